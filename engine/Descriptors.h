@@ -1,0 +1,53 @@
+#pragma once
+// The fourteen algorithms of the catalogue. Each class registers itself in
+// HashCatalogue while the module loads (Descriptors.cpp).
+#include "HashDescriptorImpl.h"
+
+#include <adler32.h>
+#include <crc.h>
+#include <md2.h>
+#include <md4.h>
+#include <md5.h>
+#include <ripemd.h>
+#include <sha.h>
+#include <tiger.h>
+#include <whrlpool.h>
+
+// Crypto++'s narrow algorithm name, widened with the thread's ANSI code page.
+std::wstring WidenAlgorithmName(const char* name);
+// A string of the module's string table, from the current resource instance.
+std::wstring DescriptionFromStringTable(unsigned id);
+
+#define TALLYRA_DESCRIPTOR(Class, CryptoClass, DescriptionExpr)                         \
+    class Class final : public HashDescriptorImpl<CryptoClass> {                        \
+    public:                                                                             \
+        static std::wstring StaticName() { return WidenAlgorithmName(CryptoClass::StaticAlgorithmName()); } \
+        std::wstring GetName() const override { return StaticName(); }                  \
+        std::wstring GetDescription() const override { return DescriptionExpr; }        \
+    }
+
+TALLYRA_DESCRIPTOR(DescriptorAdler32, CryptoPP::Adler32, DescriptionFromStringTable(138));
+TALLYRA_DESCRIPTOR(DescriptorMD2, CryptoPP::Weak1::MD2, L"Message Digest 2");
+TALLYRA_DESCRIPTOR(DescriptorMD4, CryptoPP::Weak1::MD4, L"Message Digest 4");
+TALLYRA_DESCRIPTOR(DescriptorMD5, CryptoPP::Weak1::MD5, DescriptionFromStringTable(111));
+TALLYRA_DESCRIPTOR(DescriptorRIPEMD128, CryptoPP::RIPEMD128, DescriptionFromStringTable(114));
+TALLYRA_DESCRIPTOR(DescriptorRIPEMD256, CryptoPP::RIPEMD256, DescriptionFromStringTable(113));
+TALLYRA_DESCRIPTOR(DescriptorRIPEMD320, CryptoPP::RIPEMD320, DescriptionFromStringTable(112));
+TALLYRA_DESCRIPTOR(DescriptorSHA1, CryptoPP::SHA1, DescriptionFromStringTable(116));
+TALLYRA_DESCRIPTOR(DescriptorSHA256, CryptoPP::SHA256, DescriptionFromStringTable(136));
+TALLYRA_DESCRIPTOR(DescriptorSHA384, CryptoPP::SHA384, DescriptionFromStringTable(137));
+TALLYRA_DESCRIPTOR(DescriptorSHA512, CryptoPP::SHA512, DescriptionFromStringTable(117));
+TALLYRA_DESCRIPTOR(DescriptorTiger, CryptoPP::Tiger, DescriptionFromStringTable(119));
+TALLYRA_DESCRIPTOR(DescriptorWhirlpool, CryptoPP::Whirlpool, DescriptionFromStringTable(115));
+
+#undef TALLYRA_DESCRIPTOR
+
+// CRC32 writes its value most significant digit first; Crypto++ gives the
+// four bytes least significant first, so they are reversed before formatting.
+class CRC32Descriptor final : public HashDescriptorImpl<CryptoPP::CRC32> {
+public:
+    static std::wstring StaticName() { return L"CRC32"; }
+    std::wstring GetName() const override { return StaticName(); }
+    std::wstring GetDescription() const override { return DescriptionFromStringTable(120); }
+    void Finalize() override;
+};

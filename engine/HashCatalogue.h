@@ -1,0 +1,26 @@
+#pragma once
+// Every algorithm the system offers, by name, in name order.
+#include "HashDescriptor.h"
+#include "HashSettings.h"
+
+#include <map>
+#include <string>
+
+using DescriptorFactory = SharedDescriptor (*)();
+
+class HashCatalogue {
+public:
+    // The process-wide catalogue, filled while the module loads.
+    static HashCatalogue& Instance();
+
+    // False, and the first factory kept, when the name is registered already.
+    bool Register(const std::wstring& name, DescriptorFactory factory);
+
+    // Fresh descriptors in catalogue order (plain UTF-16 order of the names).
+    DescriptorList CreateAll() const;
+    DescriptorList CreateEnabled() const { return CreateEnabled(BoundHashSettings()); }
+    DescriptorList CreateEnabled(const IHashSettings& settings) const;
+
+private:
+    std::map<std::wstring, DescriptorFactory> factories;
+};

@@ -1,0 +1,27 @@
+#include "HashSettings.h"
+
+#include <atomic>
+
+namespace {
+
+class NoSettings final : public IHashSettings {
+public:
+    bool IsEnabled(const std::wstring&) const override { return false; }
+    bool UseLowercase() const override { return false; }
+};
+
+const NoSettings noSettings;
+std::atomic<const IHashSettings*> boundSettings{nullptr};
+
+}  // namespace
+
+const IHashSettings& BoundHashSettings()
+{
+    const IHashSettings* settings = boundSettings.load();
+    return settings ? *settings : noSettings;
+}
+
+void BindHashSettings(const IHashSettings* settings)
+{
+    boundSettings.store(settings);
+}

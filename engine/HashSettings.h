@@ -1,0 +1,19 @@
+#pragma once
+// The two questions the hash engine asks of the user's settings. The settings
+// store answers them in the extension; a program may bind its own answers.
+#include <string>
+
+class IHashSettings {
+public:
+    virtual bool IsEnabled(const std::wstring& algorithmName) const = 0;
+    // Asked afresh at every Finalize.
+    virtual bool UseLowercase() const = 0;
+
+protected:
+    ~IHashSettings() = default;
+};
+
+// The settings in force. Until something is bound, no algorithm is enabled
+// and digests are uppercase. The bound object must outlive its use.
+const IHashSettings& BoundHashSettings();
+void BindHashSettings(const IHashSettings* settings);
