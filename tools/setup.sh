@@ -10,7 +10,7 @@ mkdir -p "$deps"
 packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build
   wine wine64 xvfb xauth imagemagick googletest
-  fonts-wqy-microhei rhash dpkg-dev
+  fonts-wqy-microhei rhash python3-pycryptodome dpkg-dev
 )
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -25,11 +25,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive sudo_ apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# Make sure the MinGW compilers use the posix thread model (std::thread, std::mutex).
-for tool in gcc g++; do
-  alt=$(update-alternatives --list "x86_64-w64-mingw32-$tool" 2>/dev/null | grep posix || true)
-  [ -n "$alt" ] && sudo_ update-alternatives --set "x86_64-w64-mingw32-$tool" "$alt" >/dev/null
-done
 
 # Crypto++ sources: Debian's libcrypto++ source package, unpacked once.
 cryptopp_src="$deps/cryptopp-src"

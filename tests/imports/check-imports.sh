@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Every DLL and EXE of the build may import only DLLs that Windows itself
+# ships: a shell extension that needs a runtime DLL beside it does not load.
+set -euo pipefail
+bin=$1
+objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
+system='^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|ole32|oleaut32|comctl32|comdlg32|uxtheme|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
+checked=0
+bad=0
+for file in "$bin"/*.exe "$bin"/*.dll; do
+  [ -e "$file" ] || continue
+  checked=$((checked + 1))
+  while read -r dll; do
+    if ! echo "$dll" | tr 'A-Z' 'a-z' | grep -Eq "$system"; then
+      echo "$(basename "$file") imports $dll"
+      bad=$((bad + 1))
+    fi
+  done < <("$objdump" -p "$file" | awk '/DLL Name:/ { print $3 }')
+done
+echo "imports: $checked binaries checked, $bad foreign imports"
+[ "$checked" -gt 0 ] && [ "$bad" -eq 0 ]

@@ -1,0 +1,115 @@
+// The process-wide settings objects through a real module's life: read on
+// first use, followed by the engine, written back when the module unloads.
+#include "settings/AlgorithmFlags.h"
+#include "support/ChildProcess.h"
+#include "support/ScratchRegistry.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+const std::wstring kSettings = L"SOFTWARE\\Tallyra\\Settings";
+
+class Probe {
+public:
+    Probe() : module(::LoadLibraryW(BesideThisProgram(L"settings_probe.dll").c_str()))
+    {
+        if (!module)
+            throw std::runtime_error("settings_probe.dll did not load");
+    }
+    ~Probe() { Unload(); }
+    void Unload() { module.reset(); }
+
+    template <class Function>
+    Function* Get(const char* name)
+    {
+        return reinterpret_cast<Function*>(reinterpret_cast<void*>(::GetProcAddress(module.get(), name)));
+    }
+    std::wstring Text(const char* name)
+    {
+        wchar_t buffer[512] = {};
+        Get<int(wchar_t*, int)>(name)(buffer, 512);
+        return buffer;
+    }
+
+private:
+    win::UniqueModule module;
+};
+
+}  // namespace
+
+TEST(SettingsLifetime, OnlyTheObjectsThatWereMadeAreWrittenAtUnload)
+{
+    ScratchRegistry registry;
+    Probe probe;
+    probe.Get<void()>("ProbeTouchGeneralSettings")();
+    EXPECT_TRUE(KeyExists(kSettings));  // made on first use
+    probe.Unload();
+    EXPECT_EQ(ReadDword(kSettings, L"UseLowercase"), std::optional<DWORD>(0));
+    EXPECT_FALSE(KeyExists(L"SOFTWARE\\Tallyra\\Algorithms"));
+}
+
+TEST(SettingsLifetime, TheEngineFollowsTheStoreAndTheStoreIsSavedAtUnload)
+{
+    ScratchRegistry registry;
+    WriteDword(AlgorithmKeyPath(L"SHA-256"), L"Enabled", 1);
+    WriteDword(AlgorithmKeyPath(L"CRC32"), L"Enabled", 1);
+    WriteString(AlgorithmKeyPath(L"MD5"), L"Enabled", L"1");
+    WriteDword(kSettings, L"UseLowercase", 1);
+    WriteDword(kSettings, L"LanguageId", 4);
+
+    Probe probe;
+    EXPECT_EQ(probe.Text("ProbeEnabledNames"), L"CRC32,SHA-256");
+    EXPECT_EQ(probe.Text("ProbeMd5OfAbc"), L"900150983cd24fb0d6963f7d28e17f72");
+    probe.Get<void(int)>("ProbeSetLowercase")(0);
+    EXPECT_EQ(probe.Text("ProbeMd5OfAbc"), L"900150983CD24FB0D6963F7D28E17F72");
+
+    probe.Get<void(const wchar_t*, int)>("ProbeSetEnabled")(L"Tiger", 1);
+    probe.Get<void(const wchar_t*, int)>("ProbeSetEnabled")(L"CRC32", 0);
+    EXPECT_EQ(probe.Text("ProbeEnabledNames"), L"SHA-256,Tiger");
+    // Changes stay in memory until the module unloads.
+    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"CRC32"), L"Enabled"), std::optional<DWORD>(1));
+    EXPECT_FALSE(KeyExists(AlgorithmKeyPath(L"Tiger")));
+
+    probe.Unload();
+    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"CRC32"), L"Enabled"), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"Tiger"), L"Enabled"), std::optional<DWORD>(1));
+    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"SHA-256"), L"Enabled"), std::optional<DWORD>(1));
+    EXPECT_EQ(ValueType(AlgorithmKeyPath(L"MD5"), L"Enabled"), static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"MD5"), L"Enabled"), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadDword(kSettings, L"UseLowercase"), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadDword(kSettings, L"LanguageId"), std::optional<DWORD>(4));
+    EXPECT_EQ(ReadDword(kSettings, L"SublanguageId"), std::optional<DWORD>(1));
+}
+
+TEST(SettingsLifetime, FirstUseFromManyThreadsAtOnceMakesOneObject)
+{
+    ScratchRegistry registry;
+    WriteDword(AlgorithmKeyPath(L"MD4"), L"Enabled", 1);
+    for (int round = 0; round < 20; ++round) {
+        Probe probe;
+        auto enabledNames = probe.Get<int(wchar_t*, int)>("ProbeEnabledNames");
+        auto setEnabled = probe.Get<void(const wchar_t*, int)>("ProbeSetEnabled");
+        std::vector<std::thread> threads;
+        std::vector<std::wstring> seen(8);
+        for (size_t i = 0; i < seen.size(); ++i) {
+            threads.emplace_back([&, i] {
+                wchar_t buffer[256] = {};
+                enabledNames(buffer, 256);
+                seen[i] = buffer;
+            });
+        }
+        for (std::thread& thread : threads)
+            thread.join();
+        for (const std::wstring& names : seen)
+            EXPECT_EQ(names, L"MD4");
+        // A change through one thread's object is seen by all: there is one.
+        setEnabled(L"MD5", 1);
+        wchar_t buffer[256] = {};
+        std::thread([&] { enabledNames(buffer, 256); }).join();
+        EXPECT_STREQ(buffer, L"MD4,MD5");
+        probe.Unload();
+        WriteDword(AlgorithmKeyPath(L"MD5"), L"Enabled", 0);
+    }
+}
