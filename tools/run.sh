@@ -8,8 +8,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 trap wine_session_stop EXIT
 wine_session_start
 if [ $# -eq 0 ]; then
-  sample="$here/build/sample.bin"
+  sample="${TALLYRA_BUILD_DIR:-$here/build}/sample.bin"
   [ -f "$sample" ] || head -c 5000000 /dev/urandom > "$sample"
   set -- "$sample"
 fi
-wine "$here/build/bin/tallyra-hash.exe" --all "$@" | tr -d '\r'
+wine "${TALLYRA_BUILD_DIR:-$here/build}/bin/tallyra-hash.exe" --all "$@" | tr -d '\r'

@@ -6,5 +6,5 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/tools/wine-session.sh"
 trap wine_session_stop EXIT
 wine_session_start
-cd "$here/build"
+cd "${TALLYRA_BUILD_DIR:-$here/build}"
 ctest --output-on-failure -j2 "$@"

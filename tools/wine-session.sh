@@ -2,7 +2,8 @@
 # services started detached (so that they never hold a pipe open), and an
 # Xvfb display when there is none. wine_session_stop ends what was started.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="$here/build/wineprefix"
+_build="${TALLYRA_BUILD_DIR:-$here/build}"
+export WINEPREFIX="$_build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 _started_xvfb=""
@@ -26,7 +27,7 @@ _wine_prefix_init() {
 }
 
 wine_session_start() {
-  mkdir -p "$here/build"
+  mkdir -p "$_build"
   [ -f "$WINEPREFIX/.tallyra-ready" ] || _wine_prefix_init
   if [ -z "${DISPLAY:-}" ]; then
     local n=90
