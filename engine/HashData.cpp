@@ -1,0 +1,219 @@
+#include "HashData.h"
+
+#include "HashCatalogue.h"
+
+#include <new>
+#include <vector>
+
+namespace {
+
+bool StopRequested(const StopFlag& flag)
+{
+    return flag->load();
+}
+
+}  // namespace
+
+HashData::HashData() : stopFlag(std::make_shared<std::atomic<bool>>(false)), fileAccess{&::ReadFile, &::GetFileSize}
+{
+}
+
+HashDataPtr HashData::Create()
+{
+    return HashDataPtr(new HashData());
+}
+
+HashData::~HashData()
+{
+    CloseFile();
+}
+
+void HashData::SetStopFlag(StopFlag flag)
+{
+    if (flag)
+        stopFlag = std::move(flag);
+}
+
+void HashData::CloseFile()
+{
+    if (file != INVALID_HANDLE_VALUE)
+        ::CloseHandle(file);
+    file = INVALID_HANDLE_VALUE;
+    bytesDone = 0;
+}
+
+bool HashData::Open(const std::wstring& path)
+{
+    if (running.load()) {
+        ::SetLastError(ERROR_BUSY);
+        return false;
+    }
+    CloseFile();
+    lastError = ERROR_SUCCESS;
+    file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        lastError = ::GetLastError();
+        return false;
+    }
+    return true;
+}
+
+void HashData::Prepare()
+{
+    if (!running.load())
+        PrepareDescriptors();
+}
+
+void HashData::PrepareDescriptors()
+{
+    bytesDone = 0;
+    DescriptorList fresh = HashCatalogue::Instance().CreateEnabled();
+    for (const SharedDescriptor& descriptor : fresh)
+        descriptor->Restart();
+    descriptors = std::move(fresh);
+}
+
+SharedDescriptor HashData::At(std::size_t index) const
+{
+    return index < descriptors.size() ? descriptors[index] : SharedDescriptor();
+}
+
+void HashData::Post(WPARAM wParam, LPARAM lParam) const
+{
+    if (notifyWindow != nullptr)
+        ::PostMessageW(notifyWindow, WM_HASHDATA_NOTIFY, wParam, lParam);
+}
+
+HANDLE HashData::FailStart(DWORD error)
+{
+    lastError = error;
+    running = false;
+    Post(0, static_cast<LPARAM>(jobTag));
+    return nullptr;
+}
+
+// What a worker owns: a reference to its record and one on the module whose
+// code it runs.
+struct HashData::WorkerStart {
+    HashDataPtr job;
+    HMODULE module = nullptr;
+};
+
+HANDLE HashData::Start(bool prepare)
+{
+    if (running.exchange(true)) {
+        ::SetLastError(ERROR_BUSY);  // the running worker's outcome is left alone
+        return nullptr;
+    }
+    auto start = std::make_unique<WorkerStart>();
+    try {
+        if (prepare)
+            PrepareDescriptors();
+        start->job = shared_from_this();
+    } catch (const std::bad_alloc&) {
+        return FailStart(ERROR_NOT_ENOUGH_MEMORY);
+    } catch (const std::bad_weak_ptr&) {
+        return FailStart(ERROR_INVALID_HANDLE);
+    }
+    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                              reinterpret_cast<LPCWSTR>(&HashData::HashThreadProc), &start->module))
+        return FailStart(::GetLastError());
+
+    HANDLE thread = ::CreateThread(nullptr, 0, &HashData::HashThreadProc, start.get(), 0, nullptr);
+    if (thread == nullptr) {
+        const DWORD error = ::GetLastError();
+        ::FreeLibrary(start->module);
+        return FailStart(error);
+    }
+    start.release();  // now the worker's
+    return thread;
+}
+
+DWORD WINAPI HashData::HashThreadProc(void* parameter)
+{
+    // Every object of the run is gone before the module reference is dropped.
+    HMODULE module = RunWorker(static_cast<WorkerStart*>(parameter));
+    ::FreeLibraryAndExitThread(module, 0);
+    return 0;
+}
+
+HMODULE HashData::RunWorker(WorkerStart* parameter)
+{
+    const std::unique_ptr<WorkerStart> start(parameter);
+    HashData& job = *start->job;
+    try {
+        LoopResult result = LoopResult::Completed;
+        if (job.file != INVALID_HANDLE_VALUE)
+            result = job.ReadLoop();
+        job.Finish(result);
+    } catch (...) {
+        // Only allocation can throw here; the run ends as a failure.
+        job.lastError = ERROR_NOT_ENOUGH_MEMORY;
+        job.running = false;
+        job.Post(0, static_cast<LPARAM>(job.jobTag));
+    }
+    return start->module;
+}
+
+HashData::LoopResult HashData::ReadLoop()
+{
+    std::vector<std::uint8_t> buffer(kHashBlockSize);
+
+    // Taken anew at every run, also when a stopped run resumes.
+    DWORD high = 0;
+    const DWORD low = fileAccess.getFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE) {
+        const DWORD error = ::GetLastError();
+        if (error != NO_ERROR) {
+            lastError = error;
+            return LoopResult::Failed;
+        }
+    }
+    const std::uint64_t size = (static_cast<std::uint64_t>(high) << 32) | low;
+
+    while (bytesDone < size) {
+        if (StopRequested(stopFlag))
+            break;
+        const double percent = static_cast<double>(bytesDone) / static_cast<double>(size) * 100.0;
+        Post(static_cast<WPARAM>(percent), 0);
+
+        DWORD read = 0;
+        if (!fileAccess.readFile(file, buffer.data(), kHashBlockSize, &read, nullptr)) {
+            lastError = ::GetLastError();
+            if (lastError == ERROR_SUCCESS)
+                lastError = ERROR_READ_FAULT;
+            return LoopResult::Failed;
+        }
+        if (read == 0)
+            break;  // the file shrank: what was read is the file
+        bytesDone += read;
+        for (const SharedDescriptor& descriptor : descriptors)
+            descriptor->Update(buffer.data(), read);
+    }
+
+    if (!StopRequested(stopFlag)) {
+        Post(100, 0);
+        return LoopResult::Completed;
+    }
+    Post(0, 0);
+    return LoopResult::Stopped;
+}
+
+void HashData::Finish(LoopResult result)
+{
+    if (result == LoopResult::Failed || lastError != ERROR_SUCCESS) {
+        // No digests from a part of the file: drop the partial states.
+        for (const SharedDescriptor& descriptor : descriptors)
+            descriptor->Restart();
+        CloseFile();
+    } else if (result == LoopResult::Completed && !StopRequested(stopFlag)) {
+        for (const SharedDescriptor& descriptor : descriptors)
+            descriptor->Finalize();
+        CloseFile();
+    }
+    // Stopped: the file stays open at the next block, the states are kept.
+
+    // Cleared before the message, so that the owner may start again at once.
+    running = false;
+    Post(0, static_cast<LPARAM>(jobTag));
+}

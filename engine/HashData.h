@@ -1,0 +1,107 @@
+#pragma once
+// One file hashed on a worker thread: every block is read once and handed to
+// each descriptor of the run; progress and completion are posted to a window.
+//
+// A job record is shared: the owner holds it through HashDataPtr and every
+// running worker holds a reference of its own, together with a reference on
+// the module, so that neither the record, the stop flag nor the code can go
+// away under a worker, whatever the owner does.
+#include "HashDescriptor.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <windows.h>
+
+// wParam: percentage (lParam 0), or 0 with lParam = the tag of the job that ended.
+constexpr UINT WM_HASHDATA_NOTIFY = WM_APP + 0x65;
+
+enum HashJobTag : std::uint32_t {
+    HASHJOB_FILE = 1,     // the file whose properties the page shows
+    HASHJOB_COMPARE = 2,  // the second file of a comparison
+};
+
+constexpr DWORD kHashBlockSize = 102400;
+
+// Set by the owner to stop a run between two blocks; one flag may serve
+// several jobs. Read afresh by the worker before every block.
+using StopFlag = std::shared_ptr<std::atomic<bool>>;
+
+// The file calls a run makes; tests put a failing or slow read in their place.
+struct HashFileAccess {
+    BOOL(WINAPI* readFile)(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped);
+    DWORD(WINAPI* getFileSize)(HANDLE file, LPDWORD high);
+};
+
+class HashData;
+using HashDataPtr = std::shared_ptr<HashData>;
+
+class HashData : public std::enable_shared_from_this<HashData> {
+public:
+    static HashDataPtr Create();
+    ~HashData();
+    HashData(const HashData&) = delete;
+    HashData& operator=(const HashData&) = delete;
+
+    void SetWindow(HWND window) { notifyWindow = window; }
+    void SetStopFlag(StopFlag flag);
+    void SetJobTag(std::uint32_t tag) { jobTag = tag; }
+    std::uint32_t JobTag() const { return jobTag; }
+
+    // Closes any open file, forgets the last failure and opens the path for
+    // reading (others may read too, nobody may write). False when it cannot
+    // be opened (LastError() says why) or while a worker still runs
+    // (GetLastError() gives ERROR_BUSY).
+    bool Open(const std::wstring& path);
+
+    // Starts a worker and returns its handle, which the caller closes. With
+    // prepare, a fresh descriptor set is taken first. On failure it returns
+    // null and LastError() says why; if that failure ends the run (no thread,
+    // no memory) the completion message is posted all the same, so that the
+    // owner has one place to learn how the run ended. While a worker still
+    // runs on this record it returns null, GetLastError() gives ERROR_BUSY,
+    // and nothing is posted: that worker will post its own completion.
+    HANDLE Start(bool prepare);
+
+    // New descriptors for every enabled algorithm, restarted; the file is not
+    // touched. Ignored while a worker runs.
+    void Prepare();
+
+    std::size_t Count() const { return descriptors.size(); }
+    // An empty handle when index is not below Count().
+    SharedDescriptor At(std::size_t index) const;
+
+    std::uint64_t BytesDone() const { return bytesDone; }
+    bool IsRunning() const { return running.load(); }
+    // ERROR_SUCCESS, or why the last run (or Open or Start) failed. A run
+    // that failed has no digests: its descriptors are not finalised.
+    DWORD LastError() const { return lastError.load(); }
+
+    void SetFileAccessForTesting(const HashFileAccess& access) { fileAccess = access; }
+
+private:
+    HashData();
+
+    enum class LoopResult { Completed, Stopped, Failed };
+    struct WorkerStart;
+    static DWORD WINAPI HashThreadProc(void* parameter);
+    static HMODULE RunWorker(WorkerStart* start);
+    void PrepareDescriptors();
+    LoopResult ReadLoop();
+    void Finish(LoopResult result);
+    void Post(WPARAM wParam, LPARAM lParam) const;
+    void CloseFile();
+    HANDLE FailStart(DWORD error);
+
+    DescriptorList descriptors;
+    StopFlag stopFlag;
+    HWND notifyWindow = nullptr;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    std::uint32_t jobTag = HASHJOB_FILE;
+    std::uint64_t bytesDone = 0;
+
+    std::atomic<bool> running{false};
+    std::atomic<DWORD> lastError{ERROR_SUCCESS};
+    HashFileAccess fileAccess;
+};

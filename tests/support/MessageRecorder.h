@@ -1,0 +1,34 @@
+#pragma once
+// A real message-only window that records the job messages it receives,
+// pumped by a real message loop on the test's thread.
+#include "engine/HashData.h"
+#include "win/UniqueHandle.h"
+
+#include <vector>
+
+struct JobMessage {
+    WPARAM wParam;
+    LPARAM lParam;
+    bool operator==(const JobMessage& other) const { return wParam == other.wParam && lParam == other.lParam; }
+};
+
+class MessageRecorder {
+public:
+    MessageRecorder();
+    HWND Window() const { return window.get(); }
+
+    // Pumps until a completion message of the tag arrives (one not recorded
+    // before the call); false on timeout.
+    bool WaitForCompletion(std::uint32_t tag, DWORD timeoutMs = 30000);
+    // Pumps what is queued now.
+    void Drain();
+
+    std::vector<JobMessage> messages;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    win::UniqueWindow window;
+};
+
+// Progress messages as percentages, the completion as -tag.
+std::vector<int> Sequence(const std::vector<JobMessage>& messages);
