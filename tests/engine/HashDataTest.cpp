@@ -191,8 +191,7 @@ TEST_F(HashDataTest, TagsTellTheJobsApartAndProgressCarriesNoTag)
     ASSERT_TRUE(compareJob->Open(path));
     win::UniqueFile first = Started(fileJob->Start(true));
     win::UniqueFile second = Started(compareJob->Start(true));
-    ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
-    ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_COMPARE));
+    // Both workers post everything before they end.
     WaitForThread(first);
     WaitForThread(second);
     recorder.Drain();

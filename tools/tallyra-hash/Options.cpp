@@ -1,7 +1,7 @@
 #include "Options.h"
 
 const wchar_t kUsageText[] =
-    L"Usage: tallyra-hash [--lower] [--algo NAME]... [--all] FILE...\n"
+    L"Usage: tallyra-hash [--lower] [--quiet] [--algo NAME]... [--all] FILE...\n"
     L"\n"
     L"Prints one line per file and algorithm, in the catalogue's order:\n"
     L"  NAME<TAB>DIGEST<TAB>PATH\n"
@@ -10,14 +10,16 @@ const wchar_t kUsageText[] =
     L"               without regard to case)\n"
     L"  --all        compute every algorithm\n"
     L"  --lower      write digests in lowercase (the stored setting is not changed)\n"
+    L"  --quiet      no progress on the console for large files\n"
     L"  --help       show this text\n"
     L"  --           end of options\n"
     L"\n"
     L"Without --algo and --all, the algorithms enabled in the user's settings are\n"
     L"used and, without --lower, the stored digest case. The settings are only read.\n"
-    L"Each file is read once, in blocks of 102400 bytes.\n"
+    L"Each file is read once, in blocks of 102400 bytes, on a worker thread as the\n"
+    L"Properties page does it. Ctrl+C stops between two blocks.\n"
     L"Exit code: 0 when every file was hashed, 1 when a file could not be read,\n"
-    L"2 for a usage error or when no algorithm is chosen.\n";
+    L"2 for a usage error or when no algorithm is chosen, 130 when interrupted.\n";
 
 ParsedOptions ParseOptions(const std::vector<std::wstring>& arguments)
 {
@@ -32,6 +34,8 @@ ParsedOptions ParseOptions(const std::vector<std::wstring>& arguments)
             optionsEnded = true;
         } else if (argument == L"--lower") {
             options.lowercase = true;
+        } else if (argument == L"--quiet" || argument == L"-q") {
+            options.quiet = true;
         } else if (argument == L"--all") {
             options.all = true;
         } else if (argument == L"--help" || argument == L"-h" || argument == L"/?") {

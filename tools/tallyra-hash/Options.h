@@ -6,6 +6,7 @@ struct Options {
     bool lowercase = false;
     bool all = false;
     bool help = false;
+    bool quiet = false;
     std::vector<std::wstring> algorithms;  // as given with --algo
     std::vector<std::wstring> files;
 };

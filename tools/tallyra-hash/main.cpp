@@ -3,43 +3,73 @@
 #include "AlgorithmChoice.h"
 #include "ConsoleText.h"
 #include "Options.h"
-#include "engine/HashCatalogue.h"
+#include "JobWindow.h"
+#include "engine/HashData.h"
 #include "win/UniqueHandle.h"
 
 #include <vector>
 
 namespace {
 
-constexpr DWORD kBlockSize = 102400;
+constexpr std::uint64_t kProgressFromBytes = 8 * 1024 * 1024;
 
-// Hashes one file in one pass; false (after saying why) when it cannot be read.
-bool HashFile(const std::wstring& path, std::vector<std::uint8_t>& buffer)
+StopFlag interrupted = std::make_shared<std::atomic<bool>>(false);
+
+BOOL WINAPI OnConsoleControl(DWORD)
 {
-    win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    DWORD error = ERROR_SUCCESS;
-    if (!file)
-        error = ::GetLastError();
+    interrupted->store(true);  // the running job stops before its next block
+    return TRUE;
+}
 
-    const DescriptorList descriptors = HashCatalogue::Instance().CreateEnabled();
-    while (!error) {
-        DWORD read = 0;
-        if (!::ReadFile(file.get(), buffer.data(), kBlockSize, &read, nullptr)) {
-            error = ::GetLastError();
-            break;
-        }
-        if (read == 0)
-            break;
-        for (const SharedDescriptor& descriptor : descriptors)
-            descriptor->Update(buffer.data(), read);
-    }
-    if (error) {
-        WriteText(STD_ERROR_HANDLE, L"tallyra-hash: " + path + L": " + SystemErrorText(error) + L"\n");
+bool IsConsole(DWORD stdHandle)
+{
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(stdHandle), &mode) != 0;
+}
+
+// Hashes one file through a job, as the Properties page does; false (after
+// saying why) when it cannot be read.
+bool HashFile(JobWindow& window, const std::wstring& path, bool showProgress)
+{
+    HashDataPtr job = HashData::Create();
+    job->SetWindow(window.Handle());
+    job->SetStopFlag(interrupted);
+    job->SetJobTag(HASHJOB_FILE);
+    if (!job->Open(path)) {
+        WriteText(STD_ERROR_HANDLE, L"tallyra-hash: " + path + L": " + SystemErrorText(job->LastError()) + L"\n");
         return false;
     }
 
+    // Progress only where it helps: large files.
+    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes) ||
+        (static_cast<std::uint64_t>(attributes.nFileSizeHigh) << 32 | attributes.nFileSizeLow) < kProgressFromBytes)
+        showProgress = false;
+
+    win::UniqueFile thread(job->Start(true));
+    unsigned shown = 101;
+    const std::function<void(unsigned)> onProgress = [&](unsigned percent) {
+        if (showProgress && percent != shown && percent < 100) {
+            shown = percent;
+            WriteText(STD_ERROR_HANDLE, L"\r" + path + L": " + std::to_wstring(percent) + L"%");
+        }
+    };
+    window.WaitForCompletion(HASHJOB_FILE, onProgress);
+    if (thread)
+        ::WaitForSingleObject(thread.get(), INFINITE);
+    if (shown != 101)
+        WriteText(STD_ERROR_HANDLE, L"\r" + std::wstring(path.size() + 6, L' ') + L"\r");
+
+    if (job->LastError() != ERROR_SUCCESS) {
+        WriteText(STD_ERROR_HANDLE, L"tallyra-hash: " + path + L": " + SystemErrorText(job->LastError()) + L"\n");
+        return false;
+    }
+    if (interrupted->load())
+        return false;
+
     std::wstring lines;
-    for (const SharedDescriptor& descriptor : descriptors) {
-        descriptor->Finalize();
+    for (std::size_t i = 0; i < job->Count(); ++i) {
+        const SharedDescriptor descriptor = job->At(i);
         lines += descriptor->GetName() + L"\t" + descriptor->GetDigestText() + L"\t" + path + L"\n";
     }
     WriteText(STD_OUTPUT_HANDLE, lines);
@@ -66,10 +96,17 @@ int Run(const std::vector<std::wstring>& arguments)
     }
     BindHashSettings(&choice);
 
-    std::vector<std::uint8_t> buffer(kBlockSize);
+    ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
+    const bool showProgress = !parsed.options.quiet && IsConsole(STD_ERROR_HANDLE);
+    JobWindow window;
     bool allHashed = true;
-    for (const std::wstring& path : parsed.options.files)
-        allHashed = HashFile(path, buffer) && allHashed;
+    for (const std::wstring& path : parsed.options.files) {
+        allHashed = HashFile(window, path, showProgress) && allHashed;
+        if (interrupted->load()) {
+            WriteText(STD_ERROR_HANDLE, L"tallyra-hash: interrupted\n");
+            return 130;
+        }
+    }
     return allHashed ? 0 : 1;
 }
 

@@ -1,0 +1,24 @@
+#pragma once
+// A message-only window that receives a hashing job's posted messages, so
+// that the tool runs a file through exactly the page's code path.
+#include "engine/HashData.h"
+#include "win/UniqueHandle.h"
+
+#include <functional>
+
+class JobWindow {
+public:
+    JobWindow();
+    HWND Handle() const { return window.get(); }
+
+    // Pumps messages until the job with this tag reports that it ended;
+    // every progress percentage goes to the callback on the way.
+    void WaitForCompletion(std::uint32_t tag, const std::function<void(unsigned)>& onProgress);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    win::UniqueWindow window;
+    const std::function<void(unsigned)>* progress = nullptr;
+    std::uint32_t endedTag = 0;
+};
