@@ -1,38 +1,54 @@
 #include "ResourceInstance.h"
 
 #include <atomic>
-
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+#include <mutex>
+#include <utility>
 
 namespace {
 
+// Readers that only want the handle read the atomic; a lease takes the
+// handle and its keeper together, under the lock that exchanges them.
 std::atomic<HINSTANCE> resourceInstance{nullptr};
+std::mutex exchangeLock;
+std::shared_ptr<void> currentKeeper;
 
-}  // namespace
-
-HINSTANCE ThisModule()
+HINSTANCE OrThisModule(HINSTANCE instance)
 {
-    return reinterpret_cast<HINSTANCE>(&__ImageBase);
-}
-
-HINSTANCE ResourceInstance()
-{
-    HINSTANCE instance = resourceInstance.load();
     return instance ? instance : ThisModule();
 }
 
-HINSTANCE ExchangeResourceInstance(HINSTANCE instance)
+}  // namespace
+
+HINSTANCE ResourceInstance()
 {
-    HINSTANCE previous = resourceInstance.exchange(instance);
-    return previous ? previous : ThisModule();
+    return OrThisModule(resourceInstance.load());
+}
+
+HINSTANCE ExchangeResourceInstance(HINSTANCE instance, std::shared_ptr<void> keeper)
+{
+    std::shared_ptr<void> released;  // let go outside the lock: it may free a module
+    HINSTANCE previous;
+    {
+        std::lock_guard<std::mutex> lock(exchangeLock);
+        previous = resourceInstance.exchange(instance);
+        released = std::exchange(currentKeeper, std::move(keeper));
+    }
+    return OrThisModule(previous);
+}
+
+ResourceLease LeaseResourceInstance()
+{
+    std::lock_guard<std::mutex> lock(exchangeLock);
+    return {ResourceInstance(), currentKeeper};
 }
 
 std::wstring LoadResourceString(unsigned id)
 {
+    const ResourceLease lease = LeaseResourceInstance();
     // With a zero buffer size LoadStringW hands out a pointer into the
     // resource itself, which is not zero-terminated: take the length it gives.
     const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    const int length = ::LoadStringW(lease.instance, id, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || text == nullptr)
         return std::wstring();
     return std::wstring(text, static_cast<size_t>(length));

@@ -2,6 +2,7 @@
 // Owners for Win32 handles, one type per kind of handle, in the manner of
 // WIL's unique_any: movable, not copyable, closed exactly once.
 #include <windows.h>
+#include <commctrl.h>
 #include <utility>
 
 namespace win {
@@ -69,9 +70,30 @@ struct WindowTraits {
     static void Close(HWND h) noexcept { ::DestroyWindow(h); }
 };
 
+struct IconTraits {
+    static HICON Invalid() noexcept { return nullptr; }
+    static bool IsValid(HICON h) noexcept { return h != nullptr; }
+    static void Close(HICON h) noexcept { ::DestroyIcon(h); }
+};
+
+struct ImageListTraits {
+    static HIMAGELIST Invalid() noexcept { return nullptr; }
+    static bool IsValid(HIMAGELIST h) noexcept { return h != nullptr; }
+    static void Close(HIMAGELIST h) noexcept { ::ImageList_Destroy(h); }
+};
+
+struct MenuTraits {
+    static HMENU Invalid() noexcept { return nullptr; }
+    static bool IsValid(HMENU h) noexcept { return h != nullptr; }
+    static void Close(HMENU h) noexcept { ::DestroyMenu(h); }
+};
+
 using UniqueFile = UniqueHandle<HANDLE, KernelHandleTraits>;  // files, threads, events
 using UniqueKey = UniqueHandle<HKEY, RegistryKeyTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
+using UniqueIcon = UniqueHandle<HICON, IconTraits>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
+using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 
 }  // namespace win

@@ -1,0 +1,153 @@
+#include "Gui.h"
+
+#include "ChildProcess.h"
+#include "win/GdiObjects.h"
+
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs)
+{
+    const ULONGLONG end = ::GetTickCount64() + limitMs;
+    while (!condition()) {
+        if (::GetTickCount64() > end)
+            return false;
+        PumpPending();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void PumpPending()
+{
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+namespace {
+
+void SendMouse(POINT screen, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((screen.x * 65535 + ::GetSystemMetrics(SM_CXSCREEN) / 2) /
+                                    (::GetSystemMetrics(SM_CXSCREEN) - 1));
+    input.mi.dy = static_cast<LONG>((screen.y * 65535 + ::GetSystemMetrics(SM_CYSCREEN) / 2) /
+                                    (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+}  // namespace
+
+void MoveMouseTo(POINT screen)
+{
+    SendMouse(screen, 0);
+}
+
+void ClickAt(POINT screen)
+{
+    SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(screen, MOUSEEVENTF_LEFTUP);
+}
+
+std::size_t CountGdiObjects()
+{
+    if (const DWORD count = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
+        return count;
+    // Wine: a handle with a zero high word names its table entry, live or not.
+    std::size_t live = 0;
+    for (UINT_PTR index = 1; index < 0x10000; ++index) {
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0)
+            ++live;
+    }
+    return live;
+}
+
+std::size_t CountThreadWindows()
+{
+    struct Counter {
+        static BOOL CALLBACK Child(HWND, LPARAM count)
+        {
+            ++*reinterpret_cast<std::size_t*>(count);
+            return TRUE;
+        }
+        static BOOL CALLBACK TopLevel(HWND window, LPARAM count)
+        {
+            ++*reinterpret_cast<std::size_t*>(count);
+            ::EnumChildWindows(window, &Child, count);
+            return TRUE;
+        }
+    };
+    std::size_t count = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &Counter::TopLevel, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+COLORREF ScreenCapture::At(int screenX, int screenY) const
+{
+    const int width = area.right - area.left;
+    const std::uint32_t pixel = pixels[static_cast<size_t>((screenY - area.top) * width + (screenX - area.left))];
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+bool ScreenCapture::IsBlank() const
+{
+    for (std::uint32_t pixel : pixels) {
+        if ((pixel & 0xFFFFFF) != (pixels.front() & 0xFFFFFF))
+            return false;
+    }
+    return true;
+}
+
+ScreenCapture CaptureScreen(const RECT& area)
+{
+    ScreenCapture capture;
+    capture.area = area;
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    win::WindowDC screen(nullptr);
+    win::UniqueBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    HDC memory = ::CreateCompatibleDC(screen.get());
+    {
+        win::SelectedObject selected(memory, bitmap.get());
+        ::BitBlt(memory, 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY);
+        ::GdiFlush();
+    }
+    ::DeleteDC(memory);
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    capture.pixels.assign(first, first + static_cast<size_t>(width) * height);
+    return capture;
+}
+
+std::wstring SaveScreenshot(const ScreenCapture& capture, const std::wstring& name)
+{
+    const std::wstring folder = BesideThisProgram(L"screenshots");
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring path = folder + L"\\" + name + L".bmp";
+    const int width = capture.area.right - capture.area.left, height = capture.area.bottom - capture.area.top;
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = width;
+    header.biHeight = -height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    const DWORD pixelBytes = static_cast<DWORD>(capture.pixels.size() * 4);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + pixelBytes;
+    win::UniqueFile out(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ::WriteFile(out.get(), &file, sizeof(file), &written, nullptr);
+    ::WriteFile(out.get(), &header, sizeof(header), &written, nullptr);
+    ::WriteFile(out.get(), capture.pixels.data(), pixelBytes, &written, nullptr);
+    return path;
+}

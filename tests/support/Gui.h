@@ -1,0 +1,37 @@
+#pragma once
+// Helpers for tests of real windows: pumping messages, driving the mouse,
+// counting GDI objects and windows, capturing the screen.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Dispatches this thread's messages until the condition holds; false when it
+// still does not after a generous safety limit (a hang, not a timing check).
+bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 15000);
+// Dispatches what is queued now.
+void PumpPending();
+
+// Moves the mouse (as input, so windows see WM_MOUSEMOVE) to a screen point.
+void MoveMouseTo(POINT screen);
+void ClickAt(POINT screen);
+
+// GDI objects of this process (GetGuiResources, or Wine's handle table
+// where that is a stub).
+std::size_t CountGdiObjects();
+// Windows of this thread, top-level and children.
+std::size_t CountThreadWindows();
+
+// A part of the screen as it is shown now.
+struct ScreenCapture {
+    RECT area = {};
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top-down
+    COLORREF At(int screenX, int screenY) const;
+    bool IsBlank() const;
+};
+ScreenCapture CaptureScreen(const RECT& area);
+// Writes a 32-bit BMP into the screenshots folder beside the test program;
+// returns its path.
+std::wstring SaveScreenshot(const ScreenCapture& capture, const std::wstring& name);

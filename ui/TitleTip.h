@@ -1,0 +1,166 @@
+#pragma once
+// Title tips: when a control's text is wider than the room it is shown in
+// and the mouse rests over it, a tool tip in the control's own font and
+// colours appears exactly over the visible text and shows all of it.
+//
+// The handler works by subclassing alone: the host window (whose WM_NOTIFY
+// receives the tool tip's requests), the tool tip it creates, and each
+// control it serves.
+#include "ui/TitleTipMeasure.h"
+#include "win/Subclass.h"
+
+#include <map>
+
+namespace titletip {
+
+// Registered window messages (names shared with other components).
+// Hook query: wParam = TypeIdentity<hook class>(), lParam = address of a pointer.
+extern const UINT kGetHookObjectMessage;
+// Sent to the host: attach (wParam != 0) or detach (wParam == 0) the
+// control whose record lParam points to.
+extern const UINT kEditTitleTipMessage;
+extern const UINT kListBoxTitleTipMessage;
+
+struct EditTitleTipRecord {
+    HWND window;
+    COLORREF text;
+    COLORREF background;
+};
+
+struct ListBoxTitleTipRecord {
+    HWND window;
+    COLORREF text;
+    COLORREF background;
+    COLORREF selectedText;
+    COLORREF selectedBackground;
+};
+
+// What a hook query compares wParam with.
+template <class Class>
+WPARAM TypeIdentity() noexcept
+{
+    static const char tag = 0;
+    return reinterpret_cast<WPARAM>(&tag);
+}
+
+constexpr COLORREF kSystemColour = static_cast<COLORREF>(-1);
+
+template <class T>
+class CTitleTipHandlerImplT {
+public:
+    enum Kind { kEditKind = 0, kListBoxKind = 1 };
+
+    // What every control hook starts with: the kind selects the measuring
+    // and placing rules.
+    struct XControlHook {
+        XControlHook(int kind, HWND toolTip, T* handler) : kind(kind), toolTip(toolTip), handler(handler) {}
+        const int kind;
+        win::Subclass subclass;
+        bool deleteOnDestroy = true;
+        HWND window = nullptr;
+        HWND toolTip;
+        T* handler;  // null once the handler has let go of this hook
+    };
+
+    class XTitleTipEditHook : public XControlHook {
+    public:
+        XTitleTipEditHook(TipColours colours, HWND toolTip, T* handler);
+        bool Install(HWND edit);
+
+        TrackedLine tracked;
+        TipColours colours;
+
+        static const win::MessageMap<XTitleTipEditHook>& Messages();
+
+    private:
+        LRESULT OnHookQuery(win::Message& m);
+        LRESULT OnToolTipNotify(win::Message& m);
+        LRESULT OnNcHitTest(win::Message& m);
+        LRESULT OnButtonUp(win::Message& m);
+        LRESULT OnButtonDown(win::Message& m);
+        LRESULT OnKeyDown(win::Message& m);
+        LRESULT OnMouseMove(win::Message& m);
+        void Untrack();
+    };
+
+    class XTitleTipListBoxHook : public XControlHook {
+    public:
+        XTitleTipListBoxHook(const ListBoxTitleTipRecord& record, HWND toolTip, T* handler);
+        bool Install(HWND listBox);
+
+        int trackedItem = -1;
+        TipColours colours;
+        TipColours selectedColours;
+
+        static const win::MessageMap<XTitleTipListBoxHook>& Messages();
+
+    private:
+        LRESULT OnHookQuery(win::Message& m);
+        LRESULT OnToolTipNotify(win::Message& m);
+        LRESULT OnNcHitTest(win::Message& m);
+        LRESULT OnButtonUp(win::Message& m);
+        LRESULT OnTrackedEnds(win::Message& m);
+        LRESULT OnMouseMove(win::Message& m);
+        LRESULT OnKeyDown(win::Message& m);
+        void Untrack();
+    };
+
+    class XToolTipCtrlHook {
+    public:
+        bool Install(HWND toolTip);
+        win::Subclass subclass;
+        bool deleteOnDestroy = true;
+
+        static const win::MessageMap<XToolTipCtrlHook>& Messages();
+
+    private:
+        LRESULT OnHookQuery(win::Message& m);
+        LRESULT OnClick(win::Message& m);
+    };
+
+    CTitleTipHandlerImplT() = default;
+    ~CTitleTipHandlerImplT();
+    CTitleTipHandlerImplT(const CTitleTipHandlerImplT&) = delete;
+    CTitleTipHandlerImplT& operator=(const CTitleTipHandlerImplT&) = delete;
+
+    // Creates the tool tip when none is alive, then subclasses the host.
+    bool Attach(HWND host);
+    // Serves a single- or multi-line edit; kSystemColour stands for the
+    // system's window text and window colours as they are now.
+    bool AddEdit(HWND edit, COLORREF text = kSystemColour, COLORREF background = kSystemColour);
+
+    HWND ToolTip() const noexcept { return toolTip; }
+    std::size_t TextBufferLength() const noexcept { return buffer.Capacity() + 1; }
+
+    // A served control is gone (its hook deletes itself).
+    void Forget(HWND control) noexcept;
+
+    static const win::MessageMap<CTitleTipHandlerImplT>& Messages();
+
+private:
+    bool CreateToolTip(HWND host);
+    void* HookOf(HWND control) const;
+    LRESULT OnHookQuery(win::Message& m);
+    LRESULT OnEditTitleTip(win::Message& m);
+    LRESULT OnListBoxTitleTip(win::Message& m);
+    LRESULT OnNeedText(win::Message& m);
+    LRESULT OnShow(win::Message& m);
+    template <class Hook>
+    void AttachThroughMessage(Hook* hook, HWND control);
+    void DetachThroughMessage(HWND control);
+
+    win::Subclass hostSubclass;
+    HWND host = nullptr;
+    std::map<HWND, XControlHook*> hooks;
+    HWND toolTip = nullptr;
+    TextBuffer buffer;
+};
+
+// The handler a page owns (through an owning pointer) for its compare edit.
+class CTitleTipHandlerImpl : public CTitleTipHandlerImplT<CTitleTipHandlerImpl> {};
+
+using XTitleTipEditHook = CTitleTipHandlerImplT<CTitleTipHandlerImpl>::XTitleTipEditHook;
+using XTitleTipListBoxHook = CTitleTipHandlerImplT<CTitleTipHandlerImpl>::XTitleTipListBoxHook;
+using XToolTipCtrlHook = CTitleTipHandlerImplT<CTitleTipHandlerImpl>::XToolTipCtrlHook;
+
+}  // namespace titletip
