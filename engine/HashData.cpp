@@ -50,6 +50,7 @@ bool HashData::Open(const std::wstring& path)
     }
     CloseFile();
     lastError = ERROR_SUCCESS;
+    completed = false;
     file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         lastError = ::GetLastError();
@@ -105,6 +106,7 @@ HANDLE HashData::Start(bool prepare)
         ::SetLastError(ERROR_BUSY);  // the running worker's outcome is left alone
         return nullptr;
     }
+    completed = false;
     auto start = std::make_unique<WorkerStart>();
     try {
         if (prepare)
@@ -210,6 +212,7 @@ void HashData::Finish(LoopResult result)
         for (const SharedDescriptor& descriptor : descriptors)
             descriptor->Finalize();
         CloseFile();
+        completed = true;
     }
     // Stopped: the file stays open at the next block, the states are kept.
 

@@ -34,10 +34,12 @@ struct HashFileAccess {
     DWORD(WINAPI* getFileSize)(HANDLE file, LPDWORD high);
 };
 
+// "class HashData" wherever the name stands alone: shlwapi.h declares a
+// function of the same name.
 class HashData;
-using HashDataPtr = std::shared_ptr<HashData>;
+using HashDataPtr = std::shared_ptr<class HashData>;
 
-class HashData : public std::enable_shared_from_this<HashData> {
+class HashData : public std::enable_shared_from_this<class HashData> {
 public:
     static HashDataPtr Create();
     ~HashData();
@@ -74,6 +76,9 @@ public:
 
     std::uint64_t BytesDone() const { return bytesDone; }
     bool IsRunning() const { return running.load(); }
+    // True when the last run ended with digests (finalised descriptors),
+    // whatever the stop flag says now.
+    bool Completed() const { return completed.load(); }
     // ERROR_SUCCESS, or why the last run (or Open or Start) failed. A run
     // that failed has no digests: its descriptors are not finalised.
     DWORD LastError() const { return lastError.load(); }
@@ -102,6 +107,7 @@ private:
     std::uint64_t bytesDone = 0;
 
     std::atomic<bool> running{false};
+    std::atomic<bool> completed{false};
     std::atomic<DWORD> lastError{ERROR_SUCCESS};
     HashFileAccess fileAccess;
 };

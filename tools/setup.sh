@@ -10,7 +10,7 @@ mkdir -p "$deps"
 packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build
   wine wine64 xvfb xauth imagemagick googletest
-  fonts-wqy-microhei rhash python3-pycryptodome bc dpkg-dev
+  fonts-wqy-microhei rhash python3-pycryptodome bc dpkg-dev libwine-dev
 )
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -1,9 +1,8 @@
 #pragma once
+#include "win/ErrorText.h"
+
 #include <string>
 #include <windows.h>
 
 // Writes to a console as UTF-16, to a file or pipe as UTF-8.
 void WriteText(DWORD stdHandle, const std::wstring& text);
-
-// The system's own text for a Win32 error code, without the line end.
-std::wstring SystemErrorText(DWORD error);

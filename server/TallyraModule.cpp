@@ -1,0 +1,130 @@
+#include "TallyraModule.h"
+
+#include "server/HashPage.h"
+#include "server/ModulePath.h"
+#include "server/RegistryScripts.h"
+#include "server/TypeLibrary.h"
+#include "settings/StoredHashSettings.h"
+#include "ui/DropTargetImpl.h"
+#include "win/ClassFactory.h"
+#include "win/ExceptionBarrier.h"
+
+#include <new>
+
+namespace {
+
+CTallyraModule module;
+
+template <class T>
+IClassFactory* MakeFactory()
+{
+    return new (std::nothrow) win::ClassFactory<T>();
+}
+
+// The registrar converts text with the thread's code page; registration runs
+// with the system's locale and gives the thread its own back afterwards.
+class SystemThreadLocale {
+public:
+    SystemThreadLocale() : saved(::GetThreadLocale()) { ::SetThreadLocale(LOCALE_SYSTEM_DEFAULT); }
+    ~SystemThreadLocale() { ::SetThreadLocale(saved); }
+
+private:
+    LCID saved;
+};
+
+}  // namespace
+
+namespace win {
+
+LONG LockModule() noexcept
+{
+    return CTallyraModule::Instance().Lock();
+}
+
+LONG UnlockModule() noexcept
+{
+    return CTallyraModule::Instance().Unlock();
+}
+
+}  // namespace win
+
+CTallyraModule::CTallyraModule()
+    : objects{{&CLSID_DropTargetImpl, &DropTargetScript, &MakeFactory<CDropTargetImpl>, nullptr},
+              {&CLSID_HashPage, &HashPageScript, &MakeFactory<CHashPage>, nullptr}}
+{
+    // The engine asks the user's settings which algorithms to run and in which case.
+    BindHashSettings(&StoredHashSettings());
+}
+
+CTallyraModule::~CTallyraModule()
+{
+    for (ObjectEntry& entry : objects) {
+        if (entry.factory)
+            entry.factory->Release();
+        entry.factory = nullptr;
+    }
+}
+
+CTallyraModule& CTallyraModule::Instance()
+{
+    return module;
+}
+
+HRESULT CTallyraModule::GetClassObject(REFCLSID clsid, REFIID riid, void** object) noexcept
+{
+    if (object == nullptr)
+        return E_POINTER;
+    *object = nullptr;
+    for (ObjectEntry& entry : objects) {
+        if (!IsEqualCLSID(clsid, *entry.clsid))
+            continue;
+        {
+            std::lock_guard<std::mutex> guard(factoryGuard);
+            if (entry.factory == nullptr)
+                entry.factory = entry.makeFactory();
+        }
+        if (entry.factory == nullptr)
+            return E_OUTOFMEMORY;
+        const HRESULT hr = entry.factory->QueryInterface(riid, object);
+        return hr == S_OK && *object == nullptr ? CLASS_E_CLASSNOTAVAILABLE : hr;
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+HRESULT CTallyraModule::RegisterServer() noexcept
+{
+    SystemThreadLocale locale;
+    HRESULT hr = E_UNEXPECTED;
+    win::RunGuarded([&] {
+        std::wstring path;
+        if (FAILED(hr = ThisModulePath(path)))
+            return;
+        if (FAILED(hr = registry::RunForRegistration(AppIdScript())))
+            return;
+        for (const ObjectEntry& entry : objects) {
+            if (FAILED(hr = registry::RunForRegistration(entry.script(path))))
+                return;
+        }
+        hr = RegisterModuleTypeLibrary(path);
+    });
+    return hr;
+}
+
+HRESULT CTallyraModule::UnregisterServer() noexcept
+{
+    SystemThreadLocale locale;
+    HRESULT hr = E_UNEXPECTED;
+    win::RunGuarded([&] {
+        std::wstring path;
+        if (FAILED(hr = ThisModulePath(path)))
+            return;
+        for (const ObjectEntry& entry : objects) {
+            if (FAILED(hr = registry::RunForUnregistration(entry.script(path))))
+                return;
+        }
+        if (FAILED(hr = UnregisterModuleTypeLibrary(path)))
+            return;
+        hr = registry::RunForUnregistration(AppIdScript());
+    });
+    return hr;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The module object of the COM server: its lock count, its object map with
+// lazily made class factories, and registration.
+#include "server/RegistryScript.h"
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <objbase.h>
+#include <windows.h>
+
+class CTallyraModule {
+public:
+    CTallyraModule();
+    ~CTallyraModule();
+    CTallyraModule(const CTallyraModule&) = delete;
+    CTallyraModule& operator=(const CTallyraModule&) = delete;
+
+    static CTallyraModule& Instance();
+
+    LONG Lock() noexcept { return ++locks; }
+    LONG Unlock() noexcept { return --locks; }
+    LONG GetLockCount() const noexcept { return locks.load(); }
+
+    HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** object) noexcept;
+    HRESULT RegisterServer() noexcept;
+    HRESULT UnregisterServer() noexcept;
+
+private:
+    struct ObjectEntry {
+        const CLSID* clsid;
+        registry::Script (*script)(const std::wstring& modulePath);
+        IClassFactory* (*makeFactory)();
+        IClassFactory* factory;  // made on first request, kept until unload
+    };
+
+    std::atomic<LONG> locks{0};
+    std::mutex factoryGuard;
+    ObjectEntry objects[2];
+};

@@ -1,0 +1,185 @@
+#include "ShellProperties.h"
+
+#include "win/ComObject.h"
+#include "win/GdiObjects.h"
+#include "win/UniqueHandle.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+#include <shlobj.h>
+#include <thread>
+
+namespace shellprops {
+
+namespace {
+
+constexpr int kHashListId = 217;
+
+struct MemoryDcTraits {
+    static HDC Invalid() noexcept { return nullptr; }
+    static bool IsValid(HDC dc) noexcept { return dc != nullptr; }
+    static void Close(HDC dc) noexcept { ::DeleteDC(dc); }
+};
+constexpr int kStopButtonId = 212;
+
+HWND FindSheet()
+{
+    struct Search {
+        DWORD process;
+        HWND found;
+    } search{::GetCurrentProcessId(), nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM lParam) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(lParam);
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(window, &process);
+            wchar_t className[64] = {};
+            ::GetClassNameW(window, className, 64);
+            if (process == s.process && ::IsWindowVisible(window) && std::wstring(className) == L"#32770" &&
+                ::FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr) != nullptr) {
+                s.found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+HRESULT ShowProperties(const std::wstring& path, const std::function<void(HWND)>& watch, DWORD appearTimeoutMs)
+{
+    PIDLIST_ABSOLUTE item = nullptr;
+    HRESULT hr = ::SHParseDisplayName(path.c_str(), nullptr, &item, 0, nullptr);
+    if (FAILED(hr))
+        return hr;
+    win::ComPtr<IShellFolder> folder;
+    PCUITEMID_CHILD child = nullptr;
+    hr = ::SHBindToParent(item, IID_PPV_ARGS(folder.GetAddressOf()), &child);
+    win::ComPtr<IContextMenu> menu;
+    if (SUCCEEDED(hr))
+        hr = folder->GetUIObjectOf(nullptr, 1, &child, IID_IContextMenu, nullptr,
+                                   reinterpret_cast<void**>(menu.GetAddressOf()));
+    win::UniqueMenu popup(::CreatePopupMenu());
+    if (SUCCEEDED(hr))
+        hr = menu->QueryContextMenu(popup.get(), 0, 1, 0x7FFF, CMF_NORMAL);
+
+    std::thread watcher;
+    if (SUCCEEDED(hr)) {
+        watcher = std::thread([&] {
+            HWND sheet = nullptr;
+            const ULONGLONG deadline = ::GetTickCount64() + appearTimeoutMs;
+            while (!(sheet = FindSheet()) && ::GetTickCount64() < deadline)
+                ::Sleep(100);
+            watch(sheet);
+        });
+        CMINVOKECOMMANDINFO invoke = {};
+        invoke.cbSize = sizeof(invoke);
+        invoke.lpVerb = "properties";
+        invoke.nShow = SW_SHOWNORMAL;
+        hr = menu->InvokeCommand(&invoke);
+        watcher.join();
+    }
+    ::CoTaskMemFree(item);
+    return hr;
+}
+
+HWND SelectPage(HWND sheet, const std::wstring& caption)
+{
+    HWND tabs = ::FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
+    const int count = static_cast<int>(::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[128] = {};
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 128;
+        ::SendMessageW(tabs, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        if (caption == text) {
+            ::SendMessageW(sheet, PSM_SETCURSEL, i, 0);
+            return reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        }
+    }
+    return nullptr;
+}
+
+bool WaitForResult(HWND page, DWORD timeoutMs)
+{
+    HWND list = ::GetDlgItem(page, kHashListId);
+    HWND stop = ::GetDlgItem(page, kStopButtonId);
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    while (::GetTickCount64() < deadline) {
+        if (!::IsWindowEnabled(page) || ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0 || !::IsWindowVisible(stop))
+            return true;
+        ::Sleep(50);
+    }
+    return false;
+}
+
+std::vector<Row> ReadRows(HWND page)
+{
+    HWND list = ::GetDlgItem(page, kHashListId);
+    std::vector<Row> rows;
+    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::wstring texts[2];
+        for (int column = 0; column < 2; ++column) {
+            wchar_t buffer[256] = {};
+            LVITEMW item = {};
+            item.iSubItem = column;
+            item.pszText = buffer;
+            item.cchTextMax = 256;
+            ::SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+            texts[column] = buffer;
+        }
+        rows.emplace_back(texts[0], texts[1]);
+    }
+    return rows;
+}
+
+bool SaveScreenshot(HWND window, const std::wstring& bmpPath)
+{
+    RECT rect = {};
+    if (!::GetWindowRect(window, &rect))
+        return false;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    win::WindowDC screen(nullptr);
+    const win::UniqueHandle<HDC, MemoryDcTraits> memoryDc(::CreateCompatibleDC(screen.get()));
+    HDC memory = memoryDc.get();
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    win::UniqueBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bool saved = false;
+    if (memory && bitmap) {
+        {
+            win::SelectedObject selected(memory, bitmap.get());
+            ::BitBlt(memory, 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
+        }
+        const DWORD rowBytes = ((width * 3 + 3) / 4) * 4;
+        const DWORD imageBytes = rowBytes * height;
+        BITMAPFILEHEADER file = {};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+        file.bfSize = file.bfOffBits + imageBytes;
+        win::UniqueFile out(::CreateFileW(bmpPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        saved = out && ::WriteFile(out.get(), &file, sizeof(file), &written, nullptr) &&
+                ::WriteFile(out.get(), &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
+                ::WriteFile(out.get(), bits, imageBytes, &written, nullptr);
+    }
+    return saved;
+}
+
+void CloseSheet(HWND sheet)
+{
+    ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+}
+
+}  // namespace shellprops

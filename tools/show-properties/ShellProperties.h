@@ -1,0 +1,34 @@
+#pragma once
+// Opens a file's Properties dialog through the shell, as a user's context
+// menu does, and reads what the hash page shows. Used by the main command
+// and by the end-to-end tests.
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+#include <windows.h>
+
+namespace shellprops {
+
+// Runs the shell's "properties" verb on the file on this thread (the sheet
+// is modal: this returns when it closes) while watch(sheet) runs on a thread
+// of its own with the sheet's window once it appears (null after a timeout).
+HRESULT ShowProperties(const std::wstring& path, const std::function<void(HWND sheet)>& watch,
+                       DWORD appearTimeoutMs = 30000);
+
+// Brings the tab with this caption to the front; its page window, or null.
+HWND SelectPage(HWND sheet, const std::wstring& caption);
+
+// Waits until the page's list has rows, the page is disabled or its progress
+// controls are hidden (a run over no algorithm); false on timeout.
+bool WaitForResult(HWND page, DWORD timeoutMs);
+
+using Row = std::pair<std::wstring, std::wstring>;  // algorithm, digest
+std::vector<Row> ReadRows(HWND page);
+
+// The window as it is on the screen, as a 24-bit BMP file.
+bool SaveScreenshot(HWND window, const std::wstring& bmpPath);
+
+void CloseSheet(HWND sheet);
+
+}  // namespace shellprops

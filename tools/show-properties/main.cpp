@@ -1,0 +1,81 @@
+// show-properties: opens a file's Properties dialog through the shell's
+// context menu, brings the hash page to the front, waits for its digests and
+// prints them; optionally saves a screenshot and leaves the dialog open.
+#include "ShellProperties.h"
+#include "tools/tallyra-hash/ConsoleText.h"
+
+#include <ole2.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kPageCaption[] = L"文件检验";
+
+struct Arguments {
+    std::wstring file;
+    std::wstring screenshot;
+    bool leaveOpen = false;
+    DWORD timeoutMs = 60000;
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    Arguments arguments;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring argument = argv[i];
+        if (argument == L"--screenshot" && i + 1 < argc)
+            arguments.screenshot = argv[++i];
+        else if (argument == L"--leave-open")
+            arguments.leaveOpen = true;
+        else if (argument == L"--timeout" && i + 1 < argc)
+            arguments.timeoutMs = static_cast<DWORD>(_wtoi(argv[++i])) * 1000;
+        else
+            arguments.file = argument;
+    }
+    if (arguments.file.empty()) {
+        WriteText(STD_ERROR_HANDLE, L"usage: show-properties [--screenshot FILE.bmp] [--leave-open] [--timeout S] FILE\n");
+        return 2;
+    }
+
+    ::OleInitialize(nullptr);
+    int exitCode = 1;
+    const HRESULT hr = shellprops::ShowProperties(arguments.file, [&](HWND sheet) {
+        if (sheet == nullptr) {
+            WriteText(STD_ERROR_HANDLE, L"show-properties: no Properties dialog appeared\n");
+            return;
+        }
+        HWND page = shellprops::SelectPage(sheet, kPageCaption);
+        if (page == nullptr) {
+            WriteText(STD_ERROR_HANDLE, L"show-properties: the hash page is not in the dialog\n");
+        } else if (!shellprops::WaitForResult(page, arguments.timeoutMs)) {
+            WriteText(STD_ERROR_HANDLE, L"show-properties: no digests in time\n");
+        } else if (!::IsWindowEnabled(page)) {
+            wchar_t label[512] = {};
+            ::GetDlgItemTextW(page, 231, label, 512);
+            WriteText(STD_ERROR_HANDLE, std::wstring(L"show-properties: the page cannot read the file: ") + label + L"\n");
+        } else {
+            std::wstring lines;
+            for (const auto& [name, digest] : shellprops::ReadRows(page))
+                lines += name + L"\t" + digest + L"\n";
+            WriteText(STD_OUTPUT_HANDLE, lines);
+            exitCode = 0;
+        }
+        if (!arguments.screenshot.empty()) {
+            ::RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            ::Sleep(500);
+            if (!shellprops::SaveScreenshot(sheet, arguments.screenshot))
+                WriteText(STD_ERROR_HANDLE, L"show-properties: the screenshot failed\n");
+        }
+        if (!arguments.leaveOpen)
+            shellprops::CloseSheet(sheet);
+    });
+    if (FAILED(hr)) {
+        WriteText(STD_ERROR_HANDLE, L"show-properties: the shell refused: " + SystemErrorText(static_cast<DWORD>(hr)) + L"\n");
+        exitCode = 1;
+    }
+    ::OleUninitialize();
+    return exitCode;
+}

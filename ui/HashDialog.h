@@ -1,0 +1,86 @@
+#pragma once
+// The hash page in a file's Properties dialog: the digests of the file in a
+// virtual list, with progress and a stop/resume button while it is read.
+#include "engine/HashData.h"
+#include "settings/ResourceInstance.h"
+#include "ui/DropTargetImpl.h"
+#include "ui/TitleTip.h"
+#include "win/PropertyPage.h"
+#include "win/UniqueHandle.h"
+
+#include <memory>
+#include <string>
+
+class CHashDialog : public win::PropertyPage<CHashDialog> {
+public:
+    enum { IDD = 103 };
+    enum ControlId : UINT {
+        IDC_PROGRESS = 210,
+        IDC_STOP = 212,
+        IDC_PROGRESS_FRAME = 216,
+        IDC_HASH_LIST = 217,
+        IDC_COMPARE_EDIT = 218,
+        IDC_COMPARE_FILE = 219,
+        IDC_RESULT_ICON = 220,
+        IDC_ALGORITHM_LABEL = 231,
+        IDC_OPTIONS_LINK = 237,
+    };
+    enum StringId : UINT { IDS_STOP = 104, IDS_VERIFY = 106, IDS_ALGORITHM = 107, IDS_HASH_VALUE = 108 };
+    enum : UINT { IDB_RESULT_ICONS = 205 };
+
+    // Makes a page for the file and its sheet page; from then on the property
+    // sheet owns the object. Null (and nothing left behind) on failure.
+    static HPROPSHEETPAGE CreatePage(const std::wstring& path);
+
+    explicit CHashDialog(const std::wstring& path, ResourceLease resources = LeaseResourceInstance());
+    virtual ~CHashDialog();
+
+    static const win::MessageMap<CHashDialog>& Messages();
+
+    void UpdateControls(bool ready);
+    void StopHashing();
+    void RunHashing();
+
+    // "class": shlwapi.h declares a function of the same name.
+    const class HashData& FileJob() const { return *fileJob; }
+    HWND HashList() const { return hashList; }
+    bool CompareLocked() const { return compareLocked; }
+
+    // Called by the page callback when the sheet releases the page.
+    void OnPageRelease();
+
+private:
+    LRESULT OnInitDialog(win::Message& m);
+    LRESULT OnDestroy(win::Message& m);
+    LRESULT OnStopButton(win::Message& m);
+    LRESULT OnHashDataNotify(win::Message& m);
+    LRESULT OnGetDispInfo(win::Message& m);
+    LRESULT OnGetInfoTip(win::Message& m);
+    LRESULT OnQueryCompareLocked(win::Message& m);
+    LRESULT OnCompareFileDropped(win::Message& m);
+
+    void LoadResultIcons();
+    void StartFileJob(bool prepare);
+    void ShowUnusable(DWORD error);
+    HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
+
+    ResourceLease resources;  // the module this page's template and texts come from
+    HashDataPtr fileJob;
+    HashDataPtr compareJob;
+    std::wstring path;
+    win::UniqueFile worker;
+    StopFlag stopFlag;
+    HWND progressBar = nullptr;
+    HWND hashList = nullptr;
+    HWND compareEdit = nullptr;
+    HWND resultIcon = nullptr;
+    HWND algorithmLabel = nullptr;
+    HWND optionsLink = nullptr;
+    win::UniqueIcon questionIcon;
+    win::UniqueIcon crossIcon;
+    win::UniqueIcon checkIcon;
+    std::unique_ptr<titletip::CTitleTipHandlerImpl> titleTips;
+    win::ComPtr<win::ComObject<CDropTargetImpl>> dropTarget;
+    bool compareLocked = true;  // nothing may be compared before the file is hashed
+    std::wstring cellText;      // LVN_GETDISPINFOW hands out a pointer to it
+};

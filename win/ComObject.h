@@ -1,0 +1,157 @@
+#pragma once
+// COM objects without a template library. A class lists its interfaces in a
+// QISearch table; ComObject<T> gives it its IUnknown as a stand-alone object,
+// ComAggObject<T> as a part aggregated into an outer object. Every live object
+// holds one lock on the module; nothing thrown ever leaves CreateComInstance.
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <atomic>
+#include <new>
+#include <wrl/client.h>
+
+namespace win {
+
+using Microsoft::WRL::ComPtr;
+
+// The module's lock count, kept by the COM server that links this.
+LONG LockModule() noexcept;
+LONG UnlockModule() noexcept;
+
+// A class T for these templates derives from its interfaces (their IUnknown
+// methods stay abstract) and provides
+//   static const QITAB* Interfaces();  // ends with { nullptr, 0 }; entry 0 is its IUnknown
+//   HRESULT FinalConstruct();          // run once before the first interface goes out
+struct ComClassBase {
+    HRESULT FinalConstruct() { return S_OK; }
+};
+
+template <class T>
+class ComObject final : public T {
+public:
+    ComObject() { LockModule(); }
+    ~ComObject() { UnlockModule(); }
+
+    IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override
+    {
+        return ::QISearch(static_cast<T*>(this), T::Interfaces(), riid, object);
+    }
+    IFACEMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    IFACEMETHODIMP_(ULONG) Release() override
+    {
+        const ULONG left = --references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+private:
+    std::atomic<ULONG> references{1};  // the creator's
+};
+
+// The object's own interfaces, whose IUnknown calls go to the outer object.
+template <class T>
+class ComContained final : public T {
+public:
+    explicit ComContained(IUnknown* outer) : outer(outer) {}
+
+    IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override { return outer->QueryInterface(riid, object); }
+    IFACEMETHODIMP_(ULONG) AddRef() override { return outer->AddRef(); }
+    IFACEMETHODIMP_(ULONG) Release() override { return outer->Release(); }
+
+private:
+    IUnknown* outer;  // not counted: the outer object owns us
+};
+
+// The inner, non-delegating IUnknown that the outer object holds.
+template <class T>
+class ComAggObject final : public IUnknown {
+public:
+    explicit ComAggObject(IUnknown* outer) : contained(outer) { LockModule(); }
+    ~ComAggObject() { UnlockModule(); }
+
+    T& Object() { return contained; }
+
+    IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override
+    {
+        if (object == nullptr)
+            return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown)) {
+            *object = static_cast<IUnknown*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return ::QISearch(static_cast<T*>(&contained), T::Interfaces(), riid, object);
+    }
+    IFACEMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    IFACEMETHODIMP_(ULONG) Release() override
+    {
+        const ULONG left = --references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+private:
+    ComContained<T> contained;
+    std::atomic<ULONG> references{1};
+};
+
+namespace detail {
+
+template <class Object, class Constructed>
+HRESULT Finish(Object* object, Constructed& constructed, REFIID riid, void** result) noexcept
+{
+    HRESULT hr = E_UNEXPECTED;
+    try {
+        hr = constructed.FinalConstruct();
+    } catch (const std::bad_alloc&) {
+        hr = E_OUTOFMEMORY;
+    } catch (...) {
+        hr = E_UNEXPECTED;
+    }
+    if (SUCCEEDED(hr))
+        hr = object->QueryInterface(riid, result);
+    object->Release();  // the creator's reference: a failed object goes here
+    return hr;
+}
+
+}  // namespace detail
+
+// The class factory's creation: plain without an outer object, aggregated
+// (IID_IUnknown only) with one.
+template <class T>
+HRESULT CreateComInstance(IUnknown* outer, REFIID riid, void** result) noexcept
+{
+    if (result == nullptr)
+        return E_POINTER;
+    *result = nullptr;
+    if (outer != nullptr && !IsEqualIID(riid, IID_IUnknown))
+        return CLASS_E_NOAGGREGATION;
+    try {
+        if (outer != nullptr) {
+            auto* object = new ComAggObject<T>(outer);
+            return detail::Finish(object, object->Object(), riid, result);
+        }
+        auto* object = new ComObject<T>();
+        return detail::Finish(object, *object, riid, result);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+// A stand-alone object made directly (not through COM); throws on failure.
+template <class T>
+ComPtr<ComObject<T>> MakeComObject()
+{
+    ComPtr<ComObject<T>> object;
+    object.Attach(new ComObject<T>());
+    const HRESULT hr = object->FinalConstruct();
+    if (FAILED(hr))
+        throw std::bad_alloc();
+    return object;
+}
+
+}  // namespace win
