@@ -53,6 +53,12 @@ void CHashDialog::OnPageRelease()
     UnloadLanguageModule();
 }
 
+void CHashDialog::SetFileAccessForTesting(const HashFileAccess& access)
+{
+    fileJob->SetFileAccessForTesting(access);
+    compareJob->SetFileAccessForTesting(access);
+}
+
 const win::MessageMap<CHashDialog>& CHashDialog::Messages()
 {
     static const win::MessageMap<CHashDialog> map{

@@ -49,6 +49,9 @@ public:
     // Called by the page callback when the sheet releases the page.
     void OnPageRelease();
 
+    // Both jobs read through these calls (tests put a failing read there).
+    void SetFileAccessForTesting(const HashFileAccess& access);
+
 private:
     LRESULT OnInitDialog(win::Message& m);
     LRESULT OnDestroy(win::Message& m);

@@ -146,8 +146,11 @@ HRESULT CreateComInstance(IUnknown* outer, REFIID riid, void** result) noexcept
 template <class T>
 ComPtr<ComObject<T>> MakeComObject()
 {
-    ComPtr<ComObject<T>> object;
-    object.Attach(new ComObject<T>());
+    // Not Attach: MinGW's ComPtr::Attach adds a reference, Microsoft's does
+    // not. Taking the pointer adds one with both; the creator's goes.
+    auto* created = new ComObject<T>();
+    ComPtr<ComObject<T>> object(created);
+    created->Release();
     const HRESULT hr = object->FinalConstruct();
     if (FAILED(hr))
         throw std::bad_alloc();

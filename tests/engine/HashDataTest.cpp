@@ -3,11 +3,11 @@
 // (Python's hashlib and zlib, RHash, PyCryptodome) over PatternBytes.
 #include "engine/HashData.h"
 #include "support/Digests.h"
+#include "support/Leaks.h"
 #include "support/MessageRecorder.h"
 #include "support/TestFiles.h"
 
 #include <map>
-#include <tlhelp32.h>
 #include <random>
 #include <set>
 
@@ -168,6 +168,7 @@ TEST_F(HashDataTest, ProgressIsPostedBeforeEveryBlockThenHundredThenCompletion)
         RunToCompletion(job, folder.Write(L"f" + std::to_wstring(size), PatternBytes(size)));
         EXPECT_EQ(Sequence(recorder.messages), sequence) << size << " bytes";
         EXPECT_EQ(job->LastError(), static_cast<DWORD>(ERROR_SUCCESS));
+        EXPECT_TRUE(job->Completed());
         EXPECT_EQ(job->BytesDone(), 0u);  // a completed run closes its file
     }
 }
@@ -255,6 +256,7 @@ TEST_F(HashDataTest, StoppingAndResumingAnyNumberOfTimesGivesTheUninterruptedDig
             EXPECT_EQ(sequence[sequence.size() - 2], 0);
             EXPECT_EQ(sequence.back(), kDone1);
             EXPECT_TRUE(job->At(0)->GetDigestText().empty());
+            EXPECT_FALSE(job->Completed());
             EXPECT_GT(job->BytesDone(), 0u);
             ++stops;
             ASSERT_LT(stops, 200);
@@ -344,6 +346,7 @@ TEST_F(HashDataTest, AFailedReadIsReportedAndNeverGivesDigests)
     RunToCompletion(job, path);
     EXPECT_EQ(Sequence(recorder.messages), (std::vector<int>{0, 33, kDone1}));
     EXPECT_EQ(job->LastError(), static_cast<DWORD>(ERROR_NETNAME_DELETED));
+    EXPECT_FALSE(job->Completed());
     for (size_t i = 0; i < job->Count(); ++i)
         EXPECT_TRUE(job->At(i)->GetDigestText().empty());
 
@@ -438,34 +441,6 @@ TEST_F(HashDataTest, TheRecordOutlivesItsOwnerAndAStartWhileRunningIsRefused)
     EXPECT_TRUE(watch.expired());  // the worker's reference went with it
     EXPECT_EQ(Sequence(recorder.messages), (std::vector<int>{0, 33, 66, 100, kDone2}));
 }
-
-namespace {
-
-// The highest of many new handles: the slots that leaked handles keep push
-// it up, whatever holes the table has. (Wine has no process handle count.)
-ULONG_PTR HandleHighWater()
-{
-    std::vector<win::UniqueFile> events;
-    ULONG_PTR highest = 0;
-    for (int i = 0; i < 2000; ++i) {
-        events.emplace_back(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        highest = std::max(highest, reinterpret_cast<ULONG_PTR>(events.back().get()));
-    }
-    return highest;
-}
-
-int ThreadsOfThisProcess()
-{
-    win::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    int count = 0;
-    for (BOOL more = ::Thread32First(snapshot.get(), &entry); more; more = ::Thread32Next(snapshot.get(), &entry))
-        count += entry.th32OwnerProcessID == ::GetCurrentProcessId();
-    return count;
-}
-
-}  // namespace
 
 TEST_F(HashDataTest, AThousandRunsLeaveNoHandleOrThreadBehind)
 {

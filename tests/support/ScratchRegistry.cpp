@@ -1,6 +1,8 @@
 #include "ScratchRegistry.h"
 
+#include <algorithm>
 #include <atomic>
+#include <stdexcept>
 #include <gtest/gtest.h>
 
 namespace {
@@ -80,4 +82,86 @@ void WriteDword(const std::wstring& path, const wchar_t* name, DWORD value)
 void WriteString(const std::wstring& path, const wchar_t* name, const std::wstring& text, DWORD type)
 {
     WriteRaw(path, name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+ScratchMachineRegistry::ScratchMachineRegistry()
+{
+    static std::atomic<int> counter{0};
+    path = L"Software\\TallyraTests\\machine-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++counter);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, (path + L"\\classes").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          classes.put(), nullptr) != ERROR_SUCCESS ||
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, (path + L"\\machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          machine.put(), nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create the scratch keys");
+    if (::RegOverridePredefKey(HKEY_CLASSES_ROOT, classes.get()) != ERROR_SUCCESS ||
+        ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine.get()) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot redirect HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE");
+}
+
+ScratchMachineRegistry::~ScratchMachineRegistry()
+{
+    ::RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    classes.reset();
+    machine.reset();
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+}
+
+namespace {
+
+void DumpInto(HKEY key, const std::wstring& path, std::vector<std::wstring>& lines)
+{
+    lines.push_back(path);
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        DWORD type = 0;
+        BYTE data[2048];
+        DWORD size = sizeof(data);
+        if (::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            break;
+        std::wstring text = type == REG_SZ ? std::wstring(reinterpret_cast<wchar_t*>(data), size / sizeof(wchar_t))
+                                           : L"<type " + std::to_wstring(type) + L">";
+        while (!text.empty() && text.back() == L'\0')
+            text.pop_back();
+        lines.push_back(path + L" | " + (nameLength ? name : L"@") + L" = " + text);
+    }
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        if (::RegEnumKeyExW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        win::UniqueKey child;
+        if (::RegOpenKeyExW(key, name, 0, KEY_READ, child.put()) == ERROR_SUCCESS)
+            DumpInto(child.get(), path + L"\\" + name, lines);
+    }
+}
+
+}  // namespace
+
+std::vector<std::wstring> DumpTree(HKEY root, const std::wstring& path)
+{
+    std::vector<std::wstring> lines;
+    win::UniqueKey key;
+    if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS)
+        DumpInto(key.get(), path, lines);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+bool KeyExistsIn(HKEY root, const std::wstring& path)
+{
+    win::UniqueKey key;
+    return ::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+std::optional<std::wstring> ReadText(HKEY root, const std::wstring& path, const wchar_t* name)
+{
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof(buffer);
+    if (::RegGetValueW(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(buffer);
 }

@@ -4,6 +4,7 @@
 #include "win/UniqueHandle.h"
 
 #include <optional>
+#include <vector>
 #include <string>
 
 class ScratchRegistry {
@@ -13,6 +14,28 @@ public:
     ScratchRegistry(const ScratchRegistry&) = delete;
     ScratchRegistry& operator=(const ScratchRegistry&) = delete;
 };
+
+// Redirects HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE of this process to two
+// fresh scratch keys, for registration tests that must leave the prefix's
+// real registration alone.
+class ScratchMachineRegistry {
+public:
+    ScratchMachineRegistry();
+    ~ScratchMachineRegistry();
+    ScratchMachineRegistry(const ScratchMachineRegistry&) = delete;
+    ScratchMachineRegistry& operator=(const ScratchMachineRegistry&) = delete;
+
+private:
+    std::wstring path;
+    win::UniqueKey classes;
+    win::UniqueKey machine;
+};
+
+// Every key and value below root\path, one line each, sorted.
+std::vector<std::wstring> DumpTree(HKEY root, const std::wstring& path);
+bool KeyExistsIn(HKEY root, const std::wstring& path);
+// A REG_SZ value (nullptr name: the default value); nothing when missing.
+std::optional<std::wstring> ReadText(HKEY root, const std::wstring& path, const wchar_t* name);
 
 // Direct reads and writes under the (redirected) HKEY_CURRENT_USER.
 bool KeyExists(const std::wstring& path);

@@ -1,0 +1,167 @@
+// DllRegisterServer and DllUnregisterServer of the real module, with
+// HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE redirected to scratch keys.
+#include "support/ScratchRegistry.h"
+#include "support/TallyraDll.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::wstring kHashPage = L"{8A56567E-A333-4843-B6E1-C3A262E41D8C}";
+const std::wstring kDropTarget = L"{E7435935-AAEF-4CE2-AD7C-66D46C192A0F}";
+const std::wstring kAppId = L"{0A3C1C8E-5829-4CFD-B1CC-475DB010B883}";
+const std::wstring kLibId = L"{1F9B20F0-0AA5-4EEB-B5ED-FADA0C41D073}";
+const std::wstring kApproved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+
+struct Row {
+    HKEY root;
+    std::wstring key;
+    const wchar_t* value;  // nullptr: the default value
+    std::wstring text;
+};
+
+std::vector<Row> ClassRows(const std::wstring& name, const std::wstring& clsid)
+{
+    const std::wstring description = name + L" Class";
+    const std::wstring progId = L"Tallyra." + name + L".1";
+    const std::wstring independent = L"Tallyra." + name;
+    const std::wstring clsidKey = L"CLSID\\" + clsid;
+    return {
+        {HKEY_CLASSES_ROOT, progId, nullptr, description},
+        {HKEY_CLASSES_ROOT, progId + L"\\CLSID", nullptr, clsid},
+        {HKEY_CLASSES_ROOT, independent, nullptr, description},
+        {HKEY_CLASSES_ROOT, independent + L"\\CLSID", nullptr, clsid},
+        {HKEY_CLASSES_ROOT, independent + L"\\CurVer", nullptr, progId},
+        {HKEY_CLASSES_ROOT, clsidKey, nullptr, description},
+        {HKEY_CLASSES_ROOT, clsidKey, L"AppID", kAppId},
+        {HKEY_CLASSES_ROOT, clsidKey + L"\\ProgID", nullptr, progId},
+        {HKEY_CLASSES_ROOT, clsidKey + L"\\VersionIndependentProgID", nullptr, independent},
+        {HKEY_CLASSES_ROOT, clsidKey + L"\\InprocServer32", nullptr, TallyraDll::Path()},
+        {HKEY_CLASSES_ROOT, clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+        {HKEY_CLASSES_ROOT, clsidKey + L"\\TypeLib", nullptr, kLibId},
+    };
+}
+
+std::vector<Row> AllRows()
+{
+    std::vector<Row> rows = {
+        {HKEY_CLASSES_ROOT, L"AppID\\" + kAppId, nullptr, L"Tallyra"},
+        {HKEY_CLASSES_ROOT, L"AppID\\Tallyra.DLL", L"AppID", kAppId},
+        {HKEY_LOCAL_MACHINE, kApproved, L"{B1883831-F0D8-4453-8245-EEAAD866DD6E}", L"Tallyra Context Menu"},
+        {HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str(), L"Tallyra Property Page"},
+        {HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra", nullptr, kHashPage},
+    };
+    for (const auto& [name, clsid] : {std::pair{L"HashPage", kHashPage}, std::pair{L"DropTargetImpl", kDropTarget}}) {
+        const std::vector<Row> rowsOfClass = ClassRows(name, clsid);
+        rows.insert(rows.end(), rowsOfClass.begin(), rowsOfClass.end());
+    }
+    return rows;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+class Registration : public ::testing::Test {
+protected:
+    ScratchMachineRegistry scratch;
+    TallyraDll dll;
+};
+
+}  // namespace
+
+TEST_F(Registration, EveryRowOfTheScriptsIsWritten)
+{
+    ASSERT_EQ(dll.Register(), S_OK);
+    for (const Row& row : AllRows()) {
+        EXPECT_EQ(ReadText(row.root, row.key, row.value), std::optional<std::wstring>(row.text))
+            << Narrow(row.key) << " " << (row.value ? Narrow(row.value) : "(default)");
+    }
+    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage + L"\\Programmable"));
+    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget + L"\\Programmable"));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\{B1883831-F0D8-4453-8245-EEAAD866DD6E}"));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\TallyraDropTarget"));
+    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"TypeLib\\" + kLibId + L"\\1.0", nullptr),
+              std::optional<std::wstring>(L"Tallyra 1.0 Type Library"));
+    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"TypeLib\\" + kLibId + L"\\1.0\\409\\win64", nullptr),
+              std::optional<std::wstring>(TallyraDll::Path()));
+}
+
+TEST_F(Registration, RegisteringTwiceRebuildsTheClassKeysFromScratch)
+{
+    ASSERT_EQ(dll.Register(), S_OK);
+    const std::vector<std::wstring> classes = DumpTree(HKEY_CLASSES_ROOT, L"CLSID");
+    const std::vector<std::wstring> machine = DumpTree(HKEY_LOCAL_MACHINE, L"Software");
+    // Something left in a class key by hand goes with the rebuild.
+    win::UniqueKey stray;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, (L"CLSID\\" + kHashPage + L"\\Stray").c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, stray.put(), nullptr),
+              ERROR_SUCCESS);
+    stray.reset();
+    ASSERT_EQ(dll.Register(), S_OK);
+    EXPECT_EQ(DumpTree(HKEY_CLASSES_ROOT, L"CLSID"), classes);
+    EXPECT_EQ(DumpTree(HKEY_LOCAL_MACHINE, L"Software"), machine);
+}
+
+TEST_F(Registration, UnregisteringRemovesOnlyOurKeysAndKeepsForeignOnes)
+{
+    // Keys and values of other software in the shared places.
+    auto plant = [](HKEY root, const std::wstring& path) {
+        win::UniqueKey key;
+        ASSERT_EQ(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+    };
+    ASSERT_EQ(dll.Register(), S_OK);
+    plant(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\ForeignSubkey");
+    plant(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget + L"\\ForeignSubkey");
+    plant(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\SomeoneElse");
+    plant(HKEY_CLASSES_ROOT, L"AppID\\{00000000-1111-2222-3333-444444444444}");
+    win::UniqueKey approved;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kApproved.c_str(), 0, KEY_ALL_ACCESS, approved.put()), ERROR_SUCCESS);
+    const wchar_t other[] = L"Other Extension";
+    ::RegSetValueExW(approved.get(), L"{12345678-1234-1234-1234-123456789012}", 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(other), sizeof(other));
+    approved.reset();
+
+    ASSERT_EQ(dll.Unregister(), S_OK);
+
+    // Ours is gone ...
+    for (const Row& row : AllRows()) {
+        if (row.key == L"Tallyra.HashPage" || row.key == L"CLSID\\" + kDropTarget)
+            continue;  // kept for the foreign subkeys, checked below
+        EXPECT_FALSE(ReadText(row.root, row.key, row.value)) << Narrow(row.key);
+    }
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.HashPage.1"));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\CurVer"));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget + L"\\InprocServer32"));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"AppID\\" + kAppId));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"TypeLib\\" + kLibId + L"\\1.0"));
+    // ... theirs stays, with the keys that hold it.
+    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\ForeignSubkey"));
+    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget + L"\\ForeignSubkey"));
+    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\SomeoneElse"));
+    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"AppID\\{00000000-1111-2222-3333-444444444444}"));
+    EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kApproved, L"{12345678-1234-1234-1234-123456789012}"),
+              std::optional<std::wstring>(L"Other Extension"));
+    // The shared keys are never removed, even when nothing is left in them.
+    ASSERT_EQ(dll.Register(), S_OK);
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\SomeoneElse");
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"AppID\\{00000000-1111-2222-3333-444444444444}");
+    ASSERT_EQ(dll.Unregister(), S_OK);
+    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID"));
+    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"AppID"));
+    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers"));
+    EXPECT_TRUE(KeyExistsIn(HKEY_LOCAL_MACHINE, kApproved));
+    EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str()));
+}
+
+TEST_F(Registration, DllInstallChangesNothing)
+{
+    EXPECT_EQ(dll.Install(TRUE, L"anything"), S_OK);
+    EXPECT_EQ(dll.Install(FALSE, nullptr), S_OK);
+    EXPECT_TRUE(DumpTree(HKEY_CLASSES_ROOT, L"CLSID").empty());
+    EXPECT_TRUE(DumpTree(HKEY_LOCAL_MACHINE, L"Software").empty());
+}

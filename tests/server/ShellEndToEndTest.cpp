@@ -1,0 +1,107 @@
+// End to end through Wine's own shell: regsvr32 registers the module, the
+// shell's "properties" verb opens the dialog with our page beside its own,
+// the page's list shows the file's digests; regsvr32 /u takes only ours away.
+#include "support/ChildProcess.h"
+#include "support/ScratchRegistry.h"
+#include "support/TallyraDll.h"
+#include "support/TestFiles.h"
+#include "settings/AlgorithmFlags.h"
+#include "tools/show-properties/ShellProperties.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <ole2.h>
+
+namespace {
+
+const std::wstring kHashPage = L"{8A56567E-A333-4843-B6E1-C3A262E41D8C}";
+const std::wstring kApproved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+
+unsigned long Regsvr32(const std::vector<std::wstring>& arguments)
+{
+    wchar_t system[MAX_PATH] = {};
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    return RunChild(std::wstring(system) + L"\\regsvr32.exe", arguments).exitCode;
+}
+
+// A screenshot that shows something: more than a handful of distinct colours.
+size_t DistinctColours(const std::wstring& bmpPath)
+{
+    win::UniqueFile file(::CreateFileW(bmpPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size = {};
+    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart < 54)
+        return 0;
+    std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    std::set<DWORD> colours;
+    for (size_t i = 54; i + 3 <= read; i += 3)
+        colours.insert(bytes[i] | (bytes[i + 1] << 8) | (bytes[i + 2] << 16));
+    return colours.size();
+}
+
+}  // namespace
+
+TEST(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
+{
+    ::OleInitialize(nullptr);
+    ASSERT_EQ(Regsvr32({L"/s", TallyraDll::Path()}), 0u);
+    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra", nullptr),
+              std::optional<std::wstring>(kHashPage));
+
+    std::map<std::wstring, std::wstring> rows;
+    bool pageFound = false;
+    size_t colours = 0;
+    {
+        ScratchRegistry user;  // the shell loads our module into this process: its settings come from here
+        for (const wchar_t* name : {L"CRC32", L"MD5", L"SHA-256"})
+            WriteDword(AlgorithmKeyPath(name), L"Enabled", 1);
+        TempFolder folder;
+        const std::wstring file = folder.Write(L"shown.bin", PatternBytes(102401));
+        const std::wstring screenshot = folder.Path() + L"\\sheet.bmp";
+        const HRESULT hr = shellprops::ShowProperties(file, [&](HWND sheet) {
+            if (sheet == nullptr)
+                return;
+            HWND page = shellprops::SelectPage(sheet, L"文件检验");
+            pageFound = page != nullptr;
+            if (page && shellprops::WaitForResult(page, 30000)) {
+                for (const auto& [name, digest] : shellprops::ReadRows(page))
+                    rows[name] = digest;
+                ::Sleep(300);
+                if (shellprops::SaveScreenshot(sheet, screenshot))
+                    colours = DistinctColours(screenshot);
+            }
+            shellprops::CloseSheet(sheet);
+        });
+        EXPECT_EQ(hr, S_OK);
+    }
+    EXPECT_TRUE(pageFound) << "no tab \"文件检验\" in the Properties dialog";
+    // Independently computed (Python's zlib and hashlib).
+    EXPECT_EQ(rows, (std::map<std::wstring, std::wstring>{
+                        {L"CRC32", L"D24F301E"},
+                        {L"MD5", L"E3D44B6B393C9F729AA6C530606640FB"},
+                        {L"SHA-256", L"B44AB4312B17BC493382602FED2F8D3F7FA93004EEBB2DD4BF5F1AB1CF3392D3"}}));
+    EXPECT_GT(colours, 8u) << "the screenshot is blank";
+
+    // Unregistration leaves the shared keys and other software's subkeys.
+    win::UniqueKey foreign;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\ForeignSubkey", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, foreign.put(), nullptr),
+              ERROR_SUCCESS);
+    foreign.reset();
+    EXPECT_EQ(Regsvr32({L"/u", L"/s", TallyraDll::Path()}), 0u);
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra"));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\CurVer"));
+    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\ForeignSubkey"));
+    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID"));
+    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers"));
+    EXPECT_TRUE(KeyExistsIn(HKEY_LOCAL_MACHINE, kApproved));
+    EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str()));
+
+    // Leave the prefix as the main command expects it: registered, nothing foreign.
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Tallyra.HashPage");
+    EXPECT_EQ(Regsvr32({L"/s", TallyraDll::Path()}), 0u);
+    ::OleUninitialize();
+}

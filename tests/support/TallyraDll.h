@@ -1,0 +1,65 @@
+#pragma once
+// The built Tallyra32.dll loaded into the test process, its exports at hand,
+// and shell data objects for files, as the shell hands them to an extension.
+#include "win/ComObject.h"
+#include "win/UniqueHandle.h"
+
+#include <objbase.h>
+#include <string>
+#include <vector>
+
+class TallyraDll {
+public:
+    TallyraDll();
+    ~TallyraDll();
+    TallyraDll(const TallyraDll&) = delete;
+    TallyraDll& operator=(const TallyraDll&) = delete;
+
+    HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** object) const;
+    HRESULT CanUnloadNow() const;
+    HRESULT Register() const;
+    HRESULT Unregister() const;
+    HRESULT Install(BOOL install, const wchar_t* commandLine) const;
+
+    // An object of the class through its class factory.
+    template <class Interface>
+    win::ComPtr<Interface> Create(REFCLSID clsid, REFIID riid) const
+    {
+        win::ComPtr<IClassFactory> factory;
+        win::ComPtr<Interface> object;
+        if (SUCCEEDED(GetClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()))))
+            factory->CreateInstance(nullptr, riid, reinterpret_cast<void**>(object.GetAddressOf()));
+        return object;
+    }
+
+    static std::wstring Path();
+
+private:
+    template <class Function>
+    Function* Export(const char* name) const;
+    win::UniqueModule module;
+};
+
+// The shell's own data object for these items (all in one folder).
+win::ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths);
+
+// Pumps this thread's messages for a while, or until done() says so.
+template <class Done>
+bool PumpUntil(Done done, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (!::IsDialogMessageW(::GetActiveWindow(), &message)) {
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+        }
+        if (done())
+            return true;
+        if (::GetTickCount64() >= deadline)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
