@@ -17,30 +17,30 @@ HRESULT SetText(HKEY key, const wchar_t* name, const std::wstring& text)
                                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
 }
 
-HRESULT RegisterKey(HKEY parent, const ScriptKey& spec)
+HRESULT RegisterKey(HKEY parent, const ScriptKey& node)
 {
-    if (spec.name.empty() || spec.name.find(L'\\') != std::wstring::npos)
+    if (node.name.empty() || node.name.find(L'\\') != std::wstring::npos)
         return E_INVALIDARG;
-    if (spec.removal == Removal::ForceRemove) {
-        const LSTATUS status = ::RegDeleteTreeW(parent, spec.name.c_str());
+    if (node.removal == Removal::ForceRemove) {
+        const LSTATUS status = ::RegDeleteTreeW(parent, node.name.c_str());
         if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
             return FromStatus(status);
-        ::RegDeleteKeyW(parent, spec.name.c_str());
+        ::RegDeleteKeyW(parent, node.name.c_str());
     }
     win::UniqueKey key;
-    HRESULT hr = FromStatus(::RegCreateKeyExW(parent, spec.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+    HRESULT hr = FromStatus(::RegCreateKeyExW(parent, node.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                               KEY_READ | KEY_WRITE, nullptr, key.put(), nullptr));
     if (FAILED(hr)) {
         key.release();
         return hr;
     }
-    if (spec.defaultText && FAILED(hr = SetText(key.get(), nullptr, *spec.defaultText)))
+    if (node.defaultText && FAILED(hr = SetText(key.get(), nullptr, *node.defaultText)))
         return hr;
-    for (const NamedValue& value : spec.values) {
+    for (const NamedValue& value : node.values) {
         if (FAILED(hr = SetText(key.get(), value.name.c_str(), value.text)))
             return hr;
     }
-    for (const ScriptKey& child : spec.children) {
+    for (const ScriptKey& child : node.children) {
         if (FAILED(hr = RegisterKey(key.get(), child)))
             return hr;
     }
@@ -55,12 +55,12 @@ bool HasSubkeys(HKEY key)
            subkeys > 0;
 }
 
-HRESULT UnregisterKey(HKEY parent, const ScriptKey& spec)
+HRESULT UnregisterKey(HKEY parent, const ScriptKey& node)
 {
-    if (spec.name.empty() || spec.name.find(L'\\') != std::wstring::npos)
+    if (node.name.empty() || node.name.find(L'\\') != std::wstring::npos)
         return E_INVALIDARG;
     win::UniqueKey key;
-    const LSTATUS opened = ::RegOpenKeyExW(parent, spec.name.c_str(), 0, KEY_READ | KEY_WRITE, key.put());
+    const LSTATUS opened = ::RegOpenKeyExW(parent, node.name.c_str(), 0, KEY_READ | KEY_WRITE, key.put());
     if (opened == ERROR_FILE_NOT_FOUND) {
         key.release();
         return S_OK;  // nothing of ours is there
@@ -70,19 +70,19 @@ HRESULT UnregisterKey(HKEY parent, const ScriptKey& spec)
         return FromStatus(opened);
     }
     HRESULT hr = S_OK;
-    for (const ScriptKey& child : spec.children) {
+    for (const ScriptKey& child : node.children) {
         if (FAILED(hr = UnregisterKey(key.get(), child)))
             return hr;
     }
-    for (const NamedValue& value : spec.values) {
+    for (const NamedValue& value : node.values) {
         const LSTATUS status = ::RegDeleteValueW(key.get(), value.name.c_str());
         if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
             return FromStatus(status);
     }
-    if (spec.removal == Removal::NoRemove || HasSubkeys(key.get()))
+    if (node.removal == Removal::NoRemove || HasSubkeys(key.get()))
         return S_OK;
     key.reset();
-    const LSTATUS status = ::RegDeleteKeyW(parent, spec.name.c_str());
+    const LSTATUS status = ::RegDeleteKeyW(parent, node.name.c_str());
     return status == ERROR_FILE_NOT_FOUND ? S_OK : FromStatus(status);
 }
 

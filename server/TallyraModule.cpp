@@ -78,12 +78,12 @@ HRESULT CTallyraModule::GetClassObject(REFCLSID clsid, REFIID riid, void** objec
     for (ObjectEntry& entry : objects) {
         if (!IsEqualCLSID(clsid, *entry.clsid))
             continue;
-        {
+        const bool made = win::RunGuarded([&] {
             std::lock_guard<std::mutex> guard(factoryGuard);
             if (entry.factory == nullptr)
                 entry.factory = entry.makeFactory();
-        }
-        if (entry.factory == nullptr)
+        });
+        if (!made || entry.factory == nullptr)
             return E_OUTOFMEMORY;
         const HRESULT hr = entry.factory->QueryInterface(riid, object);
         return hr == S_OK && *object == nullptr ? CLASS_E_CLASSNOTAVAILABLE : hr;

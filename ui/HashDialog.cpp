@@ -112,12 +112,7 @@ LRESULT CHashDialog::OnInitDialog(win::Message&)
     compareJob->SetWindow(Window());
     compareJob->SetStopFlag(stopFlag);
     UpdateControls(false);
-    if (fileJob->Open(path)) {
-        compareLocked = true;
-        StartFileJob(true);
-    } else {
-        ShowUnusable(fileJob->LastError());
-    }
+    OpenAndHash();
 
     titleTips->Attach(Window());
     titleTips->AddEdit(compareEdit, titletip::kSystemColour, titletip::kSystemColour);
@@ -139,6 +134,17 @@ void CHashDialog::LoadResultIcons()
     questionIcon.reset(::ImageList_GetIcon(images.get(), 0, ILD_NORMAL));
     crossIcon.reset(::ImageList_GetIcon(images.get(), 1, ILD_NORMAL));
     checkIcon.reset(::ImageList_GetIcon(images.get(), 2, ILD_NORMAL));
+}
+
+// A fresh run over the algorithms enabled now, or the page made unusable.
+void CHashDialog::OpenAndHash()
+{
+    if (fileJob->Open(path)) {
+        compareLocked = true;
+        StartFileJob(true);
+    } else {
+        ShowUnusable(fileJob->LastError());
+    }
 }
 
 void CHashDialog::StartFileJob(bool prepare)
@@ -209,12 +215,7 @@ void CHashDialog::RunHashing()
     SetText(Control(IDC_STOP), LoadResourceString(IDS_STOP));
     stopFlag->store(false);
     UpdateControls(false);
-    if (fileJob->Open(path)) {
-        compareLocked = true;
-        StartFileJob(true);
-    } else {
-        ShowUnusable(fileJob->LastError());
-    }
+    OpenAndHash();
 }
 
 LRESULT CHashDialog::OnStopButton(win::Message&)

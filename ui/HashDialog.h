@@ -63,6 +63,7 @@ private:
     LRESULT OnCompareFileDropped(win::Message& m);
 
     void LoadResultIcons();
+    void OpenAndHash();
     void StartFileJob(bool prepare);
     void ShowUnusable(DWORD error);
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }

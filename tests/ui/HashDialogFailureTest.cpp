@@ -23,6 +23,21 @@ BOOL WINAPI FailingSecondRead(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD 
     return ::ReadFile(file, buffer, toRead, read, overlapped);
 }
 
+// The page alone in a modeless sheet, which owns it from now on.
+HWND ShowInSheet(CHashDialog* page)
+{
+    HPROPSHEETPAGE handle = page->Create();
+    if (handle == nullptr)
+        return nullptr;
+    PROPSHEETHEADERW header = {};
+    header.dwSize = sizeof(header);
+    header.dwFlags = PSH_MODELESS;
+    header.pszCaption = L"page";
+    header.nPages = 1;
+    header.phpage = &handle;
+    return reinterpret_cast<HWND>(::PropertySheetW(&header));
+}
+
 }  // namespace
 
 TEST(HashDialogFailure, AReadThatFailsPartWayShowsTheFailureAndNoDigests)
@@ -36,15 +51,7 @@ TEST(HashDialogFailure, AReadThatFailsPartWayShowsTheFailureAndNoDigests)
 
     auto* page = new CHashDialog(path);
     page->SetFileAccessForTesting({&FailingSecondRead, &::GetFileSize});
-    HPROPSHEETPAGE handle = page->Create();
-    ASSERT_NE(handle, nullptr);
-    PROPSHEETHEADERW header = {};
-    header.dwSize = sizeof(header);
-    header.dwFlags = PSH_MODELESS;
-    header.pszCaption = L"failure";
-    header.nPages = 1;
-    header.phpage = &handle;
-    HWND sheet = reinterpret_cast<HWND>(::PropertySheetW(&header));
+    HWND sheet = ShowInSheet(page);
     ASSERT_NE(sheet, nullptr);
     HWND window = page->Window();
     ASSERT_NE(window, nullptr);
@@ -58,6 +65,48 @@ TEST(HashDialogFailure, AReadThatFailsPartWayShowsTheFailureAndNoDigests)
     EXPECT_NE(::SendMessageW(window, WM_QUERY_COMPARE_LOCKED, 0, 0), 0);
     for (size_t i = 0; i < page->FileJob().Count(); ++i)
         EXPECT_TRUE(page->FileJob().At(i)->GetDigestText().empty());
+
+    ::DestroyWindow(sheet);
+    ::OleUninitialize();
+}
+
+TEST(HashDialogRunHashing, AfterAStopItHashesAfreshWithTheAlgorithmsEnabledNow)
+{
+    ::OleInitialize(nullptr);
+    FixedSettings settings;
+    settings.enabled = {L"MD2"};  // slow enough to stop
+    BoundSettings bound(settings);
+    TempFolder folder;
+    const std::wstring path = folder.Write(L"again.bin", PatternBytes(102401));
+
+    auto* page = new CHashDialog(path);
+    // Every read is slow: the stop lands before the end.
+    page->SetFileAccessForTesting({[](HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped) {
+                                       ::Sleep(100);
+                                       return ::ReadFile(file, buffer, toRead, read, overlapped);
+                                   },
+                                   &::GetFileSize});
+    HWND sheet = ShowInSheet(page);
+    ASSERT_NE(sheet, nullptr);
+    HWND window = page->Window();
+    HWND list = ::GetDlgItem(window, CHashDialog::IDC_HASH_LIST);
+
+    page->StopHashing();
+    page->UpdateControls(true);
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+
+    settings.enabled = {L"CRC32", L"SHA-256"};  // as the settings dialog would leave them
+    page->RunHashing();
+    ASSERT_TRUE(PumpUntil([&] { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0; }, 30000));
+    ASSERT_EQ(page->FileJob().Count(), 2u);
+    EXPECT_EQ(page->FileJob().At(0)->GetDigestText(), L"D24F301E");  // independently computed
+    EXPECT_EQ(page->FileJob().At(1)->GetDigestText(),
+              L"B44AB4312B17BC493382602FED2F8D3F7FA93004EEBB2DD4BF5F1AB1CF3392D3");
+    wchar_t stop[64] = {};
+    ::GetDlgItemTextW(window, CHashDialog::IDC_STOP, stop, 64);
+    EXPECT_STREQ(stop, L"停止");
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(window, CHashDialog::IDC_STOP)));
 
     ::DestroyWindow(sheet);
     ::OleUninitialize();
