@@ -107,10 +107,11 @@ HANDLE HashData::Start(bool prepare)
         return nullptr;
     }
     completed = false;
-    auto start = std::make_unique<WorkerStart>();
+    std::unique_ptr<WorkerStart> start;
     try {
         if (prepare)
             PrepareDescriptors();
+        start = std::make_unique<WorkerStart>();
         start->job = shared_from_this();
     } catch (const std::bad_alloc&) {
         return FailStart(ERROR_NOT_ENOUGH_MEMORY);
