@@ -372,14 +372,17 @@ LRESULT CTitleTipHandlerImplT<T>::XToolTipCtrlHook::OnClick(win::Message& m)
         m.PassOn();
         return 0;
     }
-    Pop(toolTipWindow);
     const HWND control = reinterpret_cast<HWND>(info.uId);
     if (!::IsWindow(control)) {
+        Pop(toolTipWindow);
         m.PassOn();
         return 0;
     }
+    // Converted while the tip still stands where it was clicked: hiding may
+    // move it (Wine's does).
     POINT point = {XOf(m.lParam), YOf(m.lParam)};
     ::MapWindowPoints(toolTipWindow, control, &point, 1);
+    Pop(toolTipWindow);
     return ::SendMessageW(control, m.id, m.wParam, MAKELPARAM(point.x, point.y));
 }
 

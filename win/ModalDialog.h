@@ -13,7 +13,7 @@ public:
     // (no such template, for one).
     INT_PTR DoModal(HWND parent = ::GetActiveWindow())
     {
-        if (!::FindResourceW(instance, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5) /* RT_DIALOG */))
+        if (!::FindResourceW(instance, MAKEINTRESOURCEW(templateId), RT_DIALOG))
             return -1;
         ScopedModuleActivation activation;
         this->PrepareBinding();

@@ -46,12 +46,6 @@ void MoveMouseTo(POINT screen)
     SendMouse(screen, 0);
 }
 
-void ClickAt(POINT screen)
-{
-    SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
-    SendMouse(screen, MOUSEEVENTF_LEFTUP);
-}
-
 std::size_t CountGdiObjects()
 {
     if (const DWORD count = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
@@ -85,27 +79,12 @@ std::size_t CountThreadWindows()
     return count;
 }
 
-COLORREF ScreenCapture::At(int screenX, int screenY) const
-{
-    const int width = area.right - area.left;
-    const std::uint32_t pixel = pixels[static_cast<size_t>((screenY - area.top) * width + (screenX - area.left))];
-    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-}
+namespace {
 
-bool ScreenCapture::IsBlank() const
+// Runs paint(memoryDC) into a 32-bit top-down DIB of the given size.
+template <class Paint>
+std::vector<std::uint32_t> PaintInto(int width, int height, Paint paint)
 {
-    for (std::uint32_t pixel : pixels) {
-        if ((pixel & 0xFFFFFF) != (pixels.front() & 0xFFFFFF))
-            return false;
-    }
-    return true;
-}
-
-ScreenCapture CaptureScreen(const RECT& area)
-{
-    ScreenCapture capture;
-    capture.area = area;
-    const int width = area.right - area.left, height = area.bottom - area.top;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -118,12 +97,23 @@ ScreenCapture CaptureScreen(const RECT& area)
     HDC memory = ::CreateCompatibleDC(screen.get());
     {
         win::SelectedObject selected(memory, bitmap.get());
-        ::BitBlt(memory, 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY);
+        paint(memory);
         ::GdiFlush();
     }
     ::DeleteDC(memory);
     const auto* first = static_cast<const std::uint32_t*>(bits);
-    capture.pixels.assign(first, first + static_cast<size_t>(width) * height);
+    return std::vector<std::uint32_t>(first, first + static_cast<size_t>(width) * height);
+}
+
+}  // namespace
+
+ScreenCapture CaptureClient(HWND window)
+{
+    ScreenCapture capture;
+    ::GetClientRect(window, &capture.area);
+    capture.pixels = PaintInto(capture.area.right, capture.area.bottom, [&](HDC memory) {
+        ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+    });
     return capture;
 }
 

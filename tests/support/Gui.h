@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for tests of real windows: pumping messages, driving the mouse,
-// counting GDI objects and windows, capturing the screen.
+// counting GDI objects and windows, capturing what a window paints.
 #include <windows.h>
 
 #include <cstdint>
@@ -16,7 +16,6 @@ void PumpPending();
 
 // Moves the mouse (as input, so windows see WM_MOUSEMOVE) to a screen point.
 void MoveMouseTo(POINT screen);
-void ClickAt(POINT screen);
 
 // GDI objects of this process (GetGuiResources, or Wine's handle table
 // where that is a stub).
@@ -24,14 +23,14 @@ std::size_t CountGdiObjects();
 // Windows of this thread, top-level and children.
 std::size_t CountThreadWindows();
 
-// A part of the screen as it is shown now.
+// Pixels of a window or of the screen.
 struct ScreenCapture {
     RECT area = {};
     std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top-down
-    COLORREF At(int screenX, int screenY) const;
-    bool IsBlank() const;
 };
-ScreenCapture CaptureScreen(const RECT& area);
+// What a window paints into its client area (WM_PRINTCLIENT), in client
+// coordinates: independent of what else covers it on the screen.
+ScreenCapture CaptureClient(HWND window);
 // Writes a 32-bit BMP into the screenshots folder beside the test program;
 // returns its path.
 std::wstring SaveScreenshot(const ScreenCapture& capture, const std::wstring& name);
