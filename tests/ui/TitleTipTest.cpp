@@ -299,3 +299,54 @@ TEST(TitleTip, HostsMadeAndDestroyedManyTimesLeaveNoObjectsBehind)
     EXPECT_EQ(CountThreadWindows(), windows);
     EXPECT_EQ(win::LiveSubclassRecords(), records);
 }
+
+TEST(TitleTip, NoTextWhileAnotherWindowHoldsTheMouseCaptureAndNoTipOffTheClientArea)
+{
+    TitleTipHost host;
+    auto* hook = QueryHook<XTitleTipEditHook>(host.edit);
+    ::SetWindowTextW(host.edit, HexText(100).c_str());
+    ::SetCapture(host.dialog.get());
+    EXPECT_EQ(AskForText(host.ToolTip(), host.edit, hook), L"");
+    ::ReleaseCapture();
+    EXPECT_EQ(AskForText(host.ToolTip(), host.edit, hook), HexText(100));
+
+    // The edit's border is not its client area: the tip goes.
+    ASSERT_TRUE(HoverUntilShown(host));
+    RECT edit = {};
+    ::GetWindowRect(host.edit, &edit);
+    ::SendMessageW(host.edit, WM_NCHITTEST, 0, MAKELPARAM(edit.left, edit.top));
+    EXPECT_FALSE(host.TipShown());
+}
+
+TEST(TitleTip, DestroyedEditTakesItsHookAndToolAlongAndANewEditCanBeServed)
+{
+    TitleTipHost host;
+    const std::size_t records = win::LiveSubclassRecords();
+    const HWND tip = host.ToolTip();
+    ::DestroyWindow(host.edit);
+    EXPECT_EQ(win::LiveSubclassRecords(), records - 1);
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 0);
+
+    HWND edit = ::CreateWindowExW(0, L"EDIT", nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 60, 240,
+                                  120, 22, host.dialog.get(), nullptr, nullptr, nullptr);
+    EXPECT_TRUE(host.tips->AddEdit(edit));
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+    ::SetWindowTextW(edit, HexText(60).c_str());
+    EXPECT_EQ(AskForText(tip, edit, QueryHook<XTitleTipEditHook>(edit)), HexText(60));
+}
+
+TEST(TitleTip, HandlerGoneUnderAnotherSubclassLeavesTheHostWorking)
+{
+    TitleTipHost host;
+    ::SetWindowTextW(host.dialog.get(), L"host");
+    {
+        MessageSpy above(host.dialog.get());  // sits above the handler's subclass
+        host.tips.reset();                    // the page object goes first
+        EXPECT_EQ(WindowText(host.dialog.get()), L"host");
+        EXPECT_EQ(QueryHook<titletip::CTitleTipHandlerImpl>(host.dialog.get()), nullptr);
+        NMHDR show = {nullptr, reinterpret_cast<UINT_PTR>(host.edit), static_cast<UINT>(TTN_SHOW)};
+        EXPECT_EQ(::SendMessageW(host.dialog.get(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&show)), 0);
+    }
+    ::SetWindowTextW(host.dialog.get(), L"still the host");
+    EXPECT_EQ(WindowText(host.dialog.get()), L"still the host");
+}
