@@ -27,9 +27,3 @@ int ThreadsOfThisProcess()
         count += entry.th32OwnerProcessID == ::GetCurrentProcessId();
     return count;
 }
-
-DWORD GuiObjects()
-{
-    return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS) +
-           ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
-}

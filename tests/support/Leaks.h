@@ -5,5 +5,3 @@
 // up, whatever holes the table has. (Wine has no process handle count.)
 ULONG_PTR HandleHighWater();
 int ThreadsOfThisProcess();
-// GDI and USER objects of this process.
-DWORD GuiObjects();
