@@ -80,6 +80,36 @@ LRESULT RouteToHook(void* hook, win::Message& m)
 
 }  // namespace
 
+// ------------------------------------------------------- both control hooks
+
+template <class T>
+LRESULT CTitleTipHandlerImplT<T>::XControlHook::ForwardToHost(win::Message& m)
+{
+    return ::SendMessageW(::GetParent(window), WM_NOTIFY, m.wParam, m.lParam);
+}
+
+template <class T>
+LRESULT CTitleTipHandlerImplT<T>::XControlHook::PopAndPassOn(win::Message& m)
+{
+    Pop(toolTip);
+    m.PassOn();
+    return 0;
+}
+
+template <class T>
+template <class Hook>
+bool CTitleTipHandlerImplT<T>::XControlHook::InstallHook(Hook* hook, HWND control)
+{
+    hook->window = control;
+    return hook->subclass.Install(control, &RouteToHook<Hook>, [](void* self) {
+        auto* destroyed = static_cast<Hook*>(self);
+        if (destroyed->handler)
+            destroyed->handler->Forget(destroyed->window);
+        if (destroyed->deleteOnDestroy)
+            delete destroyed;
+    }, hook);
+}
+
 // ---------------------------------------------------------------- edit hook
 
 template <class T>
@@ -91,14 +121,7 @@ CTitleTipHandlerImplT<T>::XTitleTipEditHook::XTitleTipEditHook(TipColours colour
 template <class T>
 bool CTitleTipHandlerImplT<T>::XTitleTipEditHook::Install(HWND edit)
 {
-    this->window = edit;
-    return this->subclass.Install(edit, &RouteToHook<XTitleTipEditHook>, [](void* self) {
-        auto* hook = static_cast<XTitleTipEditHook*>(self);
-        if (hook->handler)
-            hook->handler->Forget(hook->window);
-        if (hook->deleteOnDestroy)
-            delete hook;
-    }, this);
+    return this->InstallHook(this, edit);
 }
 
 template <class T>
@@ -108,13 +131,13 @@ CTitleTipHandlerImplT<T>::XTitleTipEditHook::Messages()
     using H = XTitleTipEditHook;
     static const win::MessageMap<H> map{
         win::OnMessage(kGetHookObjectMessage, &H::OnHookQuery),
-        win::OnNotify(win::kAnyControl, TTN_NEEDTEXTW, &H::OnToolTipNotify),
-        win::OnNotify(win::kAnyControl, TTN_SHOW, &H::OnToolTipNotify),
+        win::OnNotify<H>(win::kAnyControl, TTN_NEEDTEXTW, &H::ForwardToHost),
+        win::OnNotify<H>(win::kAnyControl, TTN_SHOW, &H::ForwardToHost),
         win::OnMessage(WM_NCHITTEST, &H::OnNcHitTest),
-        win::OnMessage(WM_LBUTTONUP, &H::OnButtonUp),
-        win::OnMessage(WM_RBUTTONUP, &H::OnButtonUp),
-        win::OnMessage(WM_MBUTTONUP, &H::OnButtonUp),
-        win::OnMessage(WM_XBUTTONUP, &H::OnButtonUp),
+        win::OnMessage<H>(WM_LBUTTONUP, &H::PopAndPassOn),
+        win::OnMessage<H>(WM_RBUTTONUP, &H::PopAndPassOn),
+        win::OnMessage<H>(WM_MBUTTONUP, &H::PopAndPassOn),
+        win::OnMessage<H>(WM_XBUTTONUP, &H::PopAndPassOn),
         win::OnMessage(WM_KEYDOWN, &H::OnKeyDown),
         win::OnMessage(WM_MOUSEMOVE, &H::OnMouseMove),
         win::OnMessage(WM_LBUTTONDOWN, &H::OnButtonDown),
@@ -139,13 +162,6 @@ LRESULT CTitleTipHandlerImplT<T>::XTitleTipEditHook::OnHookQuery(win::Message& m
     return AnswerHookQuery(m, TypeIdentity<XTitleTipEditHook>(), this);
 }
 
-// The tool tip asks the tool's window; the handler sits on the host.
-template <class T>
-LRESULT CTitleTipHandlerImplT<T>::XTitleTipEditHook::OnToolTipNotify(win::Message& m)
-{
-    return ::SendMessageW(::GetParent(this->window), WM_NOTIFY, m.wParam, m.lParam);
-}
-
 template <class T>
 LRESULT CTitleTipHandlerImplT<T>::XTitleTipEditHook::OnNcHitTest(win::Message& m)
 {
@@ -153,14 +169,6 @@ LRESULT CTitleTipHandlerImplT<T>::XTitleTipEditHook::OnNcHitTest(win::Message& m
     if (hit != HTCLIENT)
         Untrack();
     return hit;
-}
-
-template <class T>
-LRESULT CTitleTipHandlerImplT<T>::XTitleTipEditHook::OnButtonUp(win::Message& m)
-{
-    Pop(this->toolTip);
-    m.PassOn();
-    return 0;
 }
 
 template <class T>
@@ -208,14 +216,7 @@ CTitleTipHandlerImplT<T>::XTitleTipListBoxHook::XTitleTipListBoxHook(const ListB
 template <class T>
 bool CTitleTipHandlerImplT<T>::XTitleTipListBoxHook::Install(HWND listBox)
 {
-    this->window = listBox;
-    return this->subclass.Install(listBox, &RouteToHook<XTitleTipListBoxHook>, [](void* self) {
-        auto* hook = static_cast<XTitleTipListBoxHook*>(self);
-        if (hook->handler)
-            hook->handler->Forget(hook->window);
-        if (hook->deleteOnDestroy)
-            delete hook;
-    }, this);
+    return this->InstallHook(this, listBox);
 }
 
 template <class T>
@@ -225,13 +226,13 @@ CTitleTipHandlerImplT<T>::XTitleTipListBoxHook::Messages()
     using H = XTitleTipListBoxHook;
     static const win::MessageMap<H> map{
         win::OnMessage(kGetHookObjectMessage, &H::OnHookQuery),
-        win::OnNotify(win::kAnyControl, TTN_NEEDTEXTW, &H::OnToolTipNotify),
-        win::OnNotify(win::kAnyControl, TTN_SHOW, &H::OnToolTipNotify),
+        win::OnNotify<H>(win::kAnyControl, TTN_NEEDTEXTW, &H::ForwardToHost),
+        win::OnNotify<H>(win::kAnyControl, TTN_SHOW, &H::ForwardToHost),
         win::OnMessage(WM_NCHITTEST, &H::OnNcHitTest),
-        win::OnMessage(WM_LBUTTONUP, &H::OnButtonUp),
-        win::OnMessage(WM_RBUTTONUP, &H::OnButtonUp),
-        win::OnMessage(WM_MBUTTONUP, &H::OnButtonUp),
-        win::OnMessage(WM_XBUTTONUP, &H::OnButtonUp),
+        win::OnMessage<H>(WM_LBUTTONUP, &H::PopAndPassOn),
+        win::OnMessage<H>(WM_RBUTTONUP, &H::PopAndPassOn),
+        win::OnMessage<H>(WM_MBUTTONUP, &H::PopAndPassOn),
+        win::OnMessage<H>(WM_XBUTTONUP, &H::PopAndPassOn),
         win::OnMessage(WM_MOUSEMOVE, &H::OnMouseMove),
         win::OnMessage(WM_LBUTTONDOWN, &H::OnTrackedEnds),
         win::OnMessage(WM_RBUTTONDOWN, &H::OnTrackedEnds),
@@ -258,26 +259,12 @@ LRESULT CTitleTipHandlerImplT<T>::XTitleTipListBoxHook::OnHookQuery(win::Message
 }
 
 template <class T>
-LRESULT CTitleTipHandlerImplT<T>::XTitleTipListBoxHook::OnToolTipNotify(win::Message& m)
-{
-    return ::SendMessageW(::GetParent(this->window), WM_NOTIFY, m.wParam, m.lParam);
-}
-
-template <class T>
 LRESULT CTitleTipHandlerImplT<T>::XTitleTipListBoxHook::OnNcHitTest(win::Message& m)
 {
     const LRESULT hit = this->subclass.CallPrevious(m.id, m.wParam, m.lParam);
     if (hit != HTCLIENT)
         Untrack();
     return hit;
-}
-
-template <class T>
-LRESULT CTitleTipHandlerImplT<T>::XTitleTipListBoxHook::OnButtonUp(win::Message& m)
-{
-    Pop(this->toolTip);
-    m.PassOn();
-    return 0;
 }
 
 template <class T>

@@ -60,6 +60,16 @@ public:
         HWND window = nullptr;
         HWND toolTip;
         T* handler;  // null once the handler has let go of this hook
+
+        // Both kinds of hook: the tool tip asks the tool's window, whose
+        // parent holds the handler; a button going up hides the tip.
+        LRESULT ForwardToHost(win::Message& m);
+        LRESULT PopAndPassOn(win::Message& m);
+
+    protected:
+        // Subclasses the control for the hook, which deletes itself with it.
+        template <class Hook>
+        static bool InstallHook(Hook* hook, HWND control);
     };
 
     class XTitleTipEditHook : public XControlHook {
@@ -74,9 +84,7 @@ public:
 
     private:
         LRESULT OnHookQuery(win::Message& m);
-        LRESULT OnToolTipNotify(win::Message& m);
         LRESULT OnNcHitTest(win::Message& m);
-        LRESULT OnButtonUp(win::Message& m);
         LRESULT OnButtonDown(win::Message& m);
         LRESULT OnKeyDown(win::Message& m);
         LRESULT OnMouseMove(win::Message& m);
@@ -96,9 +104,7 @@ public:
 
     private:
         LRESULT OnHookQuery(win::Message& m);
-        LRESULT OnToolTipNotify(win::Message& m);
         LRESULT OnNcHitTest(win::Message& m);
-        LRESULT OnButtonUp(win::Message& m);
         LRESULT OnTrackedEnds(win::Message& m);
         LRESULT OnMouseMove(win::Message& m);
         LRESULT OnKeyDown(win::Message& m);

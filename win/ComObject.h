@@ -26,27 +26,41 @@ struct ComClassBase {
     HRESULT FinalConstruct() { return S_OK; }
 };
 
+// An object's reference count, starting with the creator's reference, and
+// its lock on the module for as long as the object lives.
+class LiveObject {
+public:
+    LiveObject() { LockModule(); }
+    ~LiveObject() { UnlockModule(); }
+    LiveObject(const LiveObject&) = delete;
+    LiveObject& operator=(const LiveObject&) = delete;
+
+    ULONG AddReference() { return ++references; }
+    // True when the last reference went.
+    bool ReleaseReference(ULONG& left) { return (left = --references) == 0; }
+
+private:
+    std::atomic<ULONG> references{1};
+};
+
 template <class T>
 class ComObject final : public T {
 public:
-    ComObject() { LockModule(); }
-    ~ComObject() { UnlockModule(); }
-
     IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override
     {
         return ::QISearch(static_cast<T*>(this), T::Interfaces(), riid, object);
     }
-    IFACEMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    IFACEMETHODIMP_(ULONG) AddRef() override { return life.AddReference(); }
     IFACEMETHODIMP_(ULONG) Release() override
     {
-        const ULONG left = --references;
-        if (left == 0)
+        ULONG left = 0;
+        if (life.ReleaseReference(left))
             delete this;
         return left;
     }
 
 private:
-    std::atomic<ULONG> references{1};  // the creator's
+    LiveObject life;
 };
 
 // The object's own interfaces, whose IUnknown calls go to the outer object.
@@ -67,8 +81,7 @@ private:
 template <class T>
 class ComAggObject final : public IUnknown {
 public:
-    explicit ComAggObject(IUnknown* outer) : contained(outer) { LockModule(); }
-    ~ComAggObject() { UnlockModule(); }
+    explicit ComAggObject(IUnknown* outer) : contained(outer) {}
 
     T& Object() { return contained; }
 
@@ -83,18 +96,18 @@ public:
         }
         return ::QISearch(static_cast<T*>(&contained), T::Interfaces(), riid, object);
     }
-    IFACEMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    IFACEMETHODIMP_(ULONG) AddRef() override { return life.AddReference(); }
     IFACEMETHODIMP_(ULONG) Release() override
     {
-        const ULONG left = --references;
-        if (left == 0)
+        ULONG left = 0;
+        if (life.ReleaseReference(left))
             delete this;
         return left;
     }
 
 private:
+    LiveObject life;  // made first, gone last: the module stays locked around the object
     ComContained<T> contained;
-    std::atomic<ULONG> references{1};
 };
 
 namespace detail {

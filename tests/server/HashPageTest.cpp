@@ -119,13 +119,7 @@ protected:
 
     HWND ShowSheet(std::vector<HPROPSHEETPAGE>& added)
     {
-        PROPSHEETHEADERW header = {};
-        header.dwSize = sizeof(header);
-        header.dwFlags = PSH_MODELESS | PSH_NOAPPLYNOW;
-        header.pszCaption = L"Tallyra test";
-        header.nPages = static_cast<UINT>(added.size());
-        header.phpage = added.data();
-        sheet = reinterpret_cast<HWND>(::PropertySheetW(&header));
+        sheet = ShowInModelessSheet(added);
         EXPECT_NE(sheet, nullptr);
         return sheet ? reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)) : nullptr;
     }

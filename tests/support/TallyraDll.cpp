@@ -78,3 +78,14 @@ win::ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths)
         ::CoTaskMemFree(item);
     return data;
 }
+
+HWND ShowInModelessSheet(std::vector<HPROPSHEETPAGE> pages)
+{
+    PROPSHEETHEADERW header = {};
+    header.dwSize = sizeof(header);
+    header.dwFlags = PSH_MODELESS | PSH_NOAPPLYNOW;
+    header.pszCaption = L"Tallyra test";
+    header.nPages = static_cast<UINT>(pages.size());
+    header.phpage = pages.data();
+    return reinterpret_cast<HWND>(::PropertySheetW(&header));
+}

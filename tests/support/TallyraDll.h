@@ -5,6 +5,7 @@
 #include "win/UniqueHandle.h"
 
 #include <objbase.h>
+#include <prsht.h>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,10 @@ private:
 
 // The shell's own data object for these items (all in one folder).
 win::ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths);
+
+// The pages in a modeless property sheet, which owns them from now on; the
+// sheet's window (the first page's window exists then).
+HWND ShowInModelessSheet(std::vector<HPROPSHEETPAGE> pages);
 
 // Pumps this thread's messages for a while, or until done() says so.
 template <class Done>

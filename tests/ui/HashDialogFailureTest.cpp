@@ -27,15 +27,7 @@ BOOL WINAPI FailingSecondRead(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD 
 HWND ShowInSheet(CHashDialog* page)
 {
     HPROPSHEETPAGE handle = page->Create();
-    if (handle == nullptr)
-        return nullptr;
-    PROPSHEETHEADERW header = {};
-    header.dwSize = sizeof(header);
-    header.dwFlags = PSH_MODELESS;
-    header.pszCaption = L"page";
-    header.nPages = 1;
-    header.phpage = &handle;
-    return reinterpret_cast<HWND>(::PropertySheetW(&header));
+    return handle ? ShowInModelessSheet({handle}) : nullptr;
 }
 
 }  // namespace

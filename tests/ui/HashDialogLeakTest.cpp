@@ -28,14 +28,7 @@ template <class MakePage>
 size_t GdiObjectsLeftBy(int sheets, MakePage makePage)
 {
     auto cycle = [&] {
-        HPROPSHEETPAGE handle = makePage();
-        PROPSHEETHEADERW header = {};
-        header.dwSize = sizeof(header);
-        header.dwFlags = PSH_MODELESS;
-        header.pszCaption = L"leaks";
-        header.nPages = 1;
-        header.phpage = &handle;
-        HWND sheet = reinterpret_cast<HWND>(::PropertySheetW(&header));
+        HWND sheet = ShowInModelessSheet({makePage()});
         PumpUntil([] { return false; }, 100);
         ::DestroyWindow(sheet);
     };
