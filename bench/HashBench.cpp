@@ -3,7 +3,7 @@
 // side by side in one run. Prints a markdown table.
 #include "engine/HashCatalogue.h"
 #include "engine/HashData.h"
-#include "tools/tallyra-hash/JobWindow.h"
+#include "tools/console/JobWindow.h"
 #include "win/UniqueHandle.h"
 
 #include <algorithm>

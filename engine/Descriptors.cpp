@@ -1,7 +1,7 @@
 #include "Descriptors.h"
 
 #include "HashCatalogue.h"
-#include "settings/ResourceInstance.h"
+#include "HashTexts.h"
 
 #include <algorithm>
 #include <windows.h>
@@ -19,7 +19,7 @@ std::wstring WidenAlgorithmName(const char* name)
 
 std::wstring DescriptionFromStringTable(unsigned id)
 {
-    return LoadResourceString(id);
+    return BoundHashTexts().Text(id);
 }
 
 void CRC32Descriptor::Finalize()

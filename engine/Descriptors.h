@@ -2,6 +2,7 @@
 // The fourteen algorithms of the catalogue. Each class registers itself in
 // HashCatalogue while the module loads (Descriptors.cpp).
 #include "HashDescriptorImpl.h"
+#include "resource.h"
 
 #include <adler32.h>
 #include <crc.h>
@@ -15,7 +16,7 @@
 
 // Crypto++'s narrow algorithm name, widened with the thread's ANSI code page.
 std::wstring WidenAlgorithmName(const char* name);
-// A string of the module's string table, from the current resource instance.
+// A string of the string table the engine's texts are bound to.
 std::wstring DescriptionFromStringTable(unsigned id);
 
 #define TALLYRA_DESCRIPTOR(Class, CryptoClass, DescriptionExpr)                         \
@@ -26,19 +27,19 @@ std::wstring DescriptionFromStringTable(unsigned id);
         std::wstring GetDescription() const override { return DescriptionExpr; }        \
     }
 
-TALLYRA_DESCRIPTOR(DescriptorAdler32, CryptoPP::Adler32, DescriptionFromStringTable(138));
+TALLYRA_DESCRIPTOR(DescriptorAdler32, CryptoPP::Adler32, DescriptionFromStringTable(IDS_DESCRIPTION_ADLER32));
 TALLYRA_DESCRIPTOR(DescriptorMD2, CryptoPP::Weak1::MD2, L"Message Digest 2");
 TALLYRA_DESCRIPTOR(DescriptorMD4, CryptoPP::Weak1::MD4, L"Message Digest 4");
-TALLYRA_DESCRIPTOR(DescriptorMD5, CryptoPP::Weak1::MD5, DescriptionFromStringTable(111));
-TALLYRA_DESCRIPTOR(DescriptorRIPEMD128, CryptoPP::RIPEMD128, DescriptionFromStringTable(114));
-TALLYRA_DESCRIPTOR(DescriptorRIPEMD256, CryptoPP::RIPEMD256, DescriptionFromStringTable(113));
-TALLYRA_DESCRIPTOR(DescriptorRIPEMD320, CryptoPP::RIPEMD320, DescriptionFromStringTable(112));
-TALLYRA_DESCRIPTOR(DescriptorSHA1, CryptoPP::SHA1, DescriptionFromStringTable(116));
-TALLYRA_DESCRIPTOR(DescriptorSHA256, CryptoPP::SHA256, DescriptionFromStringTable(136));
-TALLYRA_DESCRIPTOR(DescriptorSHA384, CryptoPP::SHA384, DescriptionFromStringTable(137));
-TALLYRA_DESCRIPTOR(DescriptorSHA512, CryptoPP::SHA512, DescriptionFromStringTable(117));
-TALLYRA_DESCRIPTOR(DescriptorTiger, CryptoPP::Tiger, DescriptionFromStringTable(119));
-TALLYRA_DESCRIPTOR(DescriptorWhirlpool, CryptoPP::Whirlpool, DescriptionFromStringTable(115));
+TALLYRA_DESCRIPTOR(DescriptorMD5, CryptoPP::Weak1::MD5, DescriptionFromStringTable(IDS_DESCRIPTION_MD5));
+TALLYRA_DESCRIPTOR(DescriptorRIPEMD128, CryptoPP::RIPEMD128, DescriptionFromStringTable(IDS_DESCRIPTION_RIPEMD128));
+TALLYRA_DESCRIPTOR(DescriptorRIPEMD256, CryptoPP::RIPEMD256, DescriptionFromStringTable(IDS_DESCRIPTION_RIPEMD256));
+TALLYRA_DESCRIPTOR(DescriptorRIPEMD320, CryptoPP::RIPEMD320, DescriptionFromStringTable(IDS_DESCRIPTION_RIPEMD320));
+TALLYRA_DESCRIPTOR(DescriptorSHA1, CryptoPP::SHA1, DescriptionFromStringTable(IDS_DESCRIPTION_SHA1));
+TALLYRA_DESCRIPTOR(DescriptorSHA256, CryptoPP::SHA256, DescriptionFromStringTable(IDS_DESCRIPTION_SHA256));
+TALLYRA_DESCRIPTOR(DescriptorSHA384, CryptoPP::SHA384, DescriptionFromStringTable(IDS_DESCRIPTION_SHA384));
+TALLYRA_DESCRIPTOR(DescriptorSHA512, CryptoPP::SHA512, DescriptionFromStringTable(IDS_DESCRIPTION_SHA512));
+TALLYRA_DESCRIPTOR(DescriptorTiger, CryptoPP::Tiger, DescriptionFromStringTable(IDS_DESCRIPTION_TIGER));
+TALLYRA_DESCRIPTOR(DescriptorWhirlpool, CryptoPP::Whirlpool, DescriptionFromStringTable(IDS_DESCRIPTION_WHIRLPOOL));
 
 #undef TALLYRA_DESCRIPTOR
 
@@ -48,6 +49,6 @@ class CRC32Descriptor final : public HashDescriptorImpl<CryptoPP::CRC32> {
 public:
     static std::wstring StaticName() { return L"CRC32"; }
     std::wstring GetName() const override { return StaticName(); }
-    std::wstring GetDescription() const override { return DescriptionFromStringTable(120); }
+    std::wstring GetDescription() const override { return DescriptionFromStringTable(IDS_DESCRIPTION_CRC32); }
     void Finalize() override;
 };

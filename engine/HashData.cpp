@@ -85,11 +85,18 @@ void HashData::Post(WPARAM wParam, LPARAM lParam) const
         ::PostMessageW(notifyWindow, WM_HASHDATA_NOTIFY, wParam, lParam);
 }
 
-HANDLE HashData::FailStart(DWORD error)
+// A run that ends without digests: the failure is kept and the completion
+// posted, so that the owner learns of it where it learns of every run's end.
+void HashData::EndRunWithError(DWORD error)
 {
     lastError = error;
     running = false;
     Post(0, static_cast<LPARAM>(jobTag));
+}
+
+HANDLE HashData::FailStart(DWORD error)
+{
+    EndRunWithError(error);
     return nullptr;
 }
 
@@ -151,9 +158,7 @@ HMODULE HashData::RunWorker(WorkerStart* parameter)
         job.Finish(result);
     } catch (...) {
         // Only allocation can throw here; the run ends as a failure.
-        job.lastError = ERROR_NOT_ENOUGH_MEMORY;
-        job.running = false;
-        job.Post(0, static_cast<LPARAM>(job.jobTag));
+        job.EndRunWithError(ERROR_NOT_ENOUGH_MEMORY);
     }
     return start->module;
 }

@@ -7,6 +7,7 @@
 // the module, so that neither the record, the stop flag nor the code can go
 // away under a worker, whatever the owner does.
 #include "HashDescriptor.h"
+#include "PrivateMessages.h"
 
 #include <atomic>
 #include <cstdint>
@@ -14,8 +15,6 @@
 #include <string>
 #include <windows.h>
 
-// wParam: percentage (lParam 0), or 0 with lParam = the tag of the job that ended.
-constexpr UINT WM_HASHDATA_NOTIFY = WM_APP + 0x65;
 
 enum HashJobTag : std::uint32_t {
     HASHJOB_FILE = 1,     // the file whose properties the page shows
@@ -97,6 +96,7 @@ private:
     void Finish(LoopResult result);
     void Post(WPARAM wParam, LPARAM lParam) const;
     void CloseFile();
+    void EndRunWithError(DWORD error);
     HANDLE FailStart(DWORD error);
 
     DescriptorList descriptors;

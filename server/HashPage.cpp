@@ -3,43 +3,14 @@
 #include "settings/GeneralSettings.h"
 #include "settings/LanguageModule.h"
 #include "ui/HashDialog.h"
+#include "win/DroppedFile.h"
 #include "win/ExceptionBarrier.h"
+#include "win/TypeLibrary.h"
 
-#include <shellapi.h>
-#include <shlwapi.h>
-
-namespace {
-
-// The file list of a data object, locked for the life of the object.
-class DroppedFiles {
-public:
-    explicit DroppedFiles(IDataObject* data)
-    {
-        FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        if (data == nullptr || FAILED(data->GetData(&format, &medium)))
-            return;
-        fetched = true;
-        drop = static_cast<HDROP>(::GlobalLock(medium.hGlobal));
-    }
-    ~DroppedFiles()
-    {
-        if (drop)
-            ::GlobalUnlock(medium.hGlobal);
-        if (fetched)
-            ::ReleaseStgMedium(&medium);
-    }
-    DroppedFiles(const DroppedFiles&) = delete;
-    DroppedFiles& operator=(const DroppedFiles&) = delete;
-
-    HDROP Get() const { return drop; }
-
-private:
-    STGMEDIUM medium = {};
-    bool fetched = false;
-    HDROP drop = nullptr;
-};
-
-}  // namespace
+ITypeInfo* HashPageTypeInfo()
+{
+    return win::CachedTypeInfo(LIBID_TallyraLib, IID_IHashPage);
+}
 
 const QITAB* CHashPage::Interfaces()
 {
@@ -64,23 +35,20 @@ HRESULT CHashPage::FinalConstruct()
 
 IFACEMETHODIMP CHashPage::Initialize(PCIDLIST_ABSOLUTE, IDataObject* selection, HKEY)
 {
-    HRESULT result = E_INVALIDARG;
-    win::RunGuarded([&] {
-        const DroppedFiles files(selection);
-        if (files.Get() == nullptr)
-            return;  // no file list, or it could not be locked
-        result = S_FALSE;
-        if (::DragQueryFileW(files.Get(), 0xFFFFFFFF, nullptr, 0) != 1) {
-            notOneItem = true;
-            return;
-        }
-        wchar_t name[MAX_PATH] = {};
-        if (::DragQueryFileW(files.Get(), 0, name, MAX_PATH) == 0 || ::PathIsDirectoryW(name))
-            return;
-        filePath = name;
-        result = S_OK;
-    });
-    return result;
+    win::DroppedFile selected = win::SingleDroppedFile(selection);
+    switch (selected.kind) {
+    case win::DroppedKind::NoFileList:
+        return E_INVALIDARG;
+    case win::DroppedKind::NotOneItem:
+        notOneItem = true;
+        return S_FALSE;
+    case win::DroppedKind::NotAFile:
+        return S_FALSE;
+    case win::DroppedKind::File:
+        break;
+    }
+    filePath.swap(selected.path);
+    return S_OK;
 }
 
 IFACEMETHODIMP CHashPage::AddPages(LPFNSVADDPROPSHEETPAGE addPage, LPARAM lParam)

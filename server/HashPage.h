@@ -1,13 +1,15 @@
 #pragma once
 // The object the shell makes for a file's Properties: it takes the selection
 // and adds the hash page for exactly one file that is not a folder.
-#include "server/TallyraLib.h"
-#include "server/TypeLibrary.h"
+#include "TallyraLib.h"
 #include "win/ComObject.h"
 #include "win/Dispatch.h"
 
 #include <shlobj.h>
 #include <string>
+
+// The type information of IHashPage from the module's type library.
+ITypeInfo* HashPageTypeInfo();
 
 class CHashPage : public win::ComClassBase,
                   public win::DispatchImpl<IHashPage, &HashPageTypeInfo>,

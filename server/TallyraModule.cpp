@@ -1,13 +1,14 @@
 #include "TallyraModule.h"
 
 #include "server/HashPage.h"
-#include "server/ModulePath.h"
-#include "server/RegistryScripts.h"
-#include "server/TypeLibrary.h"
+#include "server/RegistrationScripts.h"
+#include "settings/ResourceTexts.h"
 #include "settings/StoredHashSettings.h"
 #include "ui/DropTargetImpl.h"
 #include "win/ClassFactory.h"
 #include "win/ExceptionBarrier.h"
+#include "win/ThisModule.h"
+#include "win/TypeLibrary.h"
 
 #include <new>
 
@@ -34,30 +35,22 @@ private:
 
 }  // namespace
 
-namespace win {
-
-LONG LockModule() noexcept
-{
-    return CTallyraModule::Instance().Lock();
-}
-
-LONG UnlockModule() noexcept
-{
-    return CTallyraModule::Instance().Unlock();
-}
-
-}  // namespace win
-
 CTallyraModule::CTallyraModule()
     : objects{{&CLSID_DropTargetImpl, &DropTargetScript, &MakeFactory<CDropTargetImpl>, nullptr},
               {&CLSID_HashPage, &HashPageScript, &MakeFactory<CHashPage>, nullptr}}
 {
-    // The engine asks the user's settings which algorithms to run and in which case.
+    win::InstallModuleLock(this);
+    // The engine asks the user's settings which algorithms to run and in
+    // which case, and the resource instance for its texts.
     BindHashSettings(&StoredHashSettings());
+    BindHashTexts(&ResourceTexts());
 }
 
 CTallyraModule::~CTallyraModule()
 {
+    BindHashTexts(nullptr);
+    BindHashSettings(nullptr);
+    win::InstallModuleLock(nullptr);
     for (ObjectEntry& entry : objects) {
         if (entry.factory)
             entry.factory->Release();
@@ -105,7 +98,7 @@ HRESULT CTallyraModule::RegisterServer() noexcept
             if (FAILED(hr = registry::RunForRegistration(entry.script(path))))
                 return;
         }
-        hr = RegisterModuleTypeLibrary(path);
+        hr = win::RegisterModuleTypeLibrary(path);
     });
     return hr;
 }
@@ -122,7 +115,7 @@ HRESULT CTallyraModule::UnregisterServer() noexcept
             if (FAILED(hr = registry::RunForUnregistration(entry.script(path))))
                 return;
         }
-        if (FAILED(hr = UnregisterModuleTypeLibrary(path)))
+        if (FAILED(hr = win::UnregisterModuleTypeLibrary(path)))
             return;
         hr = registry::RunForUnregistration(AppIdScript());
     });

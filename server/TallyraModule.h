@@ -1,7 +1,8 @@
 #pragma once
 // The module object of the COM server: its lock count, its object map with
 // lazily made class factories, and registration.
-#include "server/RegistryScript.h"
+#include "server/Registrar.h"
+#include "win/ModuleLock.h"
 
 #include <atomic>
 #include <mutex>
@@ -9,7 +10,7 @@
 #include <objbase.h>
 #include <windows.h>
 
-class CTallyraModule {
+class CTallyraModule final : public win::IModuleLock {
 public:
     CTallyraModule();
     ~CTallyraModule();
@@ -18,8 +19,9 @@ public:
 
     static CTallyraModule& Instance();
 
-    LONG Lock() noexcept { return ++locks; }
-    LONG Unlock() noexcept { return --locks; }
+    // Installed as the module-lock hook of every COM object of the module.
+    LONG Lock() noexcept override { return ++locks; }
+    LONG Unlock() noexcept override { return --locks; }
     LONG GetLockCount() const noexcept { return locks.load(); }
 
     HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** object) noexcept;

@@ -3,6 +3,7 @@
 #include "settings/GeneralSettings.h"
 #include "settings/ResourceInstance.h"
 #include "win/ActivationContext.h"
+#include "win/ThisModule.h"
 
 #include <mutex>
 #include <shlwapi.h>
@@ -18,9 +19,11 @@ HINSTANCE savedInstance = nullptr;
 // The name taken as a file name (or relative path) in this module's folder.
 bool LanguageModulePath(const std::wstring& name, wchar_t (&path)[MAX_PATH])
 {
-    const DWORD length = ::GetModuleFileNameW(ThisModule(), path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)  // a cut-off path names the wrong folder
+    std::wstring module;
+    if (FAILED(ThisModulePath(module)))
         return false;
+    module.copy(path, MAX_PATH - 1);
+    path[module.size()] = L'\0';
     ::PathRemoveFileSpecW(path);
     return ::PathAddBackslashW(path) != nullptr && ::PathAppendW(path, name.c_str()) != FALSE;
 }

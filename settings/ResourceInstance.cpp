@@ -1,5 +1,7 @@
 #include "ResourceInstance.h"
 
+#include "win/StringResource.h"
+
 #include <atomic>
 #include <mutex>
 #include <utility>
@@ -45,11 +47,5 @@ ResourceLease LeaseResourceInstance()
 std::wstring LoadResourceString(unsigned id)
 {
     const ResourceLease lease = LeaseResourceInstance();
-    // With a zero buffer size LoadStringW hands out a pointer into the
-    // resource itself, which is not zero-terminated: take the length it gives.
-    const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(lease.instance, id, reinterpret_cast<LPWSTR>(&text), 0);
-    if (length <= 0 || text == nullptr)
-        return std::wstring();
-    return std::wstring(text, static_cast<size_t>(length));
+    return win::LoadStringResource(lease.instance, id);
 }

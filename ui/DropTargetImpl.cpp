@@ -1,9 +1,12 @@
 #include "DropTargetImpl.h"
 
-#include "win/ExceptionBarrier.h"
+#include "win/DroppedFile.h"
+#include "win/TypeLibrary.h"
 
-#include <shellapi.h>
-#include <shlwapi.h>
+ITypeInfo* DropTargetTypeInfo()
+{
+    return win::CachedTypeInfo(LIBID_TallyraLib, IID_IDropTargetImpl);
+}
 
 const QITAB* CDropTargetImpl::Interfaces()
 {
@@ -32,34 +35,20 @@ IFACEMETHODIMP CDropTargetImpl::DragEnter(IDataObject* data, DWORD, POINTL, DWOR
     if (window == nullptr || ::SendMessageW(window, WM_QUERY_COMPARE_LOCKED, 0, 0) != 0)
         return S_OK;
 
-    HRESULT result = E_INVALIDARG;
-    win::RunGuarded([&] {
-        FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        STGMEDIUM medium = {};
-        if (data == nullptr || FAILED(data->GetData(&format, &medium)))
-            return;
-        auto drop = static_cast<HDROP>(::GlobalLock(medium.hGlobal));
-        if (drop == nullptr) {
-            ::ReleaseStgMedium(&medium);
-            return;
-        }
-        wchar_t name[MAX_PATH] = {};
-        if (::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1 && ::DragQueryFileW(drop, 0, name, MAX_PATH) != 0 &&
-            !::PathIsDirectoryW(name)) {
-            path = name;
-            // The page only reads the file: offer the move cursor the user
-            // knows, or copy where the source does not allow moving.
-            effect = (sourceEffects & DROPEFFECT_MOVE) ? DROPEFFECT_MOVE
-                     : (sourceEffects & DROPEFFECT_COPY) ? DROPEFFECT_COPY
-                                                         : DROPEFFECT_NONE;
-        }
-        ::GlobalUnlock(medium.hGlobal);
-        ::ReleaseStgMedium(&medium);
-        result = S_OK;
-    });
+    win::DroppedFile dropped = win::SingleDroppedFile(data);
+    if (dropped.kind == win::DroppedKind::NoFileList)
+        return E_INVALIDARG;
+    if (dropped.kind == win::DroppedKind::File) {
+        path.swap(dropped.path);
+        // The page only reads the file: offer the move cursor the user
+        // knows, or copy where the source does not allow moving.
+        effect = (sourceEffects & DROPEFFECT_MOVE) ? DROPEFFECT_MOVE
+                 : (sourceEffects & DROPEFFECT_COPY) ? DROPEFFECT_COPY
+                                                     : DROPEFFECT_NONE;
+    }
     if (allowed)
         *allowed = effect;
-    return result;
+    return S_OK;
 }
 
 IFACEMETHODIMP CDropTargetImpl::DragOver(DWORD, POINTL, DWORD* allowed)

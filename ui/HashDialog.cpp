@@ -29,7 +29,7 @@ HPROPSHEETPAGE CHashDialog::CreatePage(const std::wstring& path)
 }
 
 CHashDialog::CHashDialog(const std::wstring& path, ResourceLease lease)
-    : PropertyPage(lease.instance, IDD),
+    : PropertyPage(lease.instance, IDD_HASH_PAGE),
       resources(std::move(lease)),
       fileJob(HashData::Create()),
       compareJob(HashData::Create()),

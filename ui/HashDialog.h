@@ -2,6 +2,7 @@
 // The hash page in a file's Properties dialog: the digests of the file in a
 // virtual list, with progress and a stop/resume button while it is read.
 #include "engine/HashData.h"
+#include "resource.h"
 #include "settings/ResourceInstance.h"
 #include "ui/DropTargetImpl.h"
 #include "ui/TitleTip.h"
@@ -13,21 +14,6 @@
 
 class CHashDialog : public win::PropertyPage<CHashDialog> {
 public:
-    enum { IDD = 103 };
-    enum ControlId : UINT {
-        IDC_PROGRESS = 210,
-        IDC_STOP = 212,
-        IDC_PROGRESS_FRAME = 216,
-        IDC_HASH_LIST = 217,
-        IDC_COMPARE_EDIT = 218,
-        IDC_COMPARE_FILE = 219,
-        IDC_RESULT_ICON = 220,
-        IDC_ALGORITHM_LABEL = 231,
-        IDC_OPTIONS_LINK = 237,
-    };
-    enum StringId : UINT { IDS_STOP = 104, IDS_VERIFY = 106, IDS_ALGORITHM = 107, IDS_HASH_VALUE = 108 };
-    enum : UINT { IDB_RESULT_ICONS = 205 };
-
     // Makes a page for the file and its sheet page; from then on the property
     // sheet owns the object. Null (and nothing left behind) on failure.
     static HPROPSHEETPAGE CreatePage(const std::wstring& path);

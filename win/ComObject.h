@@ -3,6 +3,8 @@
 // QISearch table; ComObject<T> gives it its IUnknown as a stand-alone object,
 // ComAggObject<T> as a part aggregated into an outer object. Every live object
 // holds one lock on the module; nothing thrown ever leaves CreateComInstance.
+#include "win/ModuleLock.h"
+
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -13,10 +15,6 @@
 namespace win {
 
 using Microsoft::WRL::ComPtr;
-
-// The module's lock count, kept by the COM server that links this.
-LONG LockModule() noexcept;
-LONG UnlockModule() noexcept;
 
 // A class T for these templates derives from its interfaces (their IUnknown
 // methods stay abstract) and provides

@@ -1,5 +1,6 @@
 #include "Thunk.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -8,12 +9,42 @@ namespace win {
 namespace {
 
 // One private heap whose blocks may be executed: thunks are small and many,
-// so a page each would be wasteful.
-HANDLE ThunkHeap()
-{
-    static const HANDLE heap = ::HeapCreate(HEAP_CREATE_ENABLE_EXECUTE, 0, 0);
-    return heap;
-}
+// so a page each would be wasteful. Made while the module loads (before
+// anything can subclass, so that it is destroyed after everything made
+// later) and destroyed when the module unloads, so that a shell that loads and unloads the module all day
+// is not left with a heap per load. A thunk still alive then (a window still
+// subclassed by code that is going away) keeps the heap: freeing it would
+// turn the window's next message into a jump into freed memory.
+class ExecutableHeap {
+public:
+    ExecutableHeap() : heap(::HeapCreate(HEAP_CREATE_ENABLE_EXECUTE, 0, 0)) {}
+    ~ExecutableHeap()
+    {
+        if (heap != nullptr && blocks.load() == 0)
+            ::HeapDestroy(heap);
+    }
+    ExecutableHeap(const ExecutableHeap&) = delete;
+    ExecutableHeap& operator=(const ExecutableHeap&) = delete;
+
+    void* Allocate(std::size_t size)
+    {
+        void* block = heap ? ::HeapAlloc(heap, 0, size) : nullptr;
+        if (block)
+            ++blocks;
+        return block;
+    }
+    void Free(void* block)
+    {
+        if (block && ::HeapFree(heap, 0, block))
+            --blocks;
+    }
+
+private:
+    HANDLE heap;
+    std::atomic<std::size_t> blocks{0};
+};
+
+ExecutableHeap thunkHeap;
 
 #if defined(_M_X64) || defined(__x86_64__)
 #pragma pack(push, 1)
@@ -61,19 +92,16 @@ void Fill(Code& code, void* object, WNDPROC procedure)
 
 Thunk::Thunk(void* object, WNDPROC procedure)
 {
-    if (HANDLE heap = ThunkHeap()) {
-        if (void* block = ::HeapAlloc(heap, 0, sizeof(Code))) {
-            Fill(*static_cast<Code*>(block), object, procedure);
-            ::FlushInstructionCache(::GetCurrentProcess(), block, sizeof(Code));
-            code = block;
-        }
+    if (void* block = thunkHeap.Allocate(sizeof(Code))) {
+        Fill(*static_cast<Code*>(block), object, procedure);
+        ::FlushInstructionCache(::GetCurrentProcess(), block, sizeof(Code));
+        code = block;
     }
 }
 
 Thunk::~Thunk()
 {
-    if (code)
-        ::HeapFree(ThunkHeap(), 0, code);
+    thunkHeap.Free(code);
 }
 
 WNDPROC Thunk::Procedure() const noexcept

@@ -1,6 +1,6 @@
 // The COM side of the real module: class objects, creation, aggregation,
 // interface maps, IDispatch from the type library, the unload query.
-#include "server/TallyraLib.h"
+#include "TallyraLib.h"
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
 

@@ -2,7 +2,9 @@
 // property sheet under Wine: selections from the shell's own data objects,
 // the page's states through hashing, stop, resume and completion, failures,
 // closing mid-run, and the drop target as a drag source sees it.
-#include "server/TallyraLib.h"
+#include "PrivateMessages.h"
+#include "resource.h"
+#include "TallyraLib.h"
 #include "settings/AlgorithmFlags.h"
 #include "support/Gui.h"
 #include "support/Leaks.h"
@@ -18,10 +20,6 @@
 #include <shlobj.h>
 
 namespace {
-
-constexpr int kStop = 212, kProgressFrame = 216, kList = 217, kCompareFile = 219, kResultIcon = 220,
-              kLabel = 231, kProgress = 210;
-constexpr UINT kQueryCompareLocked = WM_APP + 0x67;
 
 using Rows = std::map<std::wstring, std::wstring>;
 
@@ -131,14 +129,14 @@ protected:
         sheet = nullptr;
     }
 
-    static bool HasRows(HWND page) { return ::SendDlgItemMessageW(page, kList, LVM_GETITEMCOUNT, 0, 0) > 0; }
+    static bool HasRows(HWND page) { return ::SendDlgItemMessageW(page, IDC_HASH_LIST, LVM_GETITEMCOUNT, 0, 0) > 0; }
     static bool Visible(HWND page, int id) { return ::IsWindowVisible(::GetDlgItem(page, id)) != FALSE; }
     static bool Enabled(HWND page, int id) { return ::IsWindowEnabled(::GetDlgItem(page, id)) != FALSE; }
 
     static Rows ReadRows(HWND page)
     {
         Rows rows;
-        HWND list = ::GetDlgItem(page, kList);
+        HWND list = ::GetDlgItem(page, IDC_HASH_LIST);
         const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
             wchar_t name[64] = {}, digest[256] = {};
@@ -249,16 +247,16 @@ TEST_F(HashPageTest, ThePageShowsTheDigestsAndHoldsTheModuleWhileItLives)
     EXPECT_EQ(ReadRows(page), kSmallDigests);
 
     // Row 0 is selected, the progress controls are hidden, comparing is allowed.
-    EXPECT_EQ(::SendDlgItemMessageW(page, kList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 0);
-    EXPECT_FALSE(Visible(page, kStop));
-    EXPECT_FALSE(Visible(page, kProgress));
-    EXPECT_FALSE(Visible(page, kProgressFrame));
-    EXPECT_TRUE(Enabled(page, kCompareFile));
-    EXPECT_TRUE(Enabled(page, kResultIcon));
-    EXPECT_EQ(::SendMessageW(page, kQueryCompareLocked, 0, 0), 0);
+    EXPECT_EQ(::SendDlgItemMessageW(page, IDC_HASH_LIST, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 0);
+    EXPECT_FALSE(Visible(page, IDC_STOP));
+    EXPECT_FALSE(Visible(page, IDC_PROGRESS));
+    EXPECT_FALSE(Visible(page, IDC_PROGRESS_FRAME));
+    EXPECT_TRUE(Enabled(page, IDC_COMPARE_FILE));
+    EXPECT_TRUE(Enabled(page, IDC_RESULT_ICON));
+    EXPECT_EQ(::SendMessageW(page, WM_QUERY_COMPARE_LOCKED, 0, 0), 0);
 
     // Columns: 75 pixels, then the client width less 80.
-    HWND list = ::GetDlgItem(page, kList);
+    HWND list = ::GetDlgItem(page, IDC_HASH_LIST);
     RECT client = {};
     ::GetClientRect(list, &client);
     EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), 75);
@@ -274,41 +272,41 @@ TEST_F(HashPageTest, StopAndResumeGiveTheUninterruptedDigests)
     Enable({L"MD2", L"MD5", L"SHA-256", L"CRC32"});  // MD2 is slow: there is time to stop
     HWND page = OpenPage({folder.Write(L"large.bin", PatternBytes(kLargeSize))});
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(Text(::GetDlgItem(page, kStop)), L"停止");
-    EXPECT_FALSE(Enabled(page, kList));
+    EXPECT_EQ(Text(::GetDlgItem(page, IDC_STOP)), L"停止");
+    EXPECT_FALSE(Enabled(page, IDC_HASH_LIST));
     PumpUntil([] { return false; }, 300);
     ASSERT_FALSE(HasRows(page)) << "the run ended before it could be stopped";
 
     for (int round = 0; round < 2; ++round) {
-        Click(page, kStop);  // stop
+        Click(page, IDC_STOP);  // stop
         PumpUntil([] { return false; }, 300);
-        EXPECT_EQ(Text(::GetDlgItem(page, kStop)), L"效验文件哈希值");
+        EXPECT_EQ(Text(::GetDlgItem(page, IDC_STOP)), L"效验文件哈希值");
         EXPECT_FALSE(HasRows(page));
-        EXPECT_TRUE(Enabled(page, kList));
-        EXPECT_TRUE(Visible(page, kStop));
-        EXPECT_FALSE(Enabled(page, kCompareFile));
-        EXPECT_NE(::SendMessageW(page, kQueryCompareLocked, 0, 0), 0);
+        EXPECT_TRUE(Enabled(page, IDC_HASH_LIST));
+        EXPECT_TRUE(Visible(page, IDC_STOP));
+        EXPECT_FALSE(Enabled(page, IDC_COMPARE_FILE));
+        EXPECT_NE(::SendMessageW(page, WM_QUERY_COMPARE_LOCKED, 0, 0), 0);
 
-        Click(page, kStop);  // resume
-        EXPECT_EQ(Text(::GetDlgItem(page, kStop)), L"停止");
-        EXPECT_FALSE(Enabled(page, kList));
+        Click(page, IDC_STOP);  // resume
+        EXPECT_EQ(Text(::GetDlgItem(page, IDC_STOP)), L"停止");
+        EXPECT_FALSE(Enabled(page, IDC_HASH_LIST));
         PumpUntil([] { return false; }, 200);
     }
     ASSERT_TRUE(PumpUntil([&] { return HasRows(page); }, 60000));
     EXPECT_EQ(ReadRows(page), kLargeDigests);
-    EXPECT_FALSE(Visible(page, kStop));
+    EXPECT_FALSE(Visible(page, IDC_STOP));
 }
 
 TEST_F(HashPageTest, WithNoAlgorithmTheRunGivesAnEmptyListAndNoComparing)
 {
     HWND page = OpenPage({folder.Write(L"none.bin", PatternBytes(1000))});
     ASSERT_NE(page, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return !Visible(page, kStop); }, 30000));
+    ASSERT_TRUE(PumpUntil([&] { return !Visible(page, IDC_STOP); }, 30000));
     EXPECT_FALSE(HasRows(page));
-    EXPECT_FALSE(Visible(page, kProgress));
-    EXPECT_FALSE(Enabled(page, kResultIcon));
-    EXPECT_FALSE(Enabled(page, kCompareFile));
-    EXPECT_NE(::SendMessageW(page, kQueryCompareLocked, 0, 0), 0);
+    EXPECT_FALSE(Visible(page, IDC_PROGRESS));
+    EXPECT_FALSE(Enabled(page, IDC_RESULT_ICON));
+    EXPECT_FALSE(Enabled(page, IDC_COMPARE_FILE));
+    EXPECT_NE(::SendMessageW(page, WM_QUERY_COMPARE_LOCKED, 0, 0), 0);
 }
 
 TEST_F(HashPageTest, AFileThatCannotBeOpenedDisablesThePageAndSaysWhy)
@@ -322,8 +320,8 @@ TEST_F(HashPageTest, AFileThatCannotBeOpenedDisablesThePageAndSaysWhy)
     PumpUntil([] { return false; }, 200);
     EXPECT_FALSE(::IsWindowEnabled(page));
     EXPECT_FALSE(HasRows(page));
-    EXPECT_TRUE(Visible(page, kStop));
-    EXPECT_FALSE(Text(::GetDlgItem(page, kLabel)).empty()) << "no error text";
+    EXPECT_TRUE(Visible(page, IDC_STOP));
+    EXPECT_FALSE(Text(::GetDlgItem(page, IDC_ALGORITHM_LABEL)).empty()) << "no error text";
 }
 
 TEST_F(HashPageTest, ClosingTheSheetMidRunAHundredTimesLeavesNothingBehind)
@@ -385,7 +383,7 @@ TEST_F(HashPageTest, ADropReportsACopyToTheSourceAndNeverAMove)
     ASSERT_NE(page, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return HasRows(page); }, 30000));
     RECT area = {};
-    ::GetWindowRect(::GetDlgItem(page, kList), &area);
+    ::GetWindowRect(::GetDlgItem(page, IDC_HASH_LIST), &area);
     ::SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
 
     const std::wstring dropped = folder.Write(L"dropped.bin", PatternBytes(100));
@@ -428,5 +426,5 @@ TEST_F(HashPageTest, NoDropIsTakenWhileComparingIsLocked)
     DWORD effect = 0xFFFF;
     ::DoDragDrop(data.Get(), &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-    EXPECT_NE(::SendMessageW(page, kQueryCompareLocked, 0, 0), 0);
+    EXPECT_NE(::SendMessageW(page, WM_QUERY_COMPARE_LOCKED, 0, 0), 0);
 }

@@ -1,6 +1,7 @@
 // The language module against real files: a resource-only English module
 // built for the tests, one that carries code, a file that is no module, and
 // Properties dialogs on two threads.
+#include "resource.h"
 #include "settings/LanguageModule.h"
 #include "settings/ResourceInstance.h"
 #include "support/ChildProcess.h"
@@ -66,19 +67,19 @@ TEST_F(LanguageModuleTest, SettingSwitchesTheResourcesAndReleaseRestoresTheBuilt
 {
     ScratchRegistry registry;
     WriteString(kSettings, L"LanguageModule", L"lang_english.dll");
-    EXPECT_EQ(LoadResourceString(111), kBuiltInMd5);
-    EXPECT_EQ(DialogCaption(103), L"文件检验");
+    EXPECT_EQ(LoadResourceString(IDS_DESCRIPTION_MD5), kBuiltInMd5);
+    EXPECT_EQ(DialogCaption(IDD_HASH_PAGE), L"文件检验");
 
     LoadLanguageModule();
     ASSERT_TRUE(LanguageModuleLoaded());
     EXPECT_NE(ResourceInstance(), ThisModule());
-    EXPECT_EQ(LoadResourceString(104), L"Stop");
-    EXPECT_EQ(LoadResourceString(111), kEnglishMd5);
-    EXPECT_EQ(LoadResourceString(138), L"Adler-32 Checksum");
-    EXPECT_EQ(DialogCaption(103), L"File Check");
+    EXPECT_EQ(LoadResourceString(IDS_STOP), L"Stop");
+    EXPECT_EQ(LoadResourceString(IDS_DESCRIPTION_MD5), kEnglishMd5);
+    EXPECT_EQ(LoadResourceString(IDS_DESCRIPTION_ADLER32), L"Adler-32 Checksum");
+    EXPECT_EQ(DialogCaption(IDD_HASH_PAGE), L"File Check");
     EXPECT_EQ(DialogCaption(207), L"Tallyra Options");
     win::UniqueBitmap icons(static_cast<HBITMAP>(
-        ::LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(205), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        ::LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(IDB_RESULT_ICONS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     ASSERT_TRUE(icons);
     BITMAP size = {};
     ::GetObjectW(icons.get(), sizeof(size), &size);
@@ -88,26 +89,26 @@ TEST_F(LanguageModuleTest, SettingSwitchesTheResourcesAndReleaseRestoresTheBuilt
     UnloadLanguageModule();
     EXPECT_FALSE(LanguageModuleLoaded());
     EXPECT_EQ(ResourceInstance(), ThisModule());
-    EXPECT_EQ(LoadResourceString(111), kBuiltInMd5);
-    EXPECT_EQ(LoadResourceString(104), L"停止");
-    EXPECT_EQ(DialogCaption(103), L"文件检验");
+    EXPECT_EQ(LoadResourceString(IDS_DESCRIPTION_MD5), kBuiltInMd5);
+    EXPECT_EQ(LoadResourceString(IDS_STOP), L"停止");
+    EXPECT_EQ(DialogCaption(IDD_HASH_PAGE), L"文件检验");
     EXPECT_EQ(DialogCaption(207), L"Tallyra 选项");
 
     // The next extension object loads it again.
     LoadLanguageModule();
-    EXPECT_EQ(LoadResourceString(111), kEnglishMd5);
+    EXPECT_EQ(LoadResourceString(IDS_DESCRIPTION_MD5), kEnglishMd5);
 }
 
 TEST_F(LanguageModuleTest, StringsMissingFromTheModuleAreEmptyAndItsCodeNeverRuns)
 {
     LoadLanguageModule(L"lang_with_code.dll");
     ASSERT_TRUE(LanguageModuleLoaded());
-    EXPECT_EQ(LoadResourceString(104), L"Stop (module with code)");
-    EXPECT_EQ(LoadResourceString(111), L"");  // no fallback to the built-in text
+    EXPECT_EQ(LoadResourceString(IDS_STOP), L"Stop (module with code)");
+    EXPECT_EQ(LoadResourceString(IDS_DESCRIPTION_MD5), L"");  // no fallback to the built-in text
     wchar_t mark[8] = {};
     EXPECT_EQ(::GetEnvironmentVariableW(L"TALLYRA_LANGUAGE_CODE_RAN", mark, 8), 0u);
     EXPECT_EQ(::GetModuleHandleW(L"lang_with_code.dll"), nullptr);  // mapped as data, not as a module
-    EXPECT_EQ(DialogCaption(103), L"<no dialog>");
+    EXPECT_EQ(DialogCaption(IDD_HASH_PAGE), L"<no dialog>");
 }
 
 TEST_F(LanguageModuleTest, MissingNonModuleAndEmptyNamesLeaveTheBuiltInsInForce)
@@ -122,7 +123,7 @@ TEST_F(LanguageModuleTest, MissingNonModuleAndEmptyNamesLeaveTheBuiltInsInForce)
         LoadLanguageModule(name);
         EXPECT_FALSE(LanguageModuleLoaded()) << name;
         EXPECT_EQ(ResourceInstance(), ThisModule());
-        EXPECT_EQ(LoadResourceString(111), kBuiltInMd5);
+        EXPECT_EQ(LoadResourceString(IDS_DESCRIPTION_MD5), kBuiltInMd5);
         UnloadLanguageModule();  // nothing to unload: nothing happens
         EXPECT_EQ(ResourceInstance(), ThisModule());
     }
@@ -149,7 +150,7 @@ TEST_F(LanguageModuleTest, NameIsTakenRelativeToThisModulesFolderAndTheFirstLoad
     const HINSTANCE first = ResourceInstance();
     LoadLanguageModule(L"lang_with_code.dll");  // one is loaded already: no change
     EXPECT_EQ(ResourceInstance(), first);
-    EXPECT_EQ(LoadResourceString(111), kEnglishMd5);
+    EXPECT_EQ(LoadResourceString(IDS_DESCRIPTION_MD5), kEnglishMd5);
 
     UnloadLanguageModule();
     EXPECT_TRUE(::DeleteFileW(copy.c_str()));  // freed, so the file can go
@@ -172,8 +173,8 @@ TEST_F(LanguageModuleTest, PageOnAnotherThreadKeepsItsModuleUntilItIsReleased)
         while (step != 2)
             std::this_thread::yield();
         // The sheet creates the page's window only now.
-        captionOnSecondThread = DialogCaption(page.instance, 103);
-        stringAfterUnload = LoadResourceString(111);
+        captionOnSecondThread = DialogCaption(page.instance, IDD_HASH_PAGE);
+        stringAfterUnload = LoadResourceString(IDS_DESCRIPTION_MD5);
         page = {};
         step = 3;
     });
@@ -204,12 +205,12 @@ TEST_F(LanguageModuleTest, LoadsUnloadsAndReadsFromManyThreadsStayConsistent)
         threads.emplace_back([&] {
             for (int i = 0; i < 300; ++i) {
                 LoadLanguageModule(L"lang_english.dll");
-                const std::wstring text = LoadResourceString(111);
+                const std::wstring text = LoadResourceString(IDS_DESCRIPTION_MD5);
                 if (text != kEnglishMd5 && text != kBuiltInMd5)
                     ++wrong;
                 const ResourceLease lease = LeaseResourceInstance();
                 wchar_t stop[32] = {};
-                ::LoadStringW(lease.instance, 104, stop, 32);
+                ::LoadStringW(lease.instance, IDS_STOP, stop, 32);
                 if (lease.instance != ThisModule() && std::wstring(stop) != L"Stop")
                     ++wrong;
                 if (i % 3 == 0)

@@ -49,10 +49,10 @@ TEST(HashDialogFailure, AReadThatFailsPartWayShowsTheFailureAndNoDigests)
     ASSERT_NE(window, nullptr);
 
     ASSERT_TRUE(PumpUntil([&] { return !::IsWindowEnabled(window); }, 30000)) << "the failure was not shown";
-    EXPECT_EQ(::SendDlgItemMessageW(window, CHashDialog::IDC_HASH_LIST, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(::SendDlgItemMessageW(window, IDC_HASH_LIST, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_EQ(page->FileJob().LastError(), static_cast<DWORD>(ERROR_NETNAME_DELETED));
     wchar_t label[512] = {};
-    ::GetDlgItemTextW(window, CHashDialog::IDC_ALGORITHM_LABEL, label, 512);
+    ::GetDlgItemTextW(window, IDC_ALGORITHM_LABEL, label, 512);
     EXPECT_GT(std::wstring(label).size(), 5u) << "no error text on the page";
     EXPECT_NE(::SendMessageW(window, WM_QUERY_COMPARE_LOCKED, 0, 0), 0);
     for (size_t i = 0; i < page->FileJob().Count(); ++i)
@@ -81,7 +81,7 @@ TEST(HashDialogRunHashing, AfterAStopItHashesAfreshWithTheAlgorithmsEnabledNow)
     HWND sheet = ShowInSheet(page);
     ASSERT_NE(sheet, nullptr);
     HWND window = page->Window();
-    HWND list = ::GetDlgItem(window, CHashDialog::IDC_HASH_LIST);
+    HWND list = ::GetDlgItem(window, IDC_HASH_LIST);
 
     page->StopHashing();
     page->UpdateControls(true);
@@ -96,9 +96,9 @@ TEST(HashDialogRunHashing, AfterAStopItHashesAfreshWithTheAlgorithmsEnabledNow)
     EXPECT_EQ(page->FileJob().At(1)->GetDigestText(),
               L"B44AB4312B17BC493382602FED2F8D3F7FA93004EEBB2DD4BF5F1AB1CF3392D3");
     wchar_t stop[64] = {};
-    ::GetDlgItemTextW(window, CHashDialog::IDC_STOP, stop, 64);
+    ::GetDlgItemTextW(window, IDC_STOP, stop, 64);
     EXPECT_STREQ(stop, L"停止");
-    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(window, CHashDialog::IDC_STOP)));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(window, IDC_STOP)));
 
     ::DestroyWindow(sheet);
     ::OleUninitialize();

@@ -15,7 +15,7 @@ namespace {
 // The same template with no code of ours behind it.
 class BarePage : public win::PropertyPage<BarePage> {
 public:
-    BarePage() : PropertyPage(ThisModule(), CHashDialog::IDD) {}
+    BarePage() : PropertyPage(ThisModule(), IDD_HASH_PAGE) {}
     static const win::MessageMap<BarePage>& Messages()
     {
         static const win::MessageMap<BarePage> none{};

@@ -2,6 +2,7 @@
 // A host for title-tip tests: the page's own dialog template (103) with its
 // compare edit (218), shown on the screen, with a handler attached the way
 // the page attaches it.
+#include "resource.h"
 #include "support/Gui.h"
 #include "ui/TitleTip.h"
 #include "win/ActivationContext.h"
@@ -13,7 +14,6 @@
 #include <string>
 #include <vector>
 
-constexpr UINT kCompareEdit = 218;
 
 struct TitleTipHost {
     // Declared first, destroyed last: the page's window goes before the page object.
@@ -29,10 +29,10 @@ struct TitleTipHost {
         ::InitCommonControlsEx(&classes);
         {
             win::ScopedModuleActivation activation;
-            dialog.reset(::CreateDialogParamW(ThisModule(), MAKEINTRESOURCEW(103), nullptr,
+            dialog.reset(::CreateDialogParamW(ThisModule(), MAKEINTRESOURCEW(IDD_HASH_PAGE), nullptr,
                                               [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0));
         }
-        edit = ::GetDlgItem(dialog.get(), kCompareEdit);
+        edit = ::GetDlgItem(dialog.get(), IDC_COMPARE_EDIT);
         ::SetWindowPos(dialog.get(), HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE | (shown ? SWP_SHOWWINDOW : 0));
         tips = std::make_unique<titletip::CTitleTipHandlerImpl>();
         tips->Attach(dialog.get());

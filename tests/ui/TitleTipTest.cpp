@@ -207,7 +207,7 @@ TEST(TitleTip, ClickOnTheTipHidesItAndReachesTheEditAtTheSamePoint)
 TEST(TitleTip, ListBoxAttachedThroughTheRegisteredMessageShowsItsLongItem)
 {
     TitleTipHost host;
-    ::ShowWindow(::GetDlgItem(host.dialog.get(), 217), SW_HIDE);  // room for the list box
+    ::ShowWindow(::GetDlgItem(host.dialog.get(), IDC_HASH_LIST), SW_HIDE);  // room for the list box
     HWND list = ::CreateWindowExW(0, L"LISTBOX", nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER | LBS_NOTIFY, 10, 10,
                                   120, 80, host.dialog.get(), nullptr, nullptr, nullptr);
     ::SendMessageW(list, WM_SETFONT, ::SendMessageW(host.edit, WM_GETFONT, 0, 0), TRUE);
@@ -250,7 +250,7 @@ TEST(TitleTip, ListBoxAttachedThroughTheRegisteredMessageShowsItsLongItem)
 TEST(TitleTip, MultiLineEditGetsTheLineUnderTheMouse)
 {
     TitleTipHost host;
-    ::ShowWindow(::GetDlgItem(host.dialog.get(), 217), SW_HIDE);  // room for the edit
+    ::ShowWindow(::GetDlgItem(host.dialog.get(), IDC_HASH_LIST), SW_HIDE);  // room for the edit
     HWND edit = ::CreateWindowExW(0, L"EDIT", nullptr,
                                   WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_AUTOHSCROLL, 10, 10, 150, 60,
                                   host.dialog.get(), nullptr, nullptr, nullptr);

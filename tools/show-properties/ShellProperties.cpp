@@ -1,5 +1,6 @@
 #include "ShellProperties.h"
 
+#include "resource.h"
 #include "win/ComObject.h"
 #include "win/GdiObjects.h"
 #include "win/UniqueHandle.h"
@@ -13,14 +14,11 @@ namespace shellprops {
 
 namespace {
 
-constexpr int kHashListId = 217;
-
 struct MemoryDcTraits {
     static HDC Invalid() noexcept { return nullptr; }
     static bool IsValid(HDC dc) noexcept { return dc != nullptr; }
     static void Close(HDC dc) noexcept { ::DeleteDC(dc); }
 };
-constexpr int kStopButtonId = 212;
 
 HWND FindSheet()
 {
@@ -106,8 +104,8 @@ HWND SelectPage(HWND sheet, const std::wstring& caption)
 
 bool WaitForResult(HWND page, DWORD timeoutMs)
 {
-    HWND list = ::GetDlgItem(page, kHashListId);
-    HWND stop = ::GetDlgItem(page, kStopButtonId);
+    HWND list = ::GetDlgItem(page, IDC_HASH_LIST);
+    HWND stop = ::GetDlgItem(page, IDC_STOP);
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     while (::GetTickCount64() < deadline) {
         if (!::IsWindowEnabled(page) || ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0 || !::IsWindowVisible(stop))
@@ -119,7 +117,7 @@ bool WaitForResult(HWND page, DWORD timeoutMs)
 
 std::vector<Row> ReadRows(HWND page)
 {
-    HWND list = ::GetDlgItem(page, kHashListId);
+    HWND list = ::GetDlgItem(page, IDC_HASH_LIST);
     std::vector<Row> rows;
     const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {

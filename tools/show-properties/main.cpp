@@ -2,7 +2,9 @@
 // context menu, brings the hash page to the front, waits for its digests and
 // prints them; optionally saves a screenshot and leaves the dialog open.
 #include "ShellProperties.h"
-#include "tools/tallyra-hash/ConsoleText.h"
+#include "resource.h"
+#include "tools/console/ConsoleText.h"
+#include "win/ErrorText.h"
 
 #include <ole2.h>
 #include <string>
@@ -54,7 +56,7 @@ int wmain(int argc, wchar_t** argv)
             WriteText(STD_ERROR_HANDLE, L"show-properties: no digests in time\n");
         } else if (!::IsWindowEnabled(page)) {
             wchar_t label[512] = {};
-            ::GetDlgItemTextW(page, 231, label, 512);
+            ::GetDlgItemTextW(page, IDC_ALGORITHM_LABEL, label, 512);
             WriteText(STD_ERROR_HANDLE, std::wstring(L"show-properties: the page cannot read the file: ") + label + L"\n");
         } else {
             std::wstring lines;

@@ -1,10 +1,12 @@
 // tallyra-hash: the extension's digests on the command line, from the same
 // catalogue and descriptors as the Properties page.
 #include "AlgorithmChoice.h"
-#include "ConsoleText.h"
 #include "Options.h"
-#include "JobWindow.h"
+
 #include "engine/HashData.h"
+#include "tools/console/ConsoleText.h"
+#include "tools/console/JobWindow.h"
+#include "win/ErrorText.h"
 #include "win/UniqueHandle.h"
 
 #include <vector>

@@ -1,4 +1,4 @@
-#include "RegistryScript.h"
+#include "Registrar.h"
 
 #include "win/UniqueHandle.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // What registration writes: the AppID script and one script per served class.
-#include "server/RegistryScript.h"
+#include "server/Registrar.h"
 
 extern const wchar_t kAppId[];  // "{0A3C1C8E-...}"
 

@@ -1,10 +1,13 @@
 #include "TypeLibrary.h"
 
-#include "server/ModulePath.h"
-#include "server/TallyraLib.h"
 #include "win/ComObject.h"
+#include "win/ThisModule.h"
 
 #include <mutex>
+#include <utility>
+#include <vector>
+
+namespace win {
 
 namespace {
 
@@ -24,39 +27,46 @@ HRESULT LoadFromModule(const std::wstring& modulePath, ITypeLib** library)
     return hr;
 }
 
-// Kept until the module unloads; released then, while OLE is still loaded.
+// One entry per interface asked for, loaded or not; released when the module
+// unloads, while OLE is still loaded.
 class TypeInfoCache {
 public:
     ~TypeInfoCache()
     {
-        if (hashPage)
-            hashPage->Release();
-        if (dropTarget)
-            dropTarget->Release();
+        for (auto& entry : entries) {
+            if (entry.second)
+                entry.second->Release();
+        }
     }
 
-    ITypeInfo* Get(REFIID iid)
+    ITypeInfo* Get(REFGUID libid, REFIID iid)
     {
-        std::call_once(loaded, [this] { Load(); });
-        return IsEqualIID(iid, IID_IHashPage) ? hashPage : dropTarget;
+        std::lock_guard<std::mutex> lock(guard);
+        for (const auto& entry : entries) {
+            if (IsEqualIID(entry.first, iid))
+                return entry.second;
+        }
+        ITypeInfo* info = Load(libid, iid);
+        entries.emplace_back(iid, info);
+        return info;
     }
 
 private:
-    void Load()
+    static ITypeInfo* Load(REFGUID libid, REFIID iid)
     {
-        win::ComPtr<ITypeLib> library;
-        if (FAILED(::LoadRegTypeLib(LIBID_TallyraLib, 1, 0, kLibraryLocale, library.GetAddressOf()))) {
+        ComPtr<ITypeLib> library;
+        if (FAILED(::LoadRegTypeLib(libid, 1, 0, kLibraryLocale, library.GetAddressOf()))) {
             std::wstring path;
             if (FAILED(ThisModulePath(path)) || FAILED(LoadFromModule(path, library.GetAddressOf())))
-                return;
+                return nullptr;
         }
-        library->GetTypeInfoOfGuid(IID_IHashPage, &hashPage);
-        library->GetTypeInfoOfGuid(IID_IDropTargetImpl, &dropTarget);
+        ITypeInfo* info = nullptr;
+        library->GetTypeInfoOfGuid(iid, &info);
+        return info;
     }
 
-    std::once_flag loaded;
-    ITypeInfo* hashPage = nullptr;
-    ITypeInfo* dropTarget = nullptr;
+    std::mutex guard;
+    std::vector<std::pair<IID, ITypeInfo*>> entries;
 };
 
 TypeInfoCache cache;
@@ -65,7 +75,7 @@ TypeInfoCache cache;
 
 HRESULT RegisterModuleTypeLibrary(const std::wstring& modulePath)
 {
-    win::ComPtr<ITypeLib> library;
+    ComPtr<ITypeLib> library;
     HRESULT hr = LoadFromModule(modulePath, library.GetAddressOf());
     if (FAILED(hr))
         return hr;
@@ -75,7 +85,7 @@ HRESULT RegisterModuleTypeLibrary(const std::wstring& modulePath)
 
 HRESULT UnregisterModuleTypeLibrary(const std::wstring& modulePath)
 {
-    win::ComPtr<ITypeLib> library;
+    ComPtr<ITypeLib> library;
     HRESULT hr = LoadFromModule(modulePath, library.GetAddressOf());
     if (FAILED(hr))
         return hr;
@@ -89,12 +99,13 @@ HRESULT UnregisterModuleTypeLibrary(const std::wstring& modulePath)
     return ::UnRegisterTypeLib(libid, 1, 0, kLibraryLocale, kind);
 }
 
-ITypeInfo* HashPageTypeInfo()
+ITypeInfo* CachedTypeInfo(REFGUID libid, REFIID iid)
 {
-    return cache.Get(IID_IHashPage);
+    try {
+        return cache.Get(libid, iid);
+    } catch (...) {
+        return nullptr;  // no memory for the entry: IDispatch answers that it cannot load
+    }
 }
 
-ITypeInfo* DropTargetTypeInfo()
-{
-    return cache.Get(IID_IDropTargetImpl);
-}
+}  // namespace win

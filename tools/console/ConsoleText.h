@@ -1,6 +1,4 @@
 #pragma once
-#include "win/ErrorText.h"
-
 #include <string>
 #include <windows.h>
 

@@ -1,4 +1,8 @@
-#include "RegistryScripts.h"
+#include "RegistrationScripts.h"
+
+#include "TallyraLib.h"
+
+#include <objbase.h>
 
 using registry::NamedValue;
 using registry::Removal;
@@ -9,10 +13,15 @@ const wchar_t kAppId[] = L"{0A3C1C8E-5829-4CFD-B1CC-475DB010B883}";
 
 namespace {
 
-const wchar_t kHashPageClsid[] = L"{8A56567E-A333-4843-B6E1-C3A262E41D8C}";
-const wchar_t kDropTargetClsid[] = L"{E7435935-AAEF-4CE2-AD7C-66D46C192A0F}";
+// Not a class of this module: the shell's approved list names it all the same.
 const wchar_t kContextMenuClsid[] = L"{B1883831-F0D8-4453-8245-EEAAD866DD6E}";
-const wchar_t kLibId[] = L"{1F9B20F0-0AA5-4EEB-B5ED-FADA0C41D073}";
+
+// "{8A56567E-...}": the registry's form of a GUID of the type library.
+std::wstring GuidText(REFGUID guid)
+{
+    wchar_t text[40] = {};
+    return ::StringFromGUID2(guid, text, 40) > 0 ? std::wstring(text) : std::wstring();
+}
 
 ScriptKey Key(std::wstring name, std::optional<std::wstring> defaultText = std::nullopt,
               std::vector<ScriptKey> children = {}, Removal removal = Removal::Remove)
@@ -45,7 +54,7 @@ std::vector<ScriptKey> ClassKeys(const std::wstring& className, const std::wstri
     ScriptKey clsidKey = Key(clsid, description,
                              {Key(L"ProgID", progId), Key(L"VersionIndependentProgID", independentProgId),
                               Key(L"Programmable", std::nullopt, {}, Removal::ForceRemove), inproc,
-                              Key(L"TypeLib", std::wstring(kLibId))},
+                              Key(L"TypeLib", GuidText(LIBID_TallyraLib))},
                              Removal::ForceRemove);
     clsidKey.values.push_back(NamedValue{L"AppID", kAppId});
 
@@ -62,7 +71,7 @@ Script AppIdScript()
     dll.values.push_back(NamedValue{L"AppID", kAppId});
     ScriptKey approved = Kept(L"Approved");
     approved.values = {NamedValue{kContextMenuClsid, L"Tallyra Context Menu"},
-                       NamedValue{kHashPageClsid, L"Tallyra Property Page"}};
+                       NamedValue{GuidText(CLSID_HashPage), L"Tallyra Property Page"}};
     return {
         {HKEY_CLASSES_ROOT, {Kept(L"AppID", {Key(kAppId, std::wstring(L"Tallyra")), dll})}},
         {HKEY_LOCAL_MACHINE,
@@ -74,13 +83,13 @@ Script AppIdScript()
 
 Script HashPageScript(const std::wstring& modulePath)
 {
-    std::vector<ScriptKey> keys = ClassKeys(L"HashPage", kHashPageClsid, modulePath);
-    keys.push_back(Kept(L"*", {Kept(L"shellex", {Kept(L"PropertySheetHandlers",
-                                                     {Key(L"Tallyra", std::wstring(kHashPageClsid))})})}));
+    const std::wstring clsid = GuidText(CLSID_HashPage);
+    std::vector<ScriptKey> keys = ClassKeys(L"HashPage", clsid, modulePath);
+    keys.push_back(Kept(L"*", {Kept(L"shellex", {Kept(L"PropertySheetHandlers", {Key(L"Tallyra", clsid)})})}));
     return {{HKEY_CLASSES_ROOT, std::move(keys)}};
 }
 
 Script DropTargetScript(const std::wstring& modulePath)
 {
-    return {{HKEY_CLASSES_ROOT, ClassKeys(L"DropTargetImpl", kDropTargetClsid, modulePath)}};
+    return {{HKEY_CLASSES_ROOT, ClassKeys(L"DropTargetImpl", GuidText(CLSID_DropTargetImpl), modulePath)}};
 }

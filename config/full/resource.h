@@ -1,0 +1,53 @@
+// Resource identifiers of the full configuration: dialog templates, their
+// controls, strings and images. Included by the .rc files (so: only
+// #define lines, which the resource compiler understands), the C++ code and
+// the tests.
+#pragma once
+
+// Dialog templates.
+#define IDD_HASH_PAGE 103
+#define IDD_SETTINGS 207
+
+// Controls of the hash page (IDD_HASH_PAGE).
+#define IDC_PROGRESS 210
+#define IDC_STOP 212
+#define IDC_PROGRESS_FRAME 216
+#define IDC_HASH_LIST 217
+#define IDC_COMPARE_EDIT 218
+#define IDC_COMPARE_FILE 219
+#define IDC_RESULT_ICON 220
+#define IDC_ALGORITHM_LABEL 231
+#define IDC_OPTIONS_LINK 237
+
+// Controls of the settings dialog (IDD_SETTINGS); IDOK and IDCANCEL save and cancel.
+#define IDC_ALGORITHM_LIST 227
+#define IDC_SELECT_ALL 228
+#define IDC_CLEAR_ALL 229
+#define IDC_RESELECT 230
+#define IDC_LOWERCASE 234
+
+// Strings of the page.
+#define IDS_STOP 104
+#define IDS_VERIFY 106
+#define IDS_ALGORITHM 107
+#define IDS_HASH_VALUE 108
+#define IDS_COPY 109
+#define IDS_OPTIONS 110
+#define IDS_COPY_ALL 121
+
+// Descriptions of the algorithms (MD2 and MD4 have fixed texts).
+#define IDS_DESCRIPTION_MD5 111
+#define IDS_DESCRIPTION_RIPEMD320 112
+#define IDS_DESCRIPTION_RIPEMD256 113
+#define IDS_DESCRIPTION_RIPEMD128 114
+#define IDS_DESCRIPTION_WHIRLPOOL 115
+#define IDS_DESCRIPTION_SHA1 116
+#define IDS_DESCRIPTION_SHA512 117
+#define IDS_DESCRIPTION_TIGER 119
+#define IDS_DESCRIPTION_CRC32 120
+#define IDS_DESCRIPTION_SHA256 136
+#define IDS_DESCRIPTION_SHA384 137
+#define IDS_DESCRIPTION_ADLER32 138
+
+// Images: the result icons (question, cross, check), 32 x 32 each.
+#define IDB_RESULT_ICONS 205
