@@ -79,10 +79,39 @@ SharedDescriptor HashData::At(std::size_t index) const
     return index < descriptors.size() ? descriptors[index] : SharedDescriptor();
 }
 
-void HashData::Post(WPARAM wParam, LPARAM lParam) const
+void HashData::SetFileAccessForTesting(const HashFileAccess& access)
 {
-    if (notifyWindow != nullptr)
-        ::PostMessageW(notifyWindow, WM_HASHDATA_NOTIFY, wParam, lParam);
+    if (!running.load())
+        fileAccess = access;
+}
+
+void HashData::TakeRunTarget()
+{
+    runStopFlag = stopFlag;
+    runWindow = notifyWindow;
+    runTag = jobTag;
+}
+
+void HashData::PostProgress(WPARAM percent) const
+{
+    if (runWindow != nullptr)
+        fileAccess.postMessage(runWindow, WM_HASHDATA_NOTIFY, percent, 0);
+}
+
+// A queue that holds 10,000 messages refuses posts; a page whose thread was
+// busy while a fast run posted its progress must still learn of the end, or
+// it stays busy for ever.
+void HashData::PostCompletion() const
+{
+    if (runWindow == nullptr)
+        return;
+    DWORD pause = 1;
+    while (!fileAccess.postMessage(runWindow, WM_HASHDATA_NOTIFY, 0, static_cast<LPARAM>(runTag))) {
+        if (!::IsWindow(runWindow))
+            return;
+        ::Sleep(pause);
+        pause = pause < 64 ? pause * 2 : pause;
+    }
 }
 
 // A run that ends without digests: the failure is kept and the completion
@@ -91,7 +120,7 @@ void HashData::EndRunWithError(DWORD error)
 {
     lastError = error;
     running = false;
-    Post(0, static_cast<LPARAM>(jobTag));
+    PostCompletion();
 }
 
 HANDLE HashData::FailStart(DWORD error)
@@ -114,6 +143,7 @@ HANDLE HashData::Start(bool prepare)
         return nullptr;
     }
     completed = false;
+    TakeRunTarget();
     std::unique_ptr<WorkerStart> start;
     try {
         if (prepare)
@@ -180,10 +210,10 @@ HashData::LoopResult HashData::ReadLoop()
     const std::uint64_t size = (static_cast<std::uint64_t>(high) << 32) | low;
 
     while (bytesDone < size) {
-        if (StopRequested(stopFlag))
+        if (StopRequested(runStopFlag))
             break;
         const double percent = static_cast<double>(bytesDone) / static_cast<double>(size) * 100.0;
-        Post(static_cast<WPARAM>(percent), 0);
+        PostProgress(static_cast<WPARAM>(percent));
 
         DWORD read = 0;
         if (!fileAccess.readFile(file, buffer.data(), kHashBlockSize, &read, nullptr)) {
@@ -199,11 +229,11 @@ HashData::LoopResult HashData::ReadLoop()
             descriptor->Update(buffer.data(), read);
     }
 
-    if (!StopRequested(stopFlag)) {
-        Post(100, 0);
+    if (!StopRequested(runStopFlag)) {
+        PostProgress(100);
         return LoopResult::Completed;
     }
-    Post(0, 0);
+    PostProgress(0);
     return LoopResult::Stopped;
 }
 
@@ -214,7 +244,7 @@ void HashData::Finish(LoopResult result)
         for (const SharedDescriptor& descriptor : descriptors)
             descriptor->Restart();
         CloseFile();
-    } else if (result == LoopResult::Completed && !StopRequested(stopFlag)) {
+    } else if (result == LoopResult::Completed && !StopRequested(runStopFlag)) {
         for (const SharedDescriptor& descriptor : descriptors)
             descriptor->Finalize();
         CloseFile();
@@ -224,5 +254,5 @@ void HashData::Finish(LoopResult result)
 
     // Cleared before the message, so that the owner may start again at once.
     running = false;
-    Post(0, static_cast<LPARAM>(jobTag));
+    PostCompletion();
 }

@@ -27,10 +27,12 @@ constexpr DWORD kHashBlockSize = 102400;
 // several jobs. Read afresh by the worker before every block.
 using StopFlag = std::shared_ptr<std::atomic<bool>>;
 
-// The file calls a run makes; tests put a failing or slow read in their place.
+// The system calls a run makes; tests put a failing or slow read, or a
+// refused post, in their place.
 struct HashFileAccess {
     BOOL(WINAPI* readFile)(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped);
     DWORD(WINAPI* getFileSize)(HANDLE file, LPDWORD high);
+    BOOL(WINAPI* postMessage)(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = &::PostMessageW;
 };
 
 // "class HashData" wherever the name stands alone: shlwapi.h declares a
@@ -45,6 +47,8 @@ public:
     HashData(const HashData&) = delete;
     HashData& operator=(const HashData&) = delete;
 
+    // The window, stop flag and tag are taken by Start for the whole run:
+    // changing them while a worker runs changes the next run only.
     void SetWindow(HWND window) { notifyWindow = window; }
     void SetStopFlag(StopFlag flag);
     void SetJobTag(std::uint32_t tag) { jobTag = tag; }
@@ -63,6 +67,8 @@ public:
     // owner has one place to learn how the run ended. While a worker still
     // runs on this record it returns null, GetLastError() gives ERROR_BUSY,
     // and nothing is posted: that worker will post its own completion.
+    // Progress posts that the window's queue refuses are dropped; the
+    // completion is posted again until it is taken or the window is gone.
     HANDLE Start(bool prepare);
 
     // New descriptors for every enabled algorithm, restarted; the file is not
@@ -82,7 +88,8 @@ public:
     // that failed has no digests: its descriptors are not finalised.
     DWORD LastError() const { return lastError.load(); }
 
-    void SetFileAccessForTesting(const HashFileAccess& access) { fileAccess = access; }
+    // Only while no worker runs.
+    void SetFileAccessForTesting(const HashFileAccess& access);
 
 private:
     HashData();
@@ -94,7 +101,9 @@ private:
     void PrepareDescriptors();
     LoopResult ReadLoop();
     void Finish(LoopResult result);
-    void Post(WPARAM wParam, LPARAM lParam) const;
+    void TakeRunTarget();
+    void PostProgress(WPARAM percent) const;
+    void PostCompletion() const;
     void CloseFile();
     void EndRunWithError(DWORD error);
     HANDLE FailStart(DWORD error);
@@ -104,7 +113,13 @@ private:
     HWND notifyWindow = nullptr;
     HANDLE file = INVALID_HANDLE_VALUE;
     std::uint32_t jobTag = HASHJOB_FILE;
-    std::uint64_t bytesDone = 0;
+    std::atomic<std::uint64_t> bytesDone{0};
+
+    // What the running worker uses: taken from the fields above by Start,
+    // before the worker exists, and not written again while it runs.
+    StopFlag runStopFlag;
+    HWND runWindow = nullptr;
+    std::uint32_t runTag = HASHJOB_FILE;
 
     std::atomic<bool> running{false};
     std::atomic<bool> completed{false};

@@ -55,6 +55,7 @@ void CHashDialog::OnPageRelease()
 
 void CHashDialog::SetFileAccessForTesting(const HashFileAccess& access)
 {
+    testFileAccess = access;
     fileJob->SetFileAccessForTesting(access);
     compareJob->SetFileAccessForTesting(access);
 }
@@ -147,8 +148,29 @@ void CHashDialog::OpenAndHash()
     }
 }
 
+// A stopped run whose worker is still inside a slow read (a network file,
+// say) keeps its record and its stop flag, which stays set, so that it ends
+// at its next block; the page goes on with a new record and a new flag. The
+// old run's completion then comes when no run of it is awaited, or while the
+// new one still runs: either way it is ignored.
+void CHashDialog::ReplaceBusyFileJob()
+{
+    HashDataPtr fresh = HashData::Create();
+    StopFlag freshFlag = std::make_shared<std::atomic<bool>>(stopFlag->load());
+    fresh->SetWindow(Window());
+    fresh->SetStopFlag(freshFlag);
+    fresh->SetJobTag(HASHJOB_FILE);
+    if (testFileAccess)
+        fresh->SetFileAccessForTesting(*testFileAccess);
+    compareJob->SetStopFlag(freshFlag);
+    fileJob = std::move(fresh);
+    stopFlag = std::move(freshFlag);
+    awaitingFileRun = false;
+}
+
 void CHashDialog::StartFileJob(bool prepare)
 {
+    awaitingFileRun = true;
     // Null when no worker could start: the job has posted its completion
     // (with the failure), or the stopped worker is still running and will.
     worker.reset(fileJob->Start(prepare));
@@ -213,6 +235,10 @@ void CHashDialog::RunHashing()
     ::SendMessageW(hashList, LVM_SETITEMCOUNT, 0, 0);
     SetText(compareEdit, L"");
     SetText(Control(IDC_STOP), LoadResourceString(IDS_STOP));
+    // A stopped run still reading must not see the flag cleared: it would
+    // read on with the old algorithms. It keeps its flag; this run gets one.
+    if (fileJob->IsRunning())
+        ReplaceBusyFileJob();
     stopFlag->store(false);
     UpdateControls(false);
     OpenAndHash();
@@ -238,14 +264,19 @@ LRESULT CHashDialog::OnHashDataNotify(win::Message& m)
 {
     ::SendMessageW(progressBar, PBM_SETPOS, m.wParam, 0);
     if (m.lParam == HASHJOB_FILE) {
-        // A run that was stopped may report after a newer one started: the
-        // newer one will report for itself.
-        if (fileJob->IsRunning())
+        // A run that was stopped or replaced may report after a newer one
+        // started: the newer one will report for itself.
+        if (fileJob->IsRunning() || !awaitingFileRun)
             return 0;
+        awaitingFileRun = false;
         worker.reset();
         if (fileJob->LastError() != ERROR_SUCCESS) {
             ShowUnusable(fileJob->LastError());
-        } else if (stopFlag->load() && !fileJob->Completed()) {
+        } else if (!fileJob->Completed() && !stopFlag->load()) {
+            // Resumed while the stopped worker was still finishing its last
+            // block (Start found it busy): now the run can go on.
+            StartFileJob(false);
+        } else if (!fileJob->Completed()) {
             ::SendMessageW(hashList, LVM_SETITEMCOUNT, 0, 0);
             SetText(Control(IDC_STOP), LoadResourceString(IDS_VERIFY));
         } else {

@@ -10,6 +10,7 @@
 #include "win/UniqueHandle.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class CHashDialog : public win::PropertyPage<CHashDialog> {
@@ -50,6 +51,7 @@ private:
 
     void LoadResultIcons();
     void OpenAndHash();
+    void ReplaceBusyFileJob();
     void StartFileJob(bool prepare);
     void ShowUnusable(DWORD error);
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
@@ -71,6 +73,10 @@ private:
     win::UniqueIcon checkIcon;
     std::unique_ptr<titletip::CTitleTipHandlerImpl> titleTips;
     win::ComPtr<win::ComObject<CDropTargetImpl>> dropTarget;
+    std::optional<HashFileAccess> testFileAccess;
     bool compareLocked = true;  // nothing may be compared before the file is hashed
+    // A file run was started whose completion has not been handled yet; a
+    // completion that comes when none is awaited is a replaced run's.
+    bool awaitingFileRun = false;
     std::wstring cellText;      // LVN_GETDISPINFOW hands out a pointer to it
 };
