@@ -10,7 +10,7 @@ runs=${2:-5}
 "$here/tools/build.sh" --target hash-bench tallyra-hash >/dev/null
 . "$here/tools/wine-session.sh"
 trap wine_session_stop EXIT
-wine_session_start
+wine_session_start main
 build="${TALLYRA_BUILD_DIR:-$here/build}"
 file="$build/bench-${size_mib}MiB.bin"
 [ -f "$file" ] || head -c "$((size_mib * 1024 * 1024))" /dev/urandom > "$file"

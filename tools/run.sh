@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The main job: set up and build, register Tallyra32.dll in the project's Wine
-# prefix, open the Properties dialog of a file (a sample file by default)
-# through Wine's shell, wait for the hash page's digests, print them as read
-# back from the page's list and save a screenshot. With a real display the
-# dialog stays open until you close it.
+# prefix (build/wineprefix: the tests have their own), open the Properties
+# dialog of a file (a sample file by default) through Wine's shell, wait for
+# the hash page's digests, print them as read back from the page's list and
+# save a screenshot. With a real display the dialog stays open until you
+# close it.
 #   tools/run.sh [FILE]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,7 +12,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 real_display=${DISPLAY:-}
 . "$here/tools/wine-session.sh"
 trap wine_session_stop EXIT
-wine_session_start
+wine_session_start main
 build="${TALLYRA_BUILD_DIR:-$here/build}"
 
 file=${1:-}

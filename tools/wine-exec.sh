@@ -1,8 +1,21 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the project's private prefix.
-# Used as CMake's cross-compiling emulator and by the scripts.
+# Runs a Windows program under Wine in one of the project's private prefixes:
+# the tests' own by default (it is CMake's cross-compiling emulator for the
+# tests), made on first use. The main command's prefix is tools/run.sh's.
+#   tools/wine-exec.sh [--prefix DIR] PROGRAM [ARGUMENTS...]
+# The prefix: DIR, else $TALLYRA_WINEPREFIX, else build/wineprefix-tests
+# (a WINEPREFIX of the caller's environment is not taken).
+set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-${TALLYRA_BUILD_DIR:-$here/build}/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+. "$here/tools/wine-env.sh"
+prefix=${TALLYRA_WINEPREFIX:-}
+if [ "${1:-}" = --prefix ]; then
+  prefix=$2
+  shift 2
+fi
+WINEPREFIX=$(realpath -m "${prefix:-$(tallyra_wine_prefix tests)}")
+export WINEPREFIX
+role=tests
+[ "$WINEPREFIX" = "$(realpath -m "$(tallyra_wine_prefix main)")" ] && role=main
+tallyra_wine_prefix_ensure "$role" || exit 1
 exec wine "$@"

@@ -1,34 +1,18 @@
-# Sourced by the scripts: a private Wine prefix under build/, its server and
-# services started detached (so that they never hold a pipe open), and an
-# Xvfb display when there is none. wine_session_stop ends what was started.
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-_build="${TALLYRA_BUILD_DIR:-$here/build}"
-export WINEPREFIX="$_build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Sourced by the scripts: one of the project's private Wine prefixes (see
+# tools/wine-env.sh), its server and services started detached (so that they
+# never hold a pipe open), and an Xvfb display when there is none.
+#   wine_session_start [main|tests]   main (the default): tools/run.sh's prefix
+#   wine_session_stop                 ends what was started
+# To run tests by hand: . tools/wine-session.sh; wine_session_start tests;
+# then ctest in the build folder (its tests use the tests' prefix in any case).
+. "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 _started_xvfb=""
 
-_wine_detached() { setsid "$@" </dev/null >/dev/null 2>&1; }
-
-_wine_prefix_init() {
-  echo "wine: creating the prefix $WINEPREFIX"
-  _wine_detached wineboot --init
-  wineserver -w
-  # Chinese text: link the UI fonts to WenQuanYi Micro Hei.
-  local font
-  for font in Tahoma "Microsoft Sans Serif" "MS Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI"; do
-    _wine_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-      /v "$font" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f
-  done
-  _wine_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-    /v SimSun /t REG_SZ /d 'WenQuanYi Micro Hei' /f
-  wineserver -w
-  touch "$WINEPREFIX/.tallyra-ready"
-}
-
 wine_session_start() {
-  mkdir -p "$_build"
-  [ -f "$WINEPREFIX/.tallyra-ready" ] || _wine_prefix_init
+  local role=${1:-main}
+  WINEPREFIX=$(tallyra_wine_prefix "$role") || return 2
+  export WINEPREFIX
+  tallyra_wine_prefix_ensure "$role"
   if [ -z "${DISPLAY:-}" ]; then
     local n=90
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
@@ -38,12 +22,12 @@ wine_session_start() {
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
   # A persistent server, then Wine's services, both away from our pipes.
-  _wine_detached wineserver -p
-  _wine_detached wine cmd /c exit
+  _tallyra_detached wineserver -p
+  _tallyra_detached wine cmd /c exit
 }
 
 wine_session_stop() {
-  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
   if [ -n "$_started_xvfb" ]; then
     kill "$_started_xvfb" 2>/dev/null || true
     wait "$_started_xvfb" 2>/dev/null || true

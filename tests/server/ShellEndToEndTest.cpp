@@ -41,10 +41,28 @@ size_t DistinctColours(const std::wstring& bmpPath)
     return colours.size();
 }
 
+// Under Wine this test changes the prefix's real registration: it runs only in
+// the tests' own prefix, which carries a mark in its system drive
+// (tools/wine-env.sh), never in the one the main command uses.
+bool UnderWine()
+{
+    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+bool InTheTestsPrefix()
+{
+    wchar_t system[MAX_PATH] = {};
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring mark = std::wstring(system, 3) + L"tallyra-tests-prefix.txt";
+    return ::GetFileAttributesW(mark.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 }  // namespace
 
 TEST(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
 {
+    ASSERT_TRUE(!UnderWine() || InTheTestsPrefix())
+        << "not the tests' Wine prefix: run it through ctest or tools/wine-exec.sh, never in tools/run.sh's prefix";
     ::OleInitialize(nullptr);
     ASSERT_EQ(Regsvr32({L"/s", TallyraDll::Path()}), 0u);
     EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra", nullptr),
@@ -100,7 +118,7 @@ TEST(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
     EXPECT_TRUE(KeyExistsIn(HKEY_LOCAL_MACHINE, kApproved));
     EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str()));
 
-    // Leave the prefix as the main command expects it: registered, nothing foreign.
+    // Leave the tests' prefix as a registered module left it: registered, nothing foreign.
     ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Tallyra.HashPage");
     EXPECT_EQ(Regsvr32({L"/s", TallyraDll::Path()}), 0u);
     ::OleUninitialize();

@@ -1,0 +1,69 @@
+# Sourced by tools/wine-session.sh and tools/wine-exec.sh, which every script
+# that runs Wine goes through: the environment of the project's Wine
+# processes and the making of its private prefixes.
+#
+# Two prefixes under the build folder:
+#   wineprefix        the main command's (tools/run.sh): the user's settings
+#   wineprefix-tests  the tests' own (tools/test.sh, ctest): the tests write
+#                     settings and unregister the module there, never in the other
+_tallyra_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+tallyra_build_dir="${TALLYRA_BUILD_DIR:-$_tallyra_root/build}"
+
+# Wine maps Windows file names to Unix ones through the locale's character
+# set: in the C locale a name outside ASCII cannot be created at all. Keep a
+# caller's UTF-8 locale, otherwise use C.UTF-8 (built into glibc).
+if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then
+  export LC_ALL=C.UTF-8
+fi
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+# tallyra_wine_prefix main|tests: the folder of that prefix.
+tallyra_wine_prefix() {
+  case "$1" in
+    main) echo "$tallyra_build_dir/wineprefix" ;;
+    tests) echo "$tallyra_build_dir/wineprefix-tests" ;;
+    *) echo "tallyra_wine_prefix: main or tests, not '$1'" >&2; return 2 ;;
+  esac
+}
+
+# The name the tests' prefix carries in its C: drive; the tests that change
+# the prefix's registration refuse to run where it is missing.
+tallyra_tests_prefix_mark='tallyra-tests-prefix.txt'
+
+_tallyra_detached() { setsid -w "$@" </dev/null >/dev/null 2>&1; }
+
+# tallyra_wine_prefix_ensure main|tests: makes $WINEPREFIX once (Wine's own
+# set-up, UI fonts linked to WenQuanYi Micro Hei for Chinese text, and for the
+# tests their mark); a made prefix is reused as it is. Under a lock, so that
+# tests started side by side make it once. No Wine server of the prefix may
+# be running while it is made.
+tallyra_wine_prefix_ensure() {
+  local role=$1
+  [ -f "$WINEPREFIX/.tallyra-ready" ] && return 0
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  local lock
+  exec {lock}>"$WINEPREFIX.lock"
+  flock "$lock"
+  if [ ! -f "$WINEPREFIX/.tallyra-ready" ]; then
+    echo "wine: creating the prefix $WINEPREFIX" >&2
+    if ! _tallyra_detached wineboot --init; then
+      echo "wine: wineboot could not make the prefix $WINEPREFIX" >&2
+      return 1
+    fi
+    wineserver -w
+    local font
+    for font in Tahoma "Microsoft Sans Serif" "MS Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI"; do
+      _tallyra_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        /v "$font" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f
+    done
+    _tallyra_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+      /v SimSun /t REG_SZ /d 'WenQuanYi Micro Hei' /f
+    wineserver -w
+    if [ "$role" = tests ]; then
+      echo "The Wine prefix of Tallyra's tests (tools/test.sh)." > "$WINEPREFIX/drive_c/$tallyra_tests_prefix_mark"
+    fi
+    touch "$WINEPREFIX/.tallyra-ready"
+  fi
+  exec {lock}>&-
+}
