@@ -1,0 +1,31 @@
+#include "DigestComparison.h"
+
+#include "ui/AsciiCase.h"
+
+#include <algorithm>
+
+namespace {
+
+bool EqualIgnoringCase(const wchar_t* first, const wchar_t* last, const std::wstring& digest)
+{
+    return static_cast<std::size_t>(last - first) == digest.size() &&
+           std::equal(first, last, digest.begin(),
+                      [](wchar_t a, wchar_t b) { return AsciiUpper(a) == AsciiUpper(b); });
+}
+
+}  // namespace
+
+DigestComparison CompareWithDigests(const std::wstring& text, const std::vector<std::wstring>& digests)
+{
+    const wchar_t* first = text.data();
+    const wchar_t* const last = text.data() + text.size();
+    if (text.size() > 1 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X'))
+        first += 2;
+    if (first == last)
+        return {ComparisonOutcome::NothingToCompare, 0};
+    for (std::size_t index = 0; index < digests.size(); ++index) {
+        if (EqualIgnoringCase(first, last, digests[index]))
+            return {ComparisonOutcome::Match, index};
+    }
+    return {ComparisonOutcome::Mismatch, 0};
+}
