@@ -1,5 +1,9 @@
 #include "HashDialog.h"
 
+#include "CompareFileDialog.h"
+#include "CompareTextTidy.h"
+#include "DigestComparison.h"
+
 #include "settings/LanguageModule.h"
 #include "win/ActivationContext.h"
 #include "win/ErrorText.h"
@@ -66,6 +70,10 @@ const win::MessageMap<CHashDialog>& CHashDialog::Messages()
         win::OnMessage(WM_INITDIALOG, &CHashDialog::OnInitDialog),
         win::OnMessage(WM_DESTROY, &CHashDialog::OnDestroy),
         win::OnCommand(IDC_STOP, BN_CLICKED, &CHashDialog::OnStopButton),
+        win::OnCommand(IDC_COMPARE_FILE, BN_CLICKED, &CHashDialog::OnCompareFileButton),
+        win::OnCommand(IDC_COMPARE_EDIT, EN_CHANGE, &CHashDialog::OnCompareEditChange),
+        win::OnMessage(WM_DRAWCLIPBOARD, &CHashDialog::OnDrawClipboard),
+        win::OnMessage(WM_CHANGECBCHAIN, &CHashDialog::OnChangeClipboardChain),
         win::OnNotify(IDC_HASH_LIST, LVN_GETDISPINFOW, &CHashDialog::OnGetDispInfo),
         win::OnNotify(IDC_HASH_LIST, LVN_GETINFOTIPW, &CHashDialog::OnGetInfoTip),
         win::OnMessage(WM_HASHDATA_NOTIFY, &CHashDialog::OnHashDataNotify),
@@ -113,6 +121,9 @@ LRESULT CHashDialog::OnInitDialog(win::Message&)
     compareJob->SetWindow(Window());
     compareJob->SetStopFlag(stopFlag);
     UpdateControls(false);
+    // Joining sends the first WM_DRAWCLIPBOARD at once: what the clipboard
+    // holds now waits, with later copies, for the file's digests.
+    clipboardViewer.Join(Window());
     OpenAndHash();
 
     titleTips->Attach(Window());
@@ -155,17 +166,22 @@ void CHashDialog::OpenAndHash()
 // new one still runs: either way it is ignored.
 void CHashDialog::ReplaceBusyFileJob()
 {
-    HashDataPtr fresh = HashData::Create();
     StopFlag freshFlag = std::make_shared<std::atomic<bool>>(stopFlag->load());
-    fresh->SetWindow(Window());
-    fresh->SetStopFlag(freshFlag);
-    fresh->SetJobTag(HASHJOB_FILE);
-    if (testFileAccess)
-        fresh->SetFileAccessForTesting(*testFileAccess);
+    fileJob = FreshJob(HASHJOB_FILE, freshFlag);
     compareJob->SetStopFlag(freshFlag);
-    fileJob = std::move(fresh);
     stopFlag = std::move(freshFlag);
     awaitingFileRun = false;
+}
+
+HashDataPtr CHashDialog::FreshJob(std::uint32_t tag, const StopFlag& flag) const
+{
+    HashDataPtr fresh = HashData::Create();
+    fresh->SetWindow(Window());
+    fresh->SetStopFlag(flag);
+    fresh->SetJobTag(tag);
+    if (testFileAccess)
+        fresh->SetFileAccessForTesting(*testFileAccess);
+    return fresh;
 }
 
 void CHashDialog::StartFileJob(bool prepare)
@@ -188,6 +204,8 @@ LRESULT CHashDialog::OnDestroy(win::Message&)
 {
     if (Window() != nullptr)
         ::RevokeDragDrop(Window());
+    clipboardViewer.Leave();
+    pendingTexts.Clear();
     StopHashing();
     return 0;
 }
@@ -263,36 +281,65 @@ LRESULT CHashDialog::OnStopButton(win::Message&)
 LRESULT CHashDialog::OnHashDataNotify(win::Message& m)
 {
     ::SendMessageW(progressBar, PBM_SETPOS, m.wParam, 0);
-    if (m.lParam == HASHJOB_FILE) {
-        // A run that was stopped or replaced may report after a newer one
-        // started: the newer one will report for itself.
-        if (fileJob->IsRunning() || !awaitingFileRun)
-            return 0;
-        awaitingFileRun = false;
-        worker.reset();
-        if (fileJob->LastError() != ERROR_SUCCESS) {
-            ShowUnusable(fileJob->LastError());
-        } else if (!fileJob->Completed() && !stopFlag->load()) {
-            // Resumed while the stopped worker was still finishing its last
-            // block (Start found it busy): now the run can go on.
-            StartFileJob(false);
-        } else if (!fileJob->Completed()) {
-            ::SendMessageW(hashList, LVM_SETITEMCOUNT, 0, 0);
-            SetText(Control(IDC_STOP), LoadResourceString(IDS_VERIFY));
-        } else {
-            // A stop that came too late for the run: its digests stand.
-            stopFlag->store(false);
-            ::SendMessageW(hashList, LVM_SETITEMCOUNT, fileJob->Count(), 0);
-            LVITEMW item = {};
-            item.stateMask = LVIS_SELECTED;
-            item.state = LVIS_SELECTED;
-            ::SendMessageW(hashList, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
-            UpdateControls(true);
-        }
-    } else if (m.lParam == HASHJOB_COMPARE) {
-        worker.reset();
-    }
+    // A run that was stopped or replaced may report after a newer one
+    // started, or after the newer one ended: those reports are ignored.
+    if (m.lParam == HASHJOB_FILE && awaitingFileRun && !fileJob->IsRunning())
+        OnFileJobEnded();
+    else if (m.lParam == HASHJOB_COMPARE && awaitingCompareRun && !compareJob->IsRunning())
+        OnCompareJobEnded();
     return 0;
+}
+
+void CHashDialog::OnFileJobEnded()
+{
+    awaitingFileRun = false;
+    worker.reset();
+    if (fileJob->LastError() != ERROR_SUCCESS) {
+        ShowUnusable(fileJob->LastError());
+    } else if (!fileJob->Completed() && !stopFlag->load()) {
+        // Resumed while the stopped worker was still finishing its last
+        // block (Start found it busy): now the run can go on.
+        StartFileJob(false);
+    } else if (!fileJob->Completed()) {
+        ::SendMessageW(hashList, LVM_SETITEMCOUNT, 0, 0);
+        SetText(Control(IDC_STOP), LoadResourceString(IDS_VERIFY));
+    } else {
+        // A stop that came too late for the run: its digests stand.
+        stopFlag->store(false);
+        ::SendMessageW(hashList, LVM_SETITEMCOUNT, fileJob->Count(), 0);
+        LVITEMW item = {};
+        item.stateMask = LVIS_SELECTED;
+        item.state = LVIS_SELECTED;
+        ::SendMessageW(hashList, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+        UpdateControls(true);
+        RefreshComparison();
+    }
+}
+
+// The second file's digest of the algorithm of the selected row (row 0 when
+// none is) goes into the compare edit and is compared with the file's own.
+void CHashDialog::OnCompareJobEnded()
+{
+    awaitingCompareRun = false;
+    compareWorker.reset();
+    SetText(Control(IDC_STOP), LoadResourceString(IDS_STOP));
+    SharedDescriptor chosen;
+    if (!stopFlag->load() && compareJob->Completed()) {
+        const LRESULT row = ::SendMessageW(hashList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+        chosen = compareJob->At(row >= 0 ? static_cast<size_t>(row) : 0);
+        if (chosen)
+            SetText(compareEdit, chosen->GetDigestText());
+    }
+    // Cleared here, so that a stop during the comparison does not leave the
+    // next file run born stopped.
+    stopFlag->store(false);
+    UpdateControls(true);
+    if (compareJob->LastError() != ERROR_SUCCESS)
+        ShowOpenFailure();
+    if (chosen) {
+        SetText(algorithmLabel, chosen->GetName());
+        RefreshComparison();
+    }
 }
 
 LRESULT CHashDialog::OnGetDispInfo(win::Message& m)
@@ -326,7 +373,133 @@ LRESULT CHashDialog::OnQueryCompareLocked(win::Message&)
     return compareLocked ? 1 : 0;
 }
 
+// The path is taken from the page's own drop target, never from lParam: a
+// pointer that another process posted would be read as our memory.
 LRESULT CHashDialog::OnCompareFileDropped(win::Message&)
 {
-    return 1;  // comparing a dropped file comes with the comparison
+    if (compareLocked || dropTarget->Path().empty())
+        return 1;
+    HashCompareFile(std::wstring(dropTarget->Path()));
+    return 0;
+}
+
+LRESULT CHashDialog::OnCompareFileButton(win::Message&)
+{
+    const std::optional<std::wstring> chosen = ChooseCompareFile(::GetActiveWindow(), resources.instance);
+    if (chosen && HashCompareFile(*chosen))
+        SetText(compareEdit, L"");  // its change handler returns at once: the page is compare-locked
+    return 0;
+}
+
+LRESULT CHashDialog::OnCompareEditChange(win::Message&)
+{
+    if (compareLocked || rewritingCompareEdit)
+        return 0;
+    DWORD selectionStart = 0;
+    ::SendMessageW(compareEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), 0);
+    const std::wstring text = CompareEditText();
+    const TidiedCompareText tidied = TidyCompareText(text, selectionStart);
+    if (tidied.text != text) {
+        rewritingCompareEdit = true;
+        SetText(compareEdit, tidied.text);
+        ::SendMessageW(compareEdit, EM_SETSEL, tidied.caret, tidied.caret);
+        ::SendMessageW(compareEdit, EM_SCROLLCARET, 0, 0);
+        rewritingCompareEdit = false;
+    }
+    CompareDigestText(tidied.text);
+    return 0;
+}
+
+LRESULT CHashDialog::OnDrawClipboard(win::Message& m)
+{
+    if (compareLocked)
+        pendingTexts.Add(ReadClipboardText());
+    else
+        RefreshComparison();
+    clipboardViewer.OnDrawClipboard(m.wParam, m.lParam);
+    return 0;
+}
+
+LRESULT CHashDialog::OnChangeClipboardChain(win::Message& m)
+{
+    return clipboardViewer.OnChangeChain(m.wParam, m.lParam);
+}
+
+std::wstring CHashDialog::CompareEditText() const
+{
+    const int length = ::GetWindowTextLengthW(compareEdit);
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(compareEdit, text.data(), length + 1)));
+    return text;
+}
+
+// The digests of a completed file run, in list order; none otherwise.
+std::vector<std::wstring> CHashDialog::FileDigests() const
+{
+    std::vector<std::wstring> digests;
+    if (fileJob->IsRunning() || !fileJob->Completed())
+        return digests;
+    for (size_t i = 0; i < fileJob->Count(); ++i)
+        digests.push_back(fileJob->At(i)->GetDigestText());
+    return digests;
+}
+
+// With an empty edit, a digest of the file found in what was copied meanwhile
+// (or is on the clipboard now) fills it in.
+void CHashDialog::RefreshComparison()
+{
+    std::wstring text = CompareEditText();
+    if (text.empty()) {
+        pendingTexts.Add(ReadClipboardText());
+        text = pendingTexts.FindDigest(FileDigests());
+        if (!text.empty())
+            SetText(compareEdit, text);
+    }
+    pendingTexts.Clear();
+    CompareDigestText(text);
+}
+
+void CHashDialog::CompareDigestText(const std::wstring& text)
+{
+    SetText(algorithmLabel, L"");
+    const DigestComparison result = CompareWithDigests(text, FileDigests());
+    HICON icon = result.outcome == ComparisonOutcome::Match      ? checkIcon.get()
+                 : result.outcome == ComparisonOutcome::Mismatch ? crossIcon.get()
+                                                                 : questionIcon.get();
+    ::SendMessageW(resultIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    if (result.outcome != ComparisonOutcome::Match)
+        return;
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    ::SendMessageW(hashList, LVM_SETITEMSTATE, result.matchIndex, reinterpret_cast<LPARAM>(&item));
+    SetText(algorithmLabel, fileJob->At(result.matchIndex)->GetName());
+    // The question is answered: the clipboard is no longer watched.
+    clipboardViewer.Leave();
+    pendingTexts.Clear();
+}
+
+void CHashDialog::ShowOpenFailure()
+{
+    ::MessageBoxW(Window(), L"Failed to open the file for reading.", L"Error", MB_ICONERROR);
+}
+
+bool CHashDialog::HashCompareFile(const std::wstring& comparePath)
+{
+    // A stopped comparison whose worker is still inside a read keeps its
+    // record: busy is not a file that cannot be opened.
+    if (compareJob->IsRunning())
+        compareJob = FreshJob(HASHJOB_COMPARE, stopFlag);
+    compareJob->SetWindow(Window());
+    compareJob->SetStopFlag(stopFlag);
+    compareJob->SetJobTag(HASHJOB_COMPARE);
+    if (!compareJob->Open(comparePath)) {
+        ShowOpenFailure();
+        return false;
+    }
+    UpdateControls(false);
+    compareLocked = true;
+    awaitingCompareRun = true;
+    compareWorker.reset(compareJob->Start(true));
+    return true;
 }

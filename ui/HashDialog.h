@@ -4,7 +4,9 @@
 #include "engine/HashData.h"
 #include "resource.h"
 #include "settings/ResourceInstance.h"
+#include "ui/ClipboardViewer.h"
 #include "ui/DropTargetImpl.h"
+#include "ui/PendingClipboardTexts.h"
 #include "ui/TitleTip.h"
 #include "win/PropertyPage.h"
 #include "win/UniqueHandle.h"
@@ -12,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CHashDialog : public win::PropertyPage<CHashDialog> {
 public:
@@ -27,9 +30,13 @@ public:
     void UpdateControls(bool ready);
     void StopHashing();
     void RunHashing();
+    // Hashes a second file with the enabled algorithms; false (after telling
+    // the user) when it cannot be opened.
+    bool HashCompareFile(const std::wstring& path);
 
     // "class": shlwapi.h declares a function of the same name.
     const class HashData& FileJob() const { return *fileJob; }
+    const class HashData& CompareJob() const { return *compareJob; }
     HWND HashList() const { return hashList; }
     bool CompareLocked() const { return compareLocked; }
 
@@ -48,12 +55,24 @@ private:
     LRESULT OnGetInfoTip(win::Message& m);
     LRESULT OnQueryCompareLocked(win::Message& m);
     LRESULT OnCompareFileDropped(win::Message& m);
+    LRESULT OnCompareFileButton(win::Message& m);
+    LRESULT OnCompareEditChange(win::Message& m);
+    LRESULT OnDrawClipboard(win::Message& m);
+    LRESULT OnChangeClipboardChain(win::Message& m);
+    void OnFileJobEnded();
+    void OnCompareJobEnded();
 
     void LoadResultIcons();
     void OpenAndHash();
     void ReplaceBusyFileJob();
+    HashDataPtr FreshJob(std::uint32_t tag, const StopFlag& flag) const;
     void StartFileJob(bool prepare);
     void ShowUnusable(DWORD error);
+    void ShowOpenFailure();
+    void RefreshComparison();
+    void CompareDigestText(const std::wstring& text);
+    std::vector<std::wstring> FileDigests() const;
+    std::wstring CompareEditText() const;
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
 
     ResourceLease resources;  // the module this page's template and texts come from
@@ -61,6 +80,7 @@ private:
     HashDataPtr compareJob;
     std::wstring path;
     win::UniqueFile worker;
+    win::UniqueFile compareWorker;
     StopFlag stopFlag;
     HWND progressBar = nullptr;
     HWND hashList = nullptr;
@@ -74,9 +94,13 @@ private:
     std::unique_ptr<titletip::CTitleTipHandlerImpl> titleTips;
     win::ComPtr<win::ComObject<CDropTargetImpl>> dropTarget;
     std::optional<HashFileAccess> testFileAccess;
+    CClipboardViewer clipboardViewer;
+    PendingClipboardTexts pendingTexts;  // copied while compare-locked, searched at the next refresh
+    bool rewritingCompareEdit = false;   // the tidy writes the edit's text back
     bool compareLocked = true;  // nothing may be compared before the file is hashed
     // A file run was started whose completion has not been handled yet; a
     // completion that comes when none is awaited is a replaced run's.
     bool awaitingFileRun = false;
+    bool awaitingCompareRun = false;
     std::wstring cellText;      // LVN_GETDISPINFOW hands out a pointer to it
 };
