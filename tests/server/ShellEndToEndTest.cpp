@@ -69,9 +69,13 @@ TEST(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
             if (page && shellprops::WaitForResult(page, 30000)) {
                 for (const auto& [name, digest] : shellprops::ReadRows(page))
                     rows[name] = digest;
-                ::Sleep(300);
-                if (shellprops::SaveScreenshot(sheet, screenshot))
-                    colours = DistinctColours(screenshot);
+                // The sheet paints on its own thread: photographed until it shows something.
+                for (int attempt = 0; attempt < 100 && colours <= kPaintedColours; ++attempt) {
+                    if (attempt > 0)
+                        ::Sleep(100);
+                    if (shellprops::SaveScreenshot(sheet, screenshot))
+                        colours = DistinctColours(screenshot);
+                }
             }
             shellprops::CloseSheet(sheet);
         });
