@@ -26,6 +26,18 @@ _wine_prefix_init() {
   touch "$WINEPREFIX/.tallyra-ready"
 }
 
+# The test programs' windows unmanaged by Wine's X11 driver: with no window
+# manager to acknowledge it (Xvfb), every hidden or destroyed managed window
+# costs a two-second wait, and the tests close hundreds of property sheets.
+_wine_unmanaged_test_windows() {
+  local program
+  for program in page_tests server_tests shell_tests win_tests language_tests titletip_tests titletip_show; do
+    _wine_detached wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program.exe\\X11 Driver" \
+      /v Managed /t REG_SZ /d N /f
+  done
+  touch "$WINEPREFIX/.tallyra-unmanaged-tests"
+}
+
 wine_session_start() {
   mkdir -p "$_build"
   [ -f "$WINEPREFIX/.tallyra-ready" ] || _wine_prefix_init
@@ -40,6 +52,7 @@ wine_session_start() {
   # A persistent server, then Wine's services, both away from our pipes.
   _wine_detached wineserver -p
   _wine_detached wine cmd /c exit
+  [ -f "$WINEPREFIX/.tallyra-unmanaged-tests" ] || _wine_unmanaged_test_windows
 }
 
 wine_session_stop() {
