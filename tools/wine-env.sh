@@ -67,3 +67,13 @@ tallyra_wine_prefix_ensure() {
   fi
   exec {lock}>&-
 }
+
+# tallyra_wine_unmanaged_windows: in the tests' prefix, windows unmanaged by
+# Wine's X11 driver. With no window manager to acknowledge it (Xvfb), every
+# hidden or destroyed managed window costs a two-second wait, and the tests
+# close hundreds of property sheets. Done once per prefix, with its server up.
+tallyra_wine_unmanaged_windows() {
+  [ -f "$WINEPREFIX/.tallyra-unmanaged" ] && return 0
+  _tallyra_detached wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
+  touch "$WINEPREFIX/.tallyra-unmanaged"
+}

@@ -23,6 +23,33 @@ SharedDescriptor MakeAs()
     return std::make_shared<Descriptor>();
 }
 
+// A descriptor that carries the name it was registered under, so that a list
+// shows which key made each entry.
+class Labelled final : public IHashDescriptor {
+public:
+    explicit Labelled(std::wstring label) : label(std::move(label)) {}
+    void Update(const std::uint8_t*, std::uint32_t) override {}
+    void Finalize() override {}
+    std::wstring GetDigestText() const override { return L""; }
+    std::wstring GetName() const override { return label; }
+    std::wstring GetDescription() const override { return L""; }
+    void Restart() override {}
+
+private:
+    std::wstring label;
+};
+
+// Keys in plain UTF-16 order: prefixes, hyphens before digits, upper case
+// before lower case, a character beyond ASCII last.
+const std::vector<std::wstring> kOrderedKeys = {L"MD4", L"MD5", L"SHA", L"SHA-1", L"SHA-256",
+                                                L"SHA1", L"b", L"sha", L"\u00C4"};
+
+template <std::size_t Index>
+SharedDescriptor LabelledAs()
+{
+    return std::make_shared<Labelled>(kOrderedKeys[Index]);
+}
+
 }  // namespace
 
 TEST(HashCatalogue, CreateAllGivesAllFourteenInNameOrder)
@@ -41,27 +68,17 @@ TEST(HashCatalogue, EveryListHoldsFreshDescriptors)
 
 TEST(HashCatalogue, OrderIsPlainUtf16OrderWhateverTheRegistrationOrder)
 {
+    const DescriptorFactory factories[] = {&LabelledAs<0>, &LabelledAs<1>, &LabelledAs<2>,
+                                           &LabelledAs<3>, &LabelledAs<4>, &LabelledAs<5>,
+                                           &LabelledAs<6>, &LabelledAs<7>, &LabelledAs<8>};
     HashCatalogue catalogue;
-    // Registered backwards, with names that test digits, hyphens, case and prefixes.
-    catalogue.Register(L"b", [] { return MakeAs<DescriptorMD5>(); });
-    catalogue.Register(L"SHA-256", [] { return MakeAs<DescriptorSHA256>(); });
-    catalogue.Register(L"SHA", [] { return MakeAs<DescriptorSHA1>(); });
-    catalogue.Register(L"SHA-1", [] { return MakeAs<DescriptorSHA1>(); });
-    catalogue.Register(L"MD5", [] { return MakeAs<DescriptorMD5>(); });
-    catalogue.Register(L"MD4", [] { return MakeAs<DescriptorMD4>(); });
-    FixedSettings everything;
-    everything.enabled = {L"b", L"SHA-256", L"SHA", L"SHA-1", L"MD5", L"MD4"};
+    for (const std::size_t index : {6, 4, 8, 2, 7, 3, 5, 1, 0})
+        EXPECT_TRUE(catalogue.Register(kOrderedKeys[index], factories[index]));
 
-    const std::vector<std::wstring> expected = {L"MD4", L"MD5", L"SHA", L"SHA-1", L"SHA-256", L"b"};
-    // The list order is the key order; the descriptors' own names show which factory ran.
-    const DescriptorList all = catalogue.CreateAll();
-    ASSERT_EQ(all.size(), expected.size());
-    EXPECT_EQ(all[0]->GetName(), L"MD4");
-    EXPECT_EQ(all[1]->GetName(), L"MD5");
-    EXPECT_EQ(all[2]->GetName(), L"SHA-1");    // registered as "SHA"
-    EXPECT_EQ(all[4]->GetName(), L"SHA-256");
-    EXPECT_EQ(all[5]->GetName(), L"MD5");      // registered as "b", after every uppercase name
-    EXPECT_EQ(catalogue.CreateEnabled(everything).size(), expected.size());
+    EXPECT_EQ(NamesOf(catalogue.CreateAll()), kOrderedKeys);
+    FixedSettings some;
+    some.enabled = {L"\u00C4", L"sha", L"SHA-1", L"MD4", L"Sha"};  // "Sha" is no key: names match exactly
+    EXPECT_EQ(NamesOf(catalogue.CreateEnabled(some)), (std::vector<std::wstring>{L"MD4", L"SHA-1", L"sha", L"\u00C4"}));
 }
 
 TEST(HashCatalogue, SecondRegistrationOfANameIsRefusedAndTheFirstFactoryStays)
@@ -92,7 +109,8 @@ TEST(HashCatalogue, CreateEnabledFollowsTheSettingsInCatalogueOrder)
     // Without settings bound, nothing is enabled.
     EXPECT_TRUE(HashCatalogue::Instance().CreateEnabled().empty());
     BoundSettings bound(settings);
-    EXPECT_EQ(HashCatalogue::Instance().CreateEnabled().size(), 3u);
+    EXPECT_EQ(NamesOf(HashCatalogue::Instance().CreateEnabled()),
+              (std::vector<std::wstring>{L"CRC32", L"MD5", L"Whirlpool"}));
 }
 
 TEST(HashCatalogue, DescriptionsComeFromTheStringTable)

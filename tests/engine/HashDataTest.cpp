@@ -1,8 +1,9 @@
 // The file hashing job under Wine: real files, a real worker thread, a real
-// window's message loop. Expected digests were computed independently
-// (Python's hashlib and zlib, RHash, PyCryptodome) over PatternBytes.
+// window's message loop, the file calls through the test's seam where a case
+// needs to steer them.
 #include "engine/HashData.h"
 #include "support/Digests.h"
+#include "support/FileSeam.h"
 #include "support/Leaks.h"
 #include "support/MessageRecorder.h"
 #include "support/TestFiles.h"
@@ -16,38 +17,13 @@ namespace {
 constexpr int kDone1 = -static_cast<int>(HASHJOB_FILE);
 constexpr int kDone2 = -static_cast<int>(HASHJOB_COMPARE);
 
-using Digests = std::map<std::wstring, std::string>;
+const std::vector<std::wstring> kThree = {L"CRC32", L"MD5", L"SHA-256"};
 
-const Digests kEmpty = {{L"CRC32", "00000000"},
-                        {L"MD5", "D41D8CD98F00B204E9800998ECF8427E"},
-                        {L"SHA-256", "E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855"}};
-const Digests k102401 = {{L"CRC32", "D24F301E"},
-                         {L"MD5", "E3D44B6B393C9F729AA6C530606640FB"},
-                         {L"SHA-256", "B44AB4312B17BC493382602FED2F8D3F7FA93004EEBB2DD4BF5F1AB1CF3392D3"}};
-const Digests k204800 = {{L"CRC32", "565143C0"},
-                         {L"MD5", "6582564C0820FB30AD9CBF45BA31C1A1"},
-                         {L"SHA-256", "6D5A6D45647368226ED1A997F32B5E07992003686B3924991CE6ED5B448810E5"}};
-const Digests k307200 = {{L"CRC32", "23935EEC"},
-                         {L"MD5", "DF40F349DDF0456CC2A1C4A42C54A7AF"},
-                         {L"SHA-256", "813BAC1A723CCA534163D0CC99BB57F02F111085F79B846CB942380D35DD1136"}};
-const size_t kLargeSize = 3 * 1024 * 1024 + 5;
-const Digests kLarge = {
-    {L"Adler32", "1DAE6801"},
-    {L"CRC32", "54401C7A"},
-    {L"MD2", "3C45644D0B7354D4E40CB3ED597E0AE9"},
-    {L"MD4", "79068BFCD3D95DAB8F738074D4B0F703"},
-    {L"MD5", "6816386FF5017D753C13F4A9F13BA88F"},
-    {L"SHA-1", "DCDE4472B357F701A6BDF4B3B1457F5C8D9471CC"},
-    {L"SHA-256", "E7CAEA4C4C1C8F5EE362AE49543107D71D519FE3D26BAEA0AD6A80A86219A9F9"},
-    {L"Tiger", "471BE85A71851FFE606D507685E04E952889BA8598964513"},
-    {L"Whirlpool",
-     "86B7FF4B6526E9AA9EA873D19349A7A30739A91FC77DEFF3B047945814FBDEE2E1D1DCC473E21C31CA400BCE6E6610A165EFACF3134ED61AD379431BAAC98155"}};
-
-Digests DigestsOf(const HashData& job)
+DigestTable DigestsOf(const HashData& job)
 {
-    Digests digests;
+    DigestTable digests;
     for (size_t i = 0; i < job.Count(); ++i)
-        digests[job.At(i)->GetName()] = Narrow(job.At(i)->GetDigestText());
+        digests[job.At(i)->GetName()] = job.At(i)->GetDigestText();
     return digests;
 }
 
@@ -63,65 +39,13 @@ void WaitForThread(const win::UniqueFile& thread)
     ASSERT_EQ(::WaitForSingleObject(thread.get(), 30000), WAIT_OBJECT_0);
 }
 
-// Stand-ins for the file calls, steered by the test through globals (the
-// worker runs on a thread of its own).
-struct FileSeam {
-    std::atomic<int> reads{0};
-    std::atomic<int> stopAtRead{-1};    // set the stop flag during this read
-    std::atomic<int> failAtRead{-1};    // fail this read
-    std::atomic<DWORD> readError{ERROR_NETNAME_DELETED};
-    std::atomic<DWORD> sleepMs{0};
-    std::atomic<long long> reportedSize{-1};  // -1: the real size
-    std::atomic<bool> sizeFails{false};
-    std::atomic<bool> fakeReads{false};  // whole blocks of zeros, the file untouched
-    StopFlag stop;
-};
-FileSeam* seam = nullptr;
-
-BOOL WINAPI SeamRead(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped)
-{
-    const int index = seam->reads++;
-    if (seam->sleepMs)
-        ::Sleep(seam->sleepMs);
-    if (index == seam->failAtRead) {
-        *read = 0;
-        ::SetLastError(seam->readError);
-        return FALSE;
-    }
-    BOOL result = TRUE;
-    if (seam->fakeReads)
-        *read = toRead;
-    else
-        result = ::ReadFile(file, buffer, toRead, read, overlapped);
-    if (index == seam->stopAtRead)
-        seam->stop->store(true);
-    return result;
-}
-
-DWORD WINAPI SeamSize(HANDLE file, LPDWORD high)
-{
-    if (seam->sizeFails) {
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        return INVALID_FILE_SIZE;
-    }
-    if (seam->reportedSize >= 0) {
-        const auto size = static_cast<unsigned long long>(seam->reportedSize.load());
-        *high = static_cast<DWORD>(size >> 32);
-        return static_cast<DWORD>(size);
-    }
-    return ::GetFileSize(file, high);
-}
-
 class HashDataTest : public ::testing::Test {
 protected:
     HashDataTest() : bound(settings)
     {
-        settings.enabled = {L"CRC32", L"MD5", L"SHA-256"};
+        settings.enabled = kThree;
         stop = std::make_shared<std::atomic<bool>>(false);
-        fileSeam.stop = stop;
-        seam = &fileSeam;
     }
-    ~HashDataTest() override { seam = nullptr; }
 
     HashDataPtr NewJob(std::uint32_t tag = HASHJOB_FILE, bool useSeam = false)
     {
@@ -130,7 +54,7 @@ protected:
         job->SetStopFlag(stop);
         job->SetJobTag(tag);
         if (useSeam)
-            job->SetFileAccessForTesting({&SeamRead, &SeamSize});
+            job->SetFileAccessForTesting(FileSeam::Access());
         return job;
     }
 
@@ -147,7 +71,7 @@ protected:
     FixedSettings settings;
     BoundSettings bound;
     StopFlag stop;
-    FileSeam fileSeam;
+    FileSeam seam;
     MessageRecorder recorder;
     TempFolder folder;
 };
@@ -175,11 +99,10 @@ TEST_F(HashDataTest, ProgressIsPostedBeforeEveryBlockThenHundredThenCompletion)
 
 TEST_F(HashDataTest, CompletedRunsHoldTheDigestsOfTheWholeFile)
 {
-    const std::map<size_t, Digests> expected = {{0, kEmpty}, {102401, k102401}, {307200, k307200}};
-    for (const auto& [size, digests] : expected) {
+    for (const size_t size : {0, 102401, 307200}) {
         HashDataPtr job = NewJob();
         RunToCompletion(job, folder.Write(L"d" + std::to_wstring(size), PatternBytes(size)));
-        EXPECT_EQ(DigestsOf(*job), digests) << size << " bytes";
+        EXPECT_EQ(DigestsOf(*job), PatternDigests(size, kThree)) << size << " bytes";
     }
 }
 
@@ -221,28 +144,29 @@ TEST_F(HashDataTest, ANullWindowRunsToTheEndAndPostsNothing)
     WaitForThread(thread);
     recorder.Drain();
     EXPECT_TRUE(recorder.messages.empty());
-    EXPECT_EQ(DigestsOf(*job), k102401);
+    EXPECT_EQ(DigestsOf(*job), PatternDigests(102401, kThree));
 }
 
 TEST_F(HashDataTest, StoppingAndResumingAnyNumberOfTimesGivesTheUninterruptedDigests)
 {
+    const DigestTable expected = PatternDigests(kLargePatternSize);
     settings.enabled.clear();
-    for (const auto& [name, digest] : kLarge)
+    for (const auto& [name, digest] : expected)
         settings.enabled.push_back(name);
-    const std::wstring path = folder.Write(L"large", PatternBytes(kLargeSize));
-    const int blocks = static_cast<int>((kLargeSize + kHashBlockSize - 1) / kHashBlockSize);
+    const std::wstring path = folder.Write(L"large", PatternBytes(kLargePatternSize));
+    const int blocks = static_cast<int>((kLargePatternSize + kHashBlockSize - 1) / kHashBlockSize);
 
     std::mt19937 random(20261208);
     for (int round = 0; round < 3; ++round) {
         HashDataPtr job = NewJob(HASHJOB_FILE, true);
-        fileSeam.reads = 0;
+        const std::uint64_t bytesBefore = seam.BytesRead();
         stop->store(false);
         ASSERT_TRUE(job->Open(path));
         int stops = 0;
         bool prepare = true;
         for (;;) {
             // Stop during a random one of the reads still to come.
-            fileSeam.stopAtRead = fileSeam.reads + static_cast<int>(random() % 6);
+            seam.StopDuringRead(seam.Reads() + static_cast<int>(random() % 6), stop);
             recorder.messages.clear();
             win::UniqueFile thread = Started(job->Start(prepare));
             prepare = false;
@@ -260,11 +184,11 @@ TEST_F(HashDataTest, StoppingAndResumingAnyNumberOfTimesGivesTheUninterruptedDig
             EXPECT_GT(job->BytesDone(), 0u);
             ++stops;
             ASSERT_LT(stops, 200);
-            fileSeam.stopAtRead = -1;
             stop->store(false);
         }
         EXPECT_GE(stops, blocks / 6);
-        EXPECT_EQ(DigestsOf(*job), kLarge) << "round " << round << " with " << stops << " stops";
+        EXPECT_EQ(DigestsOf(*job), expected) << "round " << round << " with " << stops << " stops";
+        EXPECT_EQ(seam.BytesRead() - bytesBefore, kLargePatternSize);  // every byte once: resumed, never restarted
     }
 }
 
@@ -272,7 +196,7 @@ TEST_F(HashDataTest, AStopDuringTheLastBlockLeavesTheRunStoppedAndResumeFinalise
 {
     const std::wstring path = folder.Write(L"last", PatternBytes(102401));
     HashDataPtr job = NewJob(HASHJOB_FILE, true);
-    fileSeam.stopAtRead = 1;  // the second and last read
+    seam.StopDuringRead(1, stop);  // the second and last read
     ASSERT_TRUE(job->Open(path));
     {
         win::UniqueFile thread = Started(job->Start(true));
@@ -289,15 +213,15 @@ TEST_F(HashDataTest, AStopDuringTheLastBlockLeavesTheRunStoppedAndResumeFinalise
     ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
     WaitForThread(thread);
     EXPECT_EQ(Sequence(recorder.messages), (std::vector<int>{100, kDone1}));
-    EXPECT_EQ(fileSeam.reads, 2);  // nothing more was read
-    EXPECT_EQ(DigestsOf(*job), k102401);
+    EXPECT_EQ(seam.Reads(), 2);  // nothing more was read
+    EXPECT_EQ(DigestsOf(*job), PatternDigests(102401, kThree));
 }
 
 TEST_F(HashDataTest, ASecondOpenOfAStoppedJobStartsAgainFromTheFirstByte)
 {
     const std::wstring path = folder.Write(L"again", PatternBytes(307200));
     HashDataPtr job = NewJob(HASHJOB_FILE, true);
-    fileSeam.stopAtRead = 1;
+    seam.StopDuringRead(1, stop);
     ASSERT_TRUE(job->Open(path));
     {
         win::UniqueFile thread = Started(job->Start(true));
@@ -305,7 +229,6 @@ TEST_F(HashDataTest, ASecondOpenOfAStoppedJobStartsAgainFromTheFirstByte)
         WaitForThread(thread);
     }
     EXPECT_EQ(job->BytesDone(), 204800u);
-    fileSeam.stopAtRead = -1;
     stop->store(false);
     ASSERT_TRUE(job->Open(path));
     EXPECT_EQ(job->BytesDone(), 0u);
@@ -314,17 +237,18 @@ TEST_F(HashDataTest, ASecondOpenOfAStoppedJobStartsAgainFromTheFirstByte)
     ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
     WaitForThread(thread);
     EXPECT_EQ(Sequence(recorder.messages), (std::vector<int>{0, 33, 66, 100, kDone1}));
-    EXPECT_EQ(DigestsOf(*job), k307200);
+    EXPECT_EQ(DigestsOf(*job), PatternDigests(307200, kThree));
+    EXPECT_EQ(seam.BytesRead(), 204800u + 307200u);  // the first two blocks twice
 }
 
 TEST_F(HashDataTest, AFileThatShrinksEndsAsCompleteWithTheBytesRead)
 {
     const std::wstring path = folder.Write(L"shrunk", PatternBytes(204800));
     HashDataPtr job = NewJob(HASHJOB_FILE, true);
-    fileSeam.reportedSize = 307200;  // the size taken before the file lost its last block
+    seam.ReportSize(307200);  // the size taken before the file lost its last block
     RunToCompletion(job, path);
     EXPECT_EQ(Sequence(recorder.messages), (std::vector<int>{0, 33, 66, 100, kDone1}));
-    EXPECT_EQ(DigestsOf(*job), k204800);
+    EXPECT_EQ(DigestsOf(*job), PatternDigests(204800, kThree));
     EXPECT_EQ(job->LastError(), static_cast<DWORD>(ERROR_SUCCESS));
 }
 
@@ -332,17 +256,17 @@ TEST_F(HashDataTest, AFileThatGrowsIsReadToTheEndOfTheBlockThatPassesTheSize)
 {
     const std::wstring path = folder.Write(L"grown", PatternBytes(307200));
     HashDataPtr job = NewJob(HASHJOB_FILE, true);
-    fileSeam.reportedSize = 150000;  // the size taken before the file grew
+    seam.ReportSize(150000);  // the size taken before the file grew
     RunToCompletion(job, path);
     EXPECT_EQ(Sequence(recorder.messages), (std::vector<int>{0, 68, 100, kDone1}));
-    EXPECT_EQ(DigestsOf(*job), k204800);
+    EXPECT_EQ(DigestsOf(*job), PatternDigests(204800, kThree));
 }
 
 TEST_F(HashDataTest, AFailedReadIsReportedAndNeverGivesDigests)
 {
     const std::wstring path = folder.Write(L"failing", PatternBytes(307200));
     HashDataPtr job = NewJob(HASHJOB_FILE, true);
-    fileSeam.failAtRead = 1;
+    seam.FailRead(1, ERROR_NETNAME_DELETED);
     RunToCompletion(job, path);
     EXPECT_EQ(Sequence(recorder.messages), (std::vector<int>{0, 33, kDone1}));
     EXPECT_EQ(job->LastError(), static_cast<DWORD>(ERROR_NETNAME_DELETED));
@@ -358,18 +282,17 @@ TEST_F(HashDataTest, AFailedReadIsReportedAndNeverGivesDigests)
     EXPECT_EQ(job->LastError(), static_cast<DWORD>(ERROR_NETNAME_DELETED));
     EXPECT_TRUE(job->At(0)->GetDigestText().empty());
 
-    // Opening again forgets the failure.
-    fileSeam.failAtRead = -1;
+    // Opening again forgets the failure (the reads from now on succeed).
     recorder.messages.clear();
     RunToCompletion(job, path);
     EXPECT_EQ(job->LastError(), static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(DigestsOf(*job), k307200);
+    EXPECT_EQ(DigestsOf(*job), PatternDigests(307200, kThree));
 }
 
 TEST_F(HashDataTest, AnUnusableFileSizeIsAFailedRun)
 {
     HashDataPtr job = NewJob(HASHJOB_FILE, true);
-    fileSeam.sizeFails = true;
+    seam.FailSize(ERROR_ACCESS_DENIED);
     RunToCompletion(job, folder.Write(L"nosize", PatternBytes(1000)));
     EXPECT_EQ(Sequence(recorder.messages), (std::vector<int>{kDone1}));
     EXPECT_EQ(job->LastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
@@ -383,9 +306,9 @@ TEST_F(HashDataTest, FilesOfFourGigabytesAndMoreAreCountedIn64Bits)
     HashDataPtr job = NewJob(HASHJOB_FILE, true);
     const unsigned long long size = (4ULL << 30) + 2 * kHashBlockSize;
     const int reads = static_cast<int>((size + kHashBlockSize - 1) / kHashBlockSize);
-    fileSeam.reportedSize = static_cast<long long>(size);
-    fileSeam.fakeReads = true;
-    fileSeam.stopAtRead = reads - 2;  // past 4 GiB
+    seam.ReportSize(size);
+    seam.FakeReads();
+    seam.StopDuringRead(reads - 2, stop);  // past 4 GiB
     ASSERT_TRUE(job->Open(path));
     {
         win::UniqueFile thread = Started(job->Start(true));
@@ -396,11 +319,10 @@ TEST_F(HashDataTest, FilesOfFourGigabytesAndMoreAreCountedIn64Bits)
     EXPECT_GT(job->BytesDone(), 1ULL << 32);
 
     stop->store(false);
-    fileSeam.stopAtRead = -1;
     win::UniqueFile thread = Started(job->Start(false));
     ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE, 120000));
     WaitForThread(thread);
-    EXPECT_EQ(fileSeam.reads, reads);
+    EXPECT_EQ(seam.Reads(), reads);
 
     // Percentages rise evenly from 0 to 99 across both runs, then 100.
     std::vector<int> progress;
@@ -418,12 +340,13 @@ TEST_F(HashDataTest, FilesOfFourGigabytesAndMoreAreCountedIn64Bits)
 
 TEST_F(HashDataTest, TheRecordOutlivesItsOwnerAndAStartWhileRunningIsRefused)
 {
-    const std::wstring path = folder.Write(L"slow", PatternBytes(307200));
+    const std::wstring path = folder.Write(L"held", PatternBytes(307200));
     HashDataPtr job = NewJob(HASHJOB_COMPARE, true);
-    fileSeam.sleepMs = 100;
+    seam.Close();
     ASSERT_TRUE(job->Open(path));
     win::UniqueFile thread = Started(job->Start(true));
     ASSERT_TRUE(thread);
+    ASSERT_TRUE(seam.WaitUntilHeld(0));  // the worker is in its first read
 
     ::SetLastError(0);
     EXPECT_EQ(job->Start(false), nullptr);
@@ -436,6 +359,7 @@ TEST_F(HashDataTest, TheRecordOutlivesItsOwnerAndAStartWhileRunningIsRefused)
     job.reset();    // the owner lets go while the worker reads
     stop.reset();   // and so does the flag's owner
     EXPECT_FALSE(watch.expired());
+    seam.Open();
     ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_COMPARE));
     WaitForThread(thread);
     EXPECT_TRUE(watch.expired());  // the worker's reference went with it

@@ -2,6 +2,7 @@
 // HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE redirected to scratch keys.
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
+#include "support/Text.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -57,11 +58,6 @@ std::vector<Row> AllRows()
         rows.insert(rows.end(), rowsOfClass.begin(), rowsOfClass.end());
     }
     return rows;
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
 }
 
 class Registration : public ::testing::Test {

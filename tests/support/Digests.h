@@ -1,6 +1,7 @@
 #pragma once
 // Helpers that run descriptors from the process-wide catalogue.
 #include "engine/HashCatalogue.h"
+#include "support/Text.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -11,13 +12,8 @@ inline SharedDescriptor MakeDescriptor(const std::wstring& name)
         if (descriptor->GetName() == name)
             return descriptor;
     }
-    ADD_FAILURE() << "no algorithm named " << std::string(name.begin(), name.end());
+    ADD_FAILURE() << "no algorithm named " << Narrow(name);
     return nullptr;
-}
-
-inline std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());  // digests and names are ASCII
 }
 
 // Settings the engine asks; the tests choose the answers.

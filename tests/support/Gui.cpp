@@ -3,6 +3,8 @@
 #include "ChildProcess.h"
 #include "win/GdiObjects.h"
 
+#include <commctrl.h>
+
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs)
 {
@@ -23,6 +25,31 @@ void PumpPending()
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
+}
+
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[1024] = {};
+    ::GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+std::map<std::wstring, std::wstring> ListRows(HWND list)
+{
+    std::map<std::wstring, std::wstring> rows;
+    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t texts[2][256] = {};
+        for (int column = 0; column < 2; ++column) {
+            LVITEMW item = {};
+            item.iSubItem = column;
+            item.pszText = texts[column];
+            item.cchTextMax = 256;
+            ::SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+        }
+        rows[texts[0]] = texts[1];
+    }
+    return rows;
 }
 
 namespace {

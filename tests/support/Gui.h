@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,11 @@
 bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 15000);
 // Dispatches what is queued now.
 void PumpPending();
+
+// A window's text: a caption, a control's label, an edit's contents.
+std::wstring WindowText(HWND window);
+// The rows of a report list view: the first column's text to the second's.
+std::map<std::wstring, std::wstring> ListRows(HWND list);
 
 // Moves the mouse (as input, so windows see WM_MOUSEMOVE) to a screen point.
 void MoveMouseTo(POINT screen);

@@ -1,34 +1,29 @@
 #include "ScratchRegistry.h"
 
 #include <algorithm>
-#include <atomic>
+#include <cstdint>
 #include <stdexcept>
 #include <gtest/gtest.h>
 
 namespace {
 
-std::wstring ScratchPath()
+// A key of its own for every scratch object alive in this process.
+std::wstring ScratchPath(const wchar_t* kind, const void* owner)
 {
-    static std::atomic<int> counter{0};
-    return L"Software\\TallyraTests\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++counter);
+    return L"Software\\TallyraTests\\" + std::wstring(kind) + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+           std::to_wstring(reinterpret_cast<std::uintptr_t>(owner));
 }
-
-// The real HKCU key that stands in for HKEY_CURRENT_USER, and its path.
-win::UniqueKey scratchKey;
-std::wstring scratchPath;
 
 }  // namespace
 
-ScratchRegistry::ScratchRegistry()
+ScratchRegistry::ScratchRegistry() : path(ScratchPath(L"user-", this))
 {
-    scratchPath = ScratchPath();
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, scratchPath.c_str());
-    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, scratchPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                       KEY_ALL_ACCESS, nullptr, scratchKey.put(), nullptr);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                       KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
     if (status != ERROR_SUCCESS)
         throw std::runtime_error("cannot create the scratch registry key");
-    status = ::RegOverridePredefKey(HKEY_CURRENT_USER, scratchKey.get());
+    status = ::RegOverridePredefKey(HKEY_CURRENT_USER, key.get());
     if (status != ERROR_SUCCESS)
         throw std::runtime_error("cannot redirect HKEY_CURRENT_USER");
 }
@@ -36,8 +31,8 @@ ScratchRegistry::ScratchRegistry()
 ScratchRegistry::~ScratchRegistry()
 {
     ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    scratchKey.reset();
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, scratchPath.c_str());
+    key.reset();
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
 }
 
 bool KeyExists(const std::wstring& path)
@@ -84,11 +79,8 @@ void WriteString(const std::wstring& path, const wchar_t* name, const std::wstri
     WriteRaw(path, name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-ScratchMachineRegistry::ScratchMachineRegistry()
+ScratchMachineRegistry::ScratchMachineRegistry() : path(ScratchPath(L"machine-", this))
 {
-    static std::atomic<int> counter{0};
-    path = L"Software\\TallyraTests\\machine-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++counter);
     ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, (path + L"\\classes").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                           classes.put(), nullptr) != ERROR_SUCCESS ||

@@ -1,6 +1,7 @@
 #pragma once
 // Redirects HKEY_CURRENT_USER of this process to a fresh scratch key for the
 // life of the object, so that tests never see or change the user's settings.
+// The redirection is process-wide: one object at a time.
 #include "win/UniqueHandle.h"
 
 #include <optional>
@@ -13,6 +14,10 @@ public:
     ~ScratchRegistry();
     ScratchRegistry(const ScratchRegistry&) = delete;
     ScratchRegistry& operator=(const ScratchRegistry&) = delete;
+
+private:
+    std::wstring path;  // under the real HKEY_CURRENT_USER
+    win::UniqueKey key;
 };
 
 // Redirects HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE of this process to two

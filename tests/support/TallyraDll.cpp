@@ -79,6 +79,21 @@ win::ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths)
     return data;
 }
 
+IFACEMETHODIMP DropAtOnce::QueryInterface(REFIID riid, void** object)
+{
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropSource)) {
+        *object = this;
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+IFACEMETHODIMP DropAtOnce::QueryContinueDrag(BOOL escape, DWORD)
+{
+    return escape ? DRAGDROP_S_CANCEL : DRAGDROP_S_DROP;
+}
+
 HWND ShowInModelessSheet(std::vector<HPROPSHEETPAGE> pages)
 {
     PROPSHEETHEADERW header = {};

@@ -1,10 +1,12 @@
 #pragma once
 // The built Tallyra32.dll loaded into the test process, its exports at hand,
-// and shell data objects for files, as the shell hands them to an extension.
+// shell data objects for files, as the shell hands them to an extension, and
+// a drag source to drop them with.
 #include "win/ComObject.h"
 #include "win/UniqueHandle.h"
 
 #include <objbase.h>
+#include <oleidl.h>
 #include <prsht.h>
 #include <string>
 #include <vector>
@@ -44,27 +46,16 @@ private:
 // The shell's own data object for these items (all in one folder).
 win::ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths);
 
+// A drag source that lets go at once, wherever the cursor is.
+class DropAtOnce final : public IDropSource {
+public:
+    IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override;
+    IFACEMETHODIMP_(ULONG) AddRef() override { return 2; }
+    IFACEMETHODIMP_(ULONG) Release() override { return 1; }
+    IFACEMETHODIMP QueryContinueDrag(BOOL escape, DWORD) override;
+    IFACEMETHODIMP GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
+
 // The pages in a modeless property sheet, which owns them from now on; the
 // sheet's window (the first page's window exists then).
 HWND ShowInModelessSheet(std::vector<HPROPSHEETPAGE> pages);
-
-// Pumps this thread's messages for a while, or until done() says so.
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs)
-{
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    for (;;) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (!::IsDialogMessageW(::GetActiveWindow(), &message)) {
-                ::TranslateMessage(&message);
-                ::DispatchMessageW(&message);
-            }
-        }
-        if (done())
-            return true;
-        if (::GetTickCount64() >= deadline)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}

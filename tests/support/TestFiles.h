@@ -1,6 +1,7 @@
 #pragma once
 // Files made for one test in a folder of their own, removed afterwards.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,3 +21,12 @@ private:
 
 // The bytes ((i * 31 + 7) ^ (i >> 9)) & 0xFF: no period of a block's size.
 std::vector<std::uint8_t> PatternBytes(std::size_t size);
+
+// Digests of PatternBytes(size) by algorithm name, upper-case hex, computed
+// independently (Python's zlib for Adler-32, PyCryptodome for MD2, RHash for
+// the others) for the sizes 0, 1, 102400, 102401, 204800, 307200 and
+// kLargePatternSize: every algorithm of the list, or all nine of the table
+// when the list is empty. A size or algorithm outside the table is a failure.
+using DigestTable = std::map<std::wstring, std::wstring>;
+constexpr std::size_t kLargePatternSize = 3 * 1024 * 1024 + 5;
+DigestTable PatternDigests(std::size_t size, const std::vector<std::wstring>& algorithms = {});

@@ -2,6 +2,7 @@
 // on the same template in the same kind of sheet: Wine's sheet itself keeps
 // one GDI object per sheet, so only what the page adds on top is counted.
 #include "support/Digests.h"
+#include "support/FileSeam.h"
 #include "support/Gui.h"
 #include "support/TallyraDll.h"
 #include "support/TestFiles.h"
@@ -29,7 +30,7 @@ size_t GdiObjectsLeftBy(int sheets, MakePage makePage)
 {
     auto cycle = [&] {
         HWND sheet = ShowInModelessSheet({makePage()});
-        PumpUntil([] { return false; }, 100);
+        PumpPending();  // shown and painted
         ::DestroyWindow(sheet);
     };
     cycle();  // what is made once per process
@@ -49,12 +50,18 @@ TEST(HashDialogLeaks, PagesClosedWhileTheyHashLeaveNoGdiObjectOfTheirOwn)
     settings.enabled = {L"MD2", L"SHA-512"};
     BoundSettings bound(settings);
     TempFolder folder;
-    const std::wstring path = folder.Write(L"busy.bin", PatternBytes(4 * 1024 * 1024));
+    const std::wstring path = folder.Write(L"busy.bin", PatternBytes(307200));
+    FileSeam seam;
+    seam.Close();  // every run waits in its first read until its sheet is gone
     const size_t windows = CountThreadWindows();
 
     const int sheets = 15;
     const size_t bare = GdiObjectsLeftBy(sheets, [] { return (new BarePage())->Create(); });
-    const size_t ours = GdiObjectsLeftBy(sheets, [&] { return (new CHashDialog(path))->Create(); });
+    const size_t ours = GdiObjectsLeftBy(sheets, [&] {
+        auto* page = new CHashDialog(path);
+        page->SetFileAccessForTesting(FileSeam::Access());
+        return page->Create();
+    });
     // Three result icons, fonts or an image list per page would show as 15 to 45 more.
     EXPECT_LE(ours, bare + 3) << "bare page: " << bare << ", hash page: " << ours;
     EXPECT_LE(CountThreadWindows(), windows);

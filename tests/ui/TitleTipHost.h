@@ -127,13 +127,6 @@ inline POINT TipTextOnScreen(HWND toolTip)
     return point;
 }
 
-inline std::wstring WindowText(HWND window)
-{
-    wchar_t text[1024] = {};
-    ::GetWindowTextW(window, text, 1024);
-    return text;
-}
-
 // Records the messages a control receives (above every other subclass).
 struct MessageSpy {
     win::Subclass subclass;

@@ -27,7 +27,7 @@ bool HoverUntilShown(TitleTipHost& host)
     POINT nudge = CenterOf(host.edit);
     nudge.x += 3;
     MoveMouseTo(nudge);
-    return PumpUntil([&] { return host.TipShown(); }, 4000);
+    return PumpUntil([&] { return host.TipShown(); });
 }
 
 LOGFONTW FontOf(HWND window)
@@ -230,7 +230,7 @@ TEST(TitleTip, ListBoxAttachedThroughTheRegisteredMessageShowsItsLongItem)
     MoveMouseTo(over);
     over.x += 2;
     MoveMouseTo(over);
-    ASSERT_TRUE(PumpUntil([&] { return host.TipShown(); }, 4000));
+    ASSERT_TRUE(PumpUntil([&] { return host.TipShown(); }));
     EXPECT_EQ(WindowText(host.ToolTip()), longItem);
     EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(host.ToolTip(), TTM_GETTIPTEXTCOLOR, 0, 0)), RGB(0, 0, 128));
     POINT itemText = {item.left + 2, item.top};
@@ -266,7 +266,7 @@ TEST(TitleTip, MultiLineEditGetsTheLineUnderTheMouse)
     MoveMouseTo(over);
     over.x += 2;
     MoveMouseTo(over);
-    ASSERT_TRUE(PumpUntil([&] { return host.TipShown(); }, 4000));
+    ASSERT_TRUE(PumpUntil([&] { return host.TipShown(); }));
     EXPECT_EQ(WindowText(host.ToolTip()), second);
     EXPECT_EQ(QueryHook<XTitleTipEditHook>(edit)->tracked.line, 1);
 

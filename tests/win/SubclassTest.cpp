@@ -49,13 +49,6 @@ WNDPROC ProcedureOf(HWND window)
     return reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
 }
 
-std::wstring TextOf(HWND window)
-{
-    wchar_t text[64] = {};
-    ::GetWindowTextW(window, text, 64);
-    return text;
-}
-
 }  // namespace
 
 TEST(Subclass, ChainRemovedTopFirstRestoresTheOriginalProcedure)
@@ -71,7 +64,7 @@ TEST(Subclass, ChainRemovedTopFirstRestoresTheOriginalProcedure)
     EXPECT_FALSE(lower.subclass.IsTopmost());
 
     EXPECT_EQ(::SendMessageW(window.get(), WM_PING, 0, 0), 2);
-    EXPECT_EQ(TextOf(window.get()), L"plain");  // passed down to the static control
+    EXPECT_EQ(WindowText(window.get()), L"plain");  // passed down to the static control
 
     EXPECT_TRUE(upper.subclass.Remove());
     EXPECT_EQ(::SendMessageW(window.get(), WM_PING, 0, 0), 1);
@@ -102,7 +95,7 @@ TEST(Subclass, ChainRemovedBottomFirstKeepsTheWindowWorkingAndFreesAtDestroy)
     }
     // Both owners are gone; messages still reach the static control.
     ::SetWindowTextW(window.get(), L"still works");
-    EXPECT_EQ(TextOf(window.get()), L"still works");
+    EXPECT_EQ(WindowText(window.get()), L"still works");
     EXPECT_EQ(win::LiveSubclassRecords(), recordsBefore + 1);
     window.reset();
     EXPECT_EQ(win::LiveSubclassRecords(), recordsBefore);
@@ -128,7 +121,7 @@ TEST(Subclass, ExceptionInAHandlerHandsTheMessageToThePreviousProcedure)
     Spy spy(3);
     spy.throwOnGetText = true;
     ASSERT_TRUE(spy.Install(window.get()));
-    EXPECT_EQ(TextOf(window.get()), L"guarded");
+    EXPECT_EQ(WindowText(window.get()), L"guarded");
     EXPECT_EQ(::SendMessageW(window.get(), WM_PING, 0, 0), 3);
 }
 

@@ -1,0 +1,215 @@
+#include "FileSeam.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <stdexcept>
+
+namespace {
+
+// The calls are plain functions that a worker may make after its test, so
+// their state lives as long as the process.
+struct SeamState {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool attached = false;
+    bool closed = false;
+    std::set<int> released;
+    std::set<int> held;
+    int reads = 0;
+    int inProgress = 0;
+    std::uint64_t bytes = 0;
+
+    int stopAt = -1;
+    StopFlag stop;
+    int failAt = -1;
+    DWORD readError = ERROR_SUCCESS;
+    long long reportedSize = -1;  // -1: the file's own
+    DWORD sizeError = ERROR_SUCCESS;
+    bool fakeReads = false;
+
+    void Reset()
+    {
+        closed = false;
+        released.clear();
+        held.clear();
+        reads = inProgress = 0;
+        bytes = 0;
+        stopAt = failAt = -1;
+        stop.reset();
+        readError = sizeError = ERROR_SUCCESS;
+        reportedSize = -1;
+        fakeReads = false;
+    }
+};
+
+SeamState& State()
+{
+    static SeamState* state = new SeamState;
+    return *state;
+}
+
+BOOL WINAPI SeamRead(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped)
+{
+    SeamState& s = State();
+    std::unique_lock<std::mutex> lock(s.mutex);
+    if (!s.attached) {
+        lock.unlock();
+        return ::ReadFile(file, buffer, toRead, read, overlapped);
+    }
+    const int index = s.reads++;
+    s.held.insert(index);
+    s.changed.notify_all();
+    s.changed.wait(lock, [&] { return !s.closed || s.released.count(index) != 0; });
+    s.held.erase(index);
+    ++s.inProgress;
+    const bool fail = index == s.failAt, fake = s.fakeReads;
+    const DWORD failure = s.readError;
+    const StopFlag stop = index == s.stopAt ? s.stop : nullptr;
+    lock.unlock();
+
+    BOOL result = FALSE;
+    DWORD error = ERROR_SUCCESS;
+    if (fail) {
+        *read = 0;
+        error = failure;
+    } else if (fake) {
+        *read = toRead;
+        result = TRUE;
+    } else {
+        result = ::ReadFile(file, buffer, toRead, read, overlapped);
+        error = ::GetLastError();
+    }
+    if (stop)
+        stop->store(true);
+
+    lock.lock();
+    if (result)
+        s.bytes += *read;
+    --s.inProgress;
+    s.changed.notify_all();
+    lock.unlock();
+    ::SetLastError(error);
+    return result;
+}
+
+DWORD WINAPI SeamSize(HANDLE file, LPDWORD high)
+{
+    SeamState& s = State();
+    std::unique_lock<std::mutex> lock(s.mutex);
+    if (s.attached && s.sizeError != ERROR_SUCCESS) {
+        const DWORD error = s.sizeError;
+        lock.unlock();
+        ::SetLastError(error);
+        return INVALID_FILE_SIZE;
+    }
+    if (s.attached && s.reportedSize >= 0) {
+        const auto size = static_cast<std::uint64_t>(s.reportedSize);
+        *high = static_cast<DWORD>(size >> 32);
+        return static_cast<DWORD>(size);
+    }
+    lock.unlock();
+    return ::GetFileSize(file, high);
+}
+
+}  // namespace
+
+FileSeam::FileSeam()
+{
+    SeamState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (s.attached)
+        throw std::logic_error("one file seam at a time");
+    s.Reset();
+    s.attached = true;
+}
+
+FileSeam::~FileSeam()
+{
+    SeamState& s = State();
+    std::unique_lock<std::mutex> lock(s.mutex);
+    s.closed = false;
+    s.changed.notify_all();
+    s.changed.wait(lock, [&] { return s.held.empty() && s.inProgress == 0; });
+    s.Reset();
+    s.attached = false;
+}
+
+HashFileAccess FileSeam::Access()
+{
+    return {&SeamRead, &SeamSize};
+}
+
+void FileSeam::Close()
+{
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().closed = true;
+}
+
+void FileSeam::Open()
+{
+    SeamState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.closed = false;
+    s.changed.notify_all();
+}
+
+void FileSeam::Release(int read)
+{
+    SeamState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.released.insert(read);
+    s.changed.notify_all();
+}
+
+bool FileSeam::WaitUntilHeld(int read, DWORD limitMs) const
+{
+    SeamState& s = State();
+    std::unique_lock<std::mutex> lock(s.mutex);
+    return s.changed.wait_for(lock, std::chrono::milliseconds(limitMs), [&] { return s.held.count(read) != 0; });
+}
+
+int FileSeam::Reads() const
+{
+    std::lock_guard<std::mutex> lock(State().mutex);
+    return State().reads;
+}
+
+std::uint64_t FileSeam::BytesRead() const
+{
+    std::lock_guard<std::mutex> lock(State().mutex);
+    return State().bytes;
+}
+
+void FileSeam::StopDuringRead(int read, StopFlag flag)
+{
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().stopAt = read;
+    State().stop = std::move(flag);
+}
+
+void FileSeam::FailRead(int read, DWORD error)
+{
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().failAt = read;
+    State().readError = error;
+}
+
+void FileSeam::ReportSize(std::uint64_t size)
+{
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().reportedSize = static_cast<long long>(size);
+}
+
+void FileSeam::FailSize(DWORD error)
+{
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().sizeError = error;
+}
+
+void FileSeam::FakeReads()
+{
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().fakeReads = true;
+}
