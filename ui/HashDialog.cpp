@@ -155,7 +155,7 @@ void CHashDialog::OpenAndHash()
         compareLocked = true;
         StartFileJob(true);
     } else {
-        ShowUnusable(fileJob->LastError());
+        ShowUnusable(ERROR_SUCCESS);
     }
 }
 
@@ -192,11 +192,13 @@ void CHashDialog::StartFileJob(bool prepare)
     worker.reset(fileJob->Start(prepare));
 }
 
-// The file cannot be hashed: the page says why and takes no input.
-void CHashDialog::ShowUnusable(DWORD error)
+// The file cannot be hashed: the page takes no input. A file that cannot be
+// opened shows nothing more; a read that fails part-way (a network file that
+// went away) says why in the label, since digests had been on their way.
+void CHashDialog::ShowUnusable(DWORD readError)
 {
     ::SendMessageW(hashList, LVM_SETITEMCOUNT, 0, 0);
-    SetText(algorithmLabel, error != ERROR_SUCCESS ? SystemErrorText(error) : std::wstring());
+    SetText(algorithmLabel, readError != ERROR_SUCCESS ? SystemErrorText(readError) : std::wstring());
     ::EnableWindow(Window(), FALSE);
 }
 

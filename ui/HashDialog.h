@@ -67,7 +67,7 @@ private:
     void ReplaceBusyFileJob();
     HashDataPtr FreshJob(std::uint32_t tag, const StopFlag& flag) const;
     void StartFileJob(bool prepare);
-    void ShowUnusable(DWORD error);
+    void ShowUnusable(DWORD readError);
     void ShowOpenFailure();
     void RefreshComparison();
     void CompareDigestText(const std::wstring& text);
