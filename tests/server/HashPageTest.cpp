@@ -7,6 +7,7 @@
 #include "resource.h"
 #include "TallyraLib.h"
 #include "settings/AlgorithmFlags.h"
+#include "support/FileListData.h"
 #include "support/Gui.h"
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
@@ -22,30 +23,6 @@ namespace {
 
 
 // A data object with nothing in it: no file list to give.
-class EmptyDataObject final : public IDataObject {
-public:
-    IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override
-    {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-            *object = this;
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    IFACEMETHODIMP_(ULONG) AddRef() override { return 2; }
-    IFACEMETHODIMP_(ULONG) Release() override { return 1; }
-    IFACEMETHODIMP GetData(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
-    IFACEMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    IFACEMETHODIMP QueryGetData(FORMATETC*) override { return DV_E_FORMATETC; }
-    IFACEMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    IFACEMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    IFACEMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    IFACEMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
-    IFACEMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    IFACEMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-};
-
 BOOL CALLBACK CollectPage(HPROPSHEETPAGE page, LPARAM lParam)
 {
     reinterpret_cast<std::vector<HPROPSHEETPAGE>*>(lParam)->push_back(page);
@@ -164,7 +141,7 @@ TEST_F(HashPageTest, InitializeTakesExactlyOneFileThatIsNotAFolder)
 
     // No file list at all, or no data object.
     win::ComPtr<IShellExtInit> extension = NewExtension();
-    EmptyDataObject empty;
+    FileListData empty(std::nullopt);
     EXPECT_EQ(extension->Initialize(nullptr, &empty, nullptr), E_INVALIDARG);
     EXPECT_EQ(extension->Initialize(nullptr, nullptr, nullptr), E_INVALIDARG);
 
