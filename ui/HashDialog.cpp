@@ -160,15 +160,19 @@ void CHashDialog::OpenAndHash()
 }
 
 // A stopped run whose worker is still inside a slow read (a network file,
-// say) keeps its record and its stop flag, which stays set, so that it ends
-// at its next block; the page goes on with a new record and a new flag. The
-// old run's completion then comes when no run of it is awaited, or while the
-// new one still runs: either way it is ignored.
-void CHashDialog::ReplaceBusyFileJob()
+// say) keeps its stop flag, which stays set, so that it ends at its next
+// block; a file run also keeps its record. The page goes on with a new flag
+// (and a new file record). The old runs' completions then come when no run of
+// theirs is awaited, or while the new ones still run: either way they are
+// ignored.
+void CHashDialog::ReplaceBusyJobs()
 {
     StopFlag freshFlag = std::make_shared<std::atomic<bool>>(stopFlag->load());
-    fileJob = FreshJob(HASHJOB_FILE, freshFlag);
-    compareJob->SetStopFlag(freshFlag);
+    if (fileJob->IsRunning())
+        fileJob = FreshJob(HASHJOB_FILE, freshFlag);
+    else
+        fileJob->SetStopFlag(freshFlag);
+    compareJob->SetStopFlag(freshFlag);  // for its next run: a running worker keeps its own
     stopFlag = std::move(freshFlag);
     awaitingFileRun = false;
 }
@@ -255,10 +259,13 @@ void CHashDialog::RunHashing()
     ::SendMessageW(hashList, LVM_SETITEMCOUNT, 0, 0);
     SetText(compareEdit, L"");
     SetText(Control(IDC_STOP), LoadResourceString(IDS_STOP));
-    // A stopped run still reading must not see the flag cleared: it would
-    // read on with the old algorithms. It keeps its flag; this run gets one.
-    if (fileJob->IsRunning())
-        ReplaceBusyFileJob();
+    // A stopped run still reading must not see the flag cleared: the file's
+    // would read on with the old algorithms, a comparison would come back
+    // and fill the edit. It keeps its flag; this run gets one.
+    if (fileJob->IsRunning() || compareJob->IsRunning())
+        ReplaceBusyJobs();
+    // A comparison's end not heard of yet would unlock the page mid-run.
+    awaitingCompareRun = false;
     stopFlag->store(false);
     UpdateControls(false);
     OpenAndHash();
@@ -414,11 +421,13 @@ LRESULT CHashDialog::OnCompareEditChange(win::Message&)
 
 LRESULT CHashDialog::OnDrawClipboard(win::Message& m)
 {
+    // Passed on first: a match found below takes the page out of the chain,
+    // and the viewers after it must still hear of this change.
+    clipboardViewer.OnDrawClipboard(m.wParam, m.lParam);
     if (compareLocked)
         pendingTexts.Add(ReadClipboardText());
     else
         RefreshComparison();
-    clipboardViewer.OnDrawClipboard(m.wParam, m.lParam);
     return 0;
 }
 
@@ -479,6 +488,20 @@ void CHashDialog::CompareDigestText(const std::wstring& text)
     // The question is answered: the clipboard is no longer watched.
     clipboardViewer.Leave();
     pendingTexts.Clear();
+}
+
+std::optional<ComparisonOutcome> CHashDialog::ShownOutcome() const
+{
+    const auto shown = reinterpret_cast<HICON>(::SendMessageW(resultIcon, STM_GETICON, 0, 0));
+    if (shown == nullptr)
+        return std::nullopt;
+    if (shown == checkIcon.get())
+        return ComparisonOutcome::Match;
+    if (shown == crossIcon.get())
+        return ComparisonOutcome::Mismatch;
+    if (shown == questionIcon.get())
+        return ComparisonOutcome::NothingToCompare;
+    return std::nullopt;
 }
 
 void CHashDialog::ShowOpenFailure()

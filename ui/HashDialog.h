@@ -5,6 +5,7 @@
 #include "resource.h"
 #include "settings/ResourceInstance.h"
 #include "ui/ClipboardViewer.h"
+#include "ui/DigestComparison.h"
 #include "ui/DropTargetImpl.h"
 #include "ui/PendingClipboardTexts.h"
 #include "ui/TitleTip.h"
@@ -39,6 +40,9 @@ public:
     const class HashData& CompareJob() const { return *compareJob; }
     HWND HashList() const { return hashList; }
     bool CompareLocked() const { return compareLocked; }
+    // The outcome whose icon the result control shows now; nothing while it
+    // shows none of them (before the first comparison).
+    std::optional<ComparisonOutcome> ShownOutcome() const;
 
     // Called by the page callback when the sheet releases the page.
     void OnPageRelease();
@@ -64,7 +68,7 @@ private:
 
     void LoadResultIcons();
     void OpenAndHash();
-    void ReplaceBusyFileJob();
+    void ReplaceBusyJobs();
     HashDataPtr FreshJob(std::uint32_t tag, const StopFlag& flag) const;
     void StartFileJob(bool prepare);
     void ShowUnusable(DWORD readError);

@@ -3,6 +3,7 @@
 #include "ChildProcess.h"
 #include "win/GdiObjects.h"
 
+#include <algorithm>
 #include <commctrl.h>
 
 
@@ -14,6 +15,17 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs)
             return false;
         PumpPending();
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+bool WaitWithoutPumping(const std::function<bool()>& condition, DWORD limitMs)
+{
+    const ULONGLONG end = ::GetTickCount64() + limitMs;
+    while (!condition()) {
+        if (::GetTickCount64() > end)
+            return false;
+        ::SwitchToThread();
     }
     return true;
 }
@@ -144,6 +156,18 @@ ScreenCapture CaptureClient(HWND window)
     return capture;
 }
 
+ScreenCapture CaptureShown(HWND window)
+{
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ScreenCapture capture;
+    ::GetClientRect(window, &capture.area);
+    win::WindowDC shown(window);
+    capture.pixels = PaintInto(capture.area.right, capture.area.bottom, [&](HDC memory) {
+        ::BitBlt(memory, 0, 0, capture.area.right, capture.area.bottom, shown.get(), 0, 0, SRCCOPY);
+    });
+    return capture;
+}
+
 std::wstring SaveScreenshot(const ScreenCapture& capture, const std::wstring& name)
 {
     const std::wstring folder = BesideThisProgram(L"screenshots");
@@ -156,7 +180,12 @@ std::wstring SaveScreenshot(const ScreenCapture& capture, const std::wstring& na
     header.biHeight = -height;
     header.biPlanes = 1;
     header.biBitCount = 32;
-    const DWORD pixelBytes = static_cast<DWORD>(capture.pixels.size() * 4);
+    // The fourth byte is reserved in a 32-bit BMP; viewers that take it for
+    // alpha would show zeros as transparent.
+    std::vector<std::uint32_t> opaque(capture.pixels);
+    for (std::uint32_t& pixel : opaque)
+        pixel |= 0xFF000000u;
+    const DWORD pixelBytes = static_cast<DWORD>(opaque.size() * 4);
     BITMAPFILEHEADER file = {};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(file) + sizeof(header);
@@ -165,6 +194,66 @@ std::wstring SaveScreenshot(const ScreenCapture& capture, const std::wstring& na
     DWORD written = 0;
     ::WriteFile(out.get(), &file, sizeof(file), &written, nullptr);
     ::WriteFile(out.get(), &header, sizeof(header), &written, nullptr);
-    ::WriteFile(out.get(), capture.pixels.data(), pixelBytes, &written, nullptr);
+    ::WriteFile(out.get(), opaque.data(), pixelBytes, &written, nullptr);
     return path;
+}
+
+namespace {
+
+ModalDialogAnswers* activeAnswers = nullptr;
+
+}  // namespace
+
+ModalDialogAnswers::ModalDialogAnswers(std::vector<HWND> leftAlone, std::vector<Answer> answers)
+    : seen(std::move(leftAlone)), answers(std::move(answers))
+{
+    activeAnswers = this;
+    timer = ::SetTimer(nullptr, 0, 20, &Tick);
+}
+
+ModalDialogAnswers::~ModalDialogAnswers()
+{
+    ::KillTimer(nullptr, timer);
+    activeAnswers = nullptr;
+}
+
+void CALLBACK ModalDialogAnswers::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (activeAnswers != nullptr)
+        ::EnumThreadWindows(::GetCurrentThreadId(), &Visit, reinterpret_cast<LPARAM>(activeAnswers));
+}
+
+BOOL CALLBACK ModalDialogAnswers::Visit(HWND window, LPARAM parameter)
+{
+    auto& self = *reinterpret_cast<ModalDialogAnswers*>(parameter);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    if (std::wstring(className) != L"#32770" || !::IsWindowVisible(window) ||
+        std::find(self.seen.begin(), self.seen.end(), window) != self.seen.end())
+        return TRUE;
+    self.seen.push_back(window);
+    if (static_cast<std::size_t>(self.answered) < self.answers.size()) {
+        self.answers[static_cast<std::size_t>(self.answered++)](window);
+    } else {
+        ++self.unexpected;
+        ::SendMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    }
+    return FALSE;  // one dialog a tick: an answer may have opened or closed others
+}
+
+std::vector<std::wstring> StaticTexts(HWND window)
+{
+    struct Collect {
+        static BOOL CALLBACK Child(HWND child, LPARAM texts)
+        {
+            wchar_t className[16] = {};
+            ::GetClassNameW(child, className, 16);
+            if (::lstrcmpiW(className, L"Static") == 0)
+                reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(WindowText(child));
+            return TRUE;
+        }
+    };
+    std::vector<std::wstring> texts;
+    ::EnumChildWindows(window, &Collect::Child, reinterpret_cast<LPARAM>(&texts));
+    return texts;
 }

@@ -12,6 +12,9 @@
 // Dispatches this thread's messages until the condition holds; false when it
 // still does not after a generous safety limit (a hang, not a timing check).
 bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 15000);
+// Waits (within the same limit) without dispatching this thread's messages:
+// for a worker's state, while what it posted stays queued.
+bool WaitWithoutPumping(const std::function<bool()>& condition, DWORD limitMs = 15000);
 // Dispatches what is queued now.
 void PumpPending();
 
@@ -37,6 +40,39 @@ struct ScreenCapture {
 // What a window paints into its client area (WM_PRINTCLIENT), in client
 // coordinates: independent of what else covers it on the screen.
 ScreenCapture CaptureClient(HWND window);
+// What a window shows, children included, in client coordinates: read back
+// from its DC once it has painted (whatever covers it shows where it does).
+ScreenCapture CaptureShown(HWND window);
 // Writes a 32-bit BMP into the screenshots folder beside the test program;
 // returns its path.
 std::wstring SaveScreenshot(const ScreenCapture& capture, const std::wstring& name);
+
+// Answers the modal dialogs (class "#32770") that this thread shows while the
+// object lives, from a timer that their modal loops dispatch: each new
+// top-level dialog, other than the windows left alone, goes to the next
+// answer, which must close it. A dialog with no answer left is cancelled and
+// counted. One at a time.
+class ModalDialogAnswers {
+public:
+    using Answer = std::function<void(HWND dialog)>;
+    ModalDialogAnswers(std::vector<HWND> leftAlone, std::vector<Answer> answers);
+    ~ModalDialogAnswers();
+    ModalDialogAnswers(const ModalDialogAnswers&) = delete;
+    ModalDialogAnswers& operator=(const ModalDialogAnswers&) = delete;
+
+    int Answered() const { return answered; }
+    int Unexpected() const { return unexpected; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    static BOOL CALLBACK Visit(HWND window, LPARAM self);
+
+    std::vector<HWND> seen;  // the windows left alone, then every dialog handled
+    std::vector<Answer> answers;
+    UINT_PTR timer = 0;
+    int answered = 0;
+    int unexpected = 0;
+};
+
+// The texts of a window's static controls (a message box's text among them).
+std::vector<std::wstring> StaticTexts(HWND window);

@@ -2,109 +2,9 @@
 // until the test lets them through, so that every stop lands where the test
 // says; a read that fails part-way (as a network file that goes away does);
 // the bytes read counted, to tell a resume from a fresh run.
-#include "support/Digests.h"
-#include "support/FileSeam.h"
-#include "support/Gui.h"
+#include "HashDialogFixture.h"
 #include "support/Leaks.h"
-#include "support/TallyraDll.h"
-#include "support/TestFiles.h"
 #include "server/TallyraModule.h"
-#include "ui/HashDialog.h"
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
-#include <memory>
-#include <ole2.h>
-
-namespace {
-
-// The file job's completions the page has handled: seen by a subclass above
-// the page, after the page's own handling.
-class HandledCompletions {
-public:
-    explicit HandledCompletions(HWND page) : page(page)
-    {
-        ::SetWindowSubclass(page, &Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
-    }
-    ~HandledCompletions()
-    {
-        if (::IsWindow(page))
-            ::RemoveWindowSubclass(page, &Procedure, 0);
-    }
-    HandledCompletions(const HandledCompletions&) = delete;
-    HandledCompletions& operator=(const HandledCompletions&) = delete;
-
-    int count = 0;
-
-private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR self)
-    {
-        const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
-        if (message == WM_HASHDATA_NOTIFY && wParam == 0 && lParam == HASHJOB_FILE)
-            ++reinterpret_cast<HandledCompletions*>(self)->count;
-        return result;
-    }
-
-    HWND page;
-};
-
-class HashDialogTest : public ::testing::Test {
-protected:
-    HashDialogTest() : bound(settings) { ::OleInitialize(nullptr); }
-    ~HashDialogTest() override
-    {
-        CloseSheet();
-        ::OleUninitialize();
-    }
-
-    // The page for the file alone in a modeless sheet, which owns it; its
-    // reads go through the seam.
-    CHashDialog* Show(const std::wstring& path)
-    {
-        auto* page = new CHashDialog(path);
-        page->SetFileAccessForTesting(FileSeam::Access());
-        HPROPSHEETPAGE handle = page->Create();
-        sheet = handle ? ShowInModelessSheet({handle}) : nullptr;
-        EXPECT_NE(sheet, nullptr);
-        window = sheet ? page->Window() : nullptr;
-        if (window)
-            completions = std::make_unique<HandledCompletions>(window);
-        return page;
-    }
-
-    void CloseSheet()
-    {
-        completions.reset();
-        if (sheet)
-            ::DestroyWindow(sheet);
-        sheet = window = nullptr;
-    }
-
-    // Pumps until the page has handled this many completions of its file job.
-    bool WaitForCompletions(int count)
-    {
-        return PumpUntil([&] { return completions && completions->count >= count; });
-    }
-
-    HWND Control(UINT id) const { return ::GetDlgItem(window, static_cast<int>(id)); }
-    int Rows() const { return static_cast<int>(::SendMessageW(Control(IDC_HASH_LIST), LVM_GETITEMCOUNT, 0, 0)); }
-    bool Locked() const { return ::SendMessageW(window, WM_QUERY_COMPARE_LOCKED, 0, 0) != 0; }
-    void Click(UINT id)
-    {
-        ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(id)));
-    }
-
-    FixedSettings settings;
-    BoundSettings bound;
-    TempFolder folder;
-    FileSeam seam;
-    HWND sheet = nullptr;
-    HWND window = nullptr;
-    std::unique_ptr<HandledCompletions> completions;
-};
-
-}  // namespace
 
 TEST_F(HashDialogTest, AReadThatFailsPartWayShowsTheFailureAndNoDigests)
 {
@@ -182,6 +82,64 @@ TEST_F(HashDialogTest, StopAndResumeReadEveryByteOnceAndGiveTheUninterruptedDige
     EXPECT_FALSE(::IsWindowVisible(Control(IDC_STOP)));
 }
 
+// The stopped worker is still inside its read (a slow network file) when the
+// page hashes again with other algorithms: the new run gets a record of its
+// own, and the old one's late end changes nothing.
+TEST_F(HashDialogTest, HashingAgainWhileTheStoppedWorkerStillReadsGivesTheNewAlgorithmsDigests)
+{
+    settings.enabled = {L"MD2"};
+    seam.Close();
+    CHashDialog* page = Show(folder.Write(L"slow.bin", PatternBytes(102401)));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(seam.WaitUntilHeld(0));
+    Click(IDC_STOP);
+
+    settings.enabled = {L"CRC32", L"SHA-256"};
+    page->RunHashing();
+    EXPECT_TRUE(::IsWindowEnabled(window));
+    seam.Release(1);  // the new run's two reads
+    seam.Release(2);
+    ASSERT_TRUE(WaitForCompletions(1));
+    const DigestTable digests = PatternDigests(102401, settings.enabled);
+    EXPECT_EQ(ListRows(Control(IDC_HASH_LIST)), digests);
+
+    seam.Release(0);
+    ASSERT_TRUE(WaitForCompletions(2));
+    EXPECT_EQ(ListRows(Control(IDC_HASH_LIST)), digests);
+    EXPECT_EQ(seam.Reads(), 3) << "the stopped worker read on";
+    EXPECT_TRUE(::IsWindowEnabled(window));
+    EXPECT_FALSE(Locked());
+    EXPECT_FALSE(::IsWindowVisible(Control(IDC_STOP)));
+}
+
+// A resume before the stopped worker has ended: while it is still inside its
+// read, or after it has stopped but before the page has heard of it.
+TEST_F(HashDialogTest, AResumeBeforeTheStoppedWorkerEndedGivesTheWholeFilesDigests)
+{
+    settings.enabled = {L"MD5", L"SHA-1"};
+    const std::wstring path = folder.Write(L"resumed.bin", PatternBytes(307200));
+    for (const bool workerStopped : {false, true}) {
+        SCOPED_TRACE(workerStopped ? "the worker had stopped" : "the worker was in its read");
+        const int first = seam.Reads();
+        const std::uint64_t bytes = seam.BytesRead();
+        seam.Close();
+        CHashDialog* page = Show(path);
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(seam.WaitUntilHeld(first));
+        Click(IDC_STOP);
+        if (workerStopped) {
+            seam.Release(first);
+            ASSERT_TRUE(WaitWithoutPumping([&] { return !page->FileJob().IsRunning(); }));
+        }
+        Click(IDC_STOP);  // resume
+        seam.Open();
+        ASSERT_TRUE(PumpUntil([&] { return Rows() > 0; }));
+        EXPECT_EQ(ListRows(Control(IDC_HASH_LIST)), PatternDigests(307200, settings.enabled));
+        EXPECT_EQ(seam.BytesRead() - bytes, 307200u) << "a block was read twice or skipped";
+        CloseSheet();
+    }
+}
+
 TEST_F(HashDialogTest, NoDropIsTakenWhileTheFileIsHashed)
 {
     settings.enabled = {L"MD5"};
@@ -189,15 +147,7 @@ TEST_F(HashDialogTest, NoDropIsTakenWhileTheFileIsHashed)
     Show(folder.Write(L"busy.bin", PatternBytes(307200)));
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(seam.WaitUntilHeld(0));
-    RECT area = {};
-    ::GetWindowRect(window, &area);
-    ::SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
-    win::ComPtr<IDataObject> data = ShellDataObject({folder.Write(L"candidate.bin", PatternBytes(10))});
-    ASSERT_TRUE(data);
-    DropAtOnce source;
-    DWORD effect = 0xFFFF;
-    ::DoDragDrop(data.Get(), &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(DropOnPage({folder.Write(L"candidate.bin", PatternBytes(10))}), static_cast<DWORD>(DROPEFFECT_NONE));
     EXPECT_TRUE(Locked());
 }
 
@@ -227,5 +177,35 @@ TEST_F(HashDialogTest, ClosingTheSheetMidRunAHundredTimesLeavesNothingBehind)
     // Each worker ends its read, sees the flag before the next block and ends.
     EXPECT_TRUE(PumpUntil([&] { return ThreadsOfThisProcess() <= threads; }));
     EXPECT_LE(HandleHighWater(), handles + 50 * sizeof(HANDLE));
+    EXPECT_LE(CountThreadWindows(), windows);
+}
+
+TEST_F(HashDialogTest, ClosingTheSheetDuringAComparisonAHundredTimesLeavesNothingBehind)
+{
+    settings.enabled = {L"MD5"};
+    const std::wstring empty = folder.Write(L"empty.bin", {});  // hashed without a read
+    const std::wstring second = folder.Write(L"second.bin", PatternBytes(102401));
+    seam.Close();  // every comparison waits in its first read when its sheet closes
+    auto cycle = [&] {
+        CHashDialog* page = Show(empty);
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(WaitForCompletions(1));
+        const int read = seam.Reads();
+        ASSERT_TRUE(page->HashCompareFile(second));
+        ASSERT_TRUE(seam.WaitUntilHeld(read));
+        CloseSheet();
+    };
+    cycle();  // warm-up: what is made once per process
+    const int threads = ThreadsOfThisProcess();
+    const ULONG_PTR handles = HandleHighWater();
+    const size_t windows = CountThreadWindows();
+    for (int i = 0; i < 100; ++i)
+        ASSERT_NO_FATAL_FAILURE(cycle());
+    EXPECT_EQ(CTallyraModule::Instance().GetLockCount(), 0);
+    seam.Open();
+    EXPECT_TRUE(PumpUntil([&] { return ThreadsOfThisProcess() <= threads; }));
+    // Handles are numbered four apart: fewer than one kept for every two closes.
+    const ULONG_PTR after = HandleHighWater();
+    EXPECT_LE(after, handles + 4 * 50) << (after - handles) / 4 << " handles more";
     EXPECT_LE(CountThreadWindows(), windows);
 }
