@@ -1,0 +1,226 @@
+// The settings dialog run modally for real, driven from inside its modal loop,
+// on a scratch HKEY_CURRENT_USER that holds a stored choice.
+#include "engine/HashCatalogue.h"
+#include "resource.h"
+#include "settings/AlgorithmFlags.h"
+#include "settings/GeneralSettings.h"
+#include "support/Gui.h"
+#include "support/ScratchRegistry.h"
+#include "ui/SettingsDialog.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+const std::wstring kSettings = L"SOFTWARE\\Tallyra\\Settings";
+const std::set<std::wstring> kStored = {L"CRC32", L"SHA-256"};
+
+std::vector<std::wstring> CatalogueNames()
+{
+    std::vector<std::wstring> names;
+    for (const SharedDescriptor& descriptor : HashCatalogue::Instance().CreateAll())
+        names.push_back(descriptor->GetName());
+    return names;
+}
+
+struct ListItem {
+    std::wstring name;
+    bool checked;
+};
+
+std::vector<ListItem> Items(HWND dialog)
+{
+    HWND list = ::GetDlgItem(dialog, IDC_ALGORITHM_LIST);
+    std::vector<ListItem> items;
+    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[64] = {};
+        LVITEMW item = {};
+        item.pszText = text;
+        item.cchTextMax = 64;
+        ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        const auto state =
+            static_cast<UINT>(::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_STATEIMAGEMASK));
+        EXPECT_TRUE(state == INDEXTOSTATEIMAGEMASK(1) || state == INDEXTOSTATEIMAGEMASK(2)) << "item " << i;
+        items.push_back({text, state == INDEXTOSTATEIMAGEMASK(2)});
+    }
+    return items;
+}
+
+std::set<std::wstring> Checked(HWND dialog)
+{
+    std::set<std::wstring> names;
+    for (const ListItem& item : Items(dialog))
+        if (item.checked)
+            names.insert(item.name);
+    return names;
+}
+
+void Click(HWND dialog, UINT id)
+{
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, static_cast<int>(id))));
+}
+
+// What an auto check box does when clicked: toggles, then tells its dialog.
+void ToggleLowercase(HWND dialog)
+{
+    HWND box = ::GetDlgItem(dialog, IDC_LOWERCASE);
+    const bool checked = ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    ::SendMessageW(box, BM_SETCHECK, checked ? BST_UNCHECKED : BST_CHECKED, 0);
+    Click(dialog, IDC_LOWERCASE);
+}
+
+// The algorithms enabled in memory and in the registry.
+std::set<std::wstring> EnabledInMemory()
+{
+    std::set<std::wstring> names;
+    for (const std::wstring& name : CatalogueNames())
+        if (AlgorithmFlags::Instance().IsEnabled(name))
+            names.insert(name);
+    return names;
+}
+
+std::set<std::wstring> EnabledInRegistry()
+{
+    std::set<std::wstring> names;
+    for (const std::wstring& name : CatalogueNames())
+        if (ReadDword(AlgorithmKeyPath(name), L"Enabled").value_or(0) != 0)
+            names.insert(name);
+    return names;
+}
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    SettingsDialogTest()
+    {
+        // Made before the settings objects, so gone after them: their write
+        // at exit lands in the scratch key too (each test is a process).
+        static ScratchRegistry registry;
+        for (const std::wstring& name : kStored)
+            WriteDword(AlgorithmKeyPath(name), L"Enabled", 1);
+        WriteDword(AlgorithmKeyPath(L"MD5"), L"Enabled", 0);
+        WriteDword(kSettings, L"UseLowercase", 0);
+    }
+
+    // Shows the dialog and hands it to the answer, which must close it.
+    INT_PTR Run(const ModalDialogAnswers::Answer& answer)
+    {
+        ModalDialogAnswers answers({}, {answer});
+        const INT_PTR result = ShowSettingsDialog(nullptr);
+        EXPECT_EQ(answers.Answered(), 1);
+        EXPECT_EQ(answers.Unexpected(), 0);
+        return result;
+    }
+};
+
+}  // namespace
+
+TEST_F(SettingsDialogTest, ShowsEveryAlgorithmInCatalogueOrderWithTheStoredChoice)
+{
+    WriteDword(kSettings, L"UseLowercase", 1);
+    std::vector<ListItem> items;
+    std::wstring heading;
+    bool lowercase = false;
+    Run([&](HWND dialog) {
+        items = Items(dialog);
+        wchar_t text[32] = {};
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = text;
+        column.cchTextMax = 32;
+        ::SendMessageW(::GetDlgItem(dialog, IDC_ALGORITHM_LIST), LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+        heading = text;
+        lowercase = ::IsDlgButtonChecked(dialog, IDC_LOWERCASE) == BST_CHECKED;
+        Click(dialog, IDCANCEL);
+    });
+
+    const std::vector<std::wstring> names = CatalogueNames();
+    ASSERT_EQ(items.size(), 14u);
+    ASSERT_EQ(items.size(), names.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i].name, names[i]);
+        EXPECT_EQ(items[i].checked, kStored.count(names[i]) == 1) << "item " << i;
+    }
+    EXPECT_EQ(heading, L"算法");
+    EXPECT_TRUE(lowercase);
+}
+
+TEST_F(SettingsDialogTest, TheButtonsChangeTheListAndSaveStoresIt)
+{
+    const std::vector<std::wstring> all = CatalogueNames();
+    const std::set<std::wstring> every(all.begin(), all.end());
+    const struct {
+        const char* what;
+        std::vector<UINT> clicks;
+        std::set<std::wstring> shown;
+    } cases[] = {
+        {"nothing", {}, kStored},
+        {"select all", {IDC_SELECT_ALL}, every},
+        {"clear all", {IDC_CLEAR_ALL}, {}},
+        {"select all, reselect", {IDC_SELECT_ALL, IDC_RESELECT}, kStored},
+        {"clear all, reselect", {IDC_CLEAR_ALL, IDC_RESELECT}, kStored},
+        {"reselect, select all", {IDC_RESELECT, IDC_SELECT_ALL}, every},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Every case starts from the stored choice (the previous Save changed it).
+        for (const std::wstring& name : all)
+            AlgorithmFlags::Instance().SetEnabled(name, kStored.count(name) == 1);
+        std::set<std::wstring> shown;
+        const INT_PTR result = Run([&](HWND dialog) {
+            for (UINT id : c.clicks)
+                Click(dialog, id);
+            shown = Checked(dialog);
+            Click(dialog, IDOK);
+        });
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(EnabledInMemory(), c.shown);
+        EXPECT_EQ(EnabledInRegistry(), c.shown);
+        for (const std::wstring& name : all)
+            EXPECT_EQ(ValueType(AlgorithmKeyPath(name), L"Enabled"), static_cast<DWORD>(REG_DWORD)) << name;
+    }
+}
+
+TEST_F(SettingsDialogTest, CancelAndClosingKeepTheFlagsButNotTheLowercaseClick)
+{
+    const struct {
+        const char* what;
+        void (*close)(HWND dialog);
+    } cases[] = {
+        {"cancel", [](HWND dialog) { Click(dialog, IDCANCEL); }},
+        {"system menu", [](HWND dialog) { ::SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"WM_CLOSE", [](HWND dialog) { ::SendMessageW(dialog, WM_CLOSE, 0, 0); }},
+    };
+    bool lowercase = false;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        bool inForceAtOnce = !lowercase;
+        const INT_PTR result = Run([&](HWND dialog) {
+            Click(dialog, IDC_SELECT_ALL);
+            ToggleLowercase(dialog);
+            inForceAtOnce = GeneralSettings::Instance().UseLowercase();
+            c.close(dialog);
+        });
+        lowercase = !lowercase;
+        EXPECT_EQ(result, 2);
+        EXPECT_EQ(inForceAtOnce, lowercase);
+        EXPECT_EQ(GeneralSettings::Instance().UseLowercase(), lowercase);
+        EXPECT_EQ(EnabledInMemory(), kStored);
+        EXPECT_EQ(EnabledInRegistry(), kStored);
+    }
+}
+
+TEST_F(SettingsDialogTest, AModuleWithoutTheTemplateGivesMinusOneAndShowsNothing)
+{
+    HMODULE withoutTemplate = ::GetModuleHandleW(L"kernel32.dll");
+    ASSERT_EQ(::FindResourceW(withoutTemplate, MAKEINTRESOURCEW(IDD_SETTINGS), RT_DIALOG), nullptr);
+    ModalDialogAnswers answers({}, {});
+    CSettingsDialog dialog(ResourceLease{withoutTemplate, nullptr});
+    EXPECT_EQ(dialog.DoModal(nullptr), -1);
+    PumpPending();
+    EXPECT_EQ(answers.Unexpected(), 0);
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The settings dialog: which algorithms of the catalogue the page computes,
+// and whether digests are written in lowercase.
+#include "engine/HashDescriptor.h"
+#include "settings/ResourceInstance.h"
+#include "win/ModalDialog.h"
+
+class CSettingsDialog : public win::ModalDialog<CSettingsDialog> {
+public:
+    // The template and texts come from the resource module in force (a
+    // language module's, when one is loaded), or from the lease given.
+    explicit CSettingsDialog(ResourceLease resources = LeaseResourceInstance());
+    ~CSettingsDialog() = default;
+
+    static const win::MessageMap<CSettingsDialog>& Messages();
+
+private:
+    LRESULT OnInitDialog(win::Message& m);
+    LRESULT OnClose(win::Message& m);
+    LRESULT OnSelectAll(win::Message& m);
+    LRESULT OnClearAll(win::Message& m);
+    LRESULT OnReselect(win::Message& m);
+    LRESULT OnLowercase(win::Message& m);
+    LRESULT OnSave(win::Message& m);
+    LRESULT OnCancel(win::Message& m);
+
+    int ItemCount() const;
+    void SetChecked(int item, bool checked) const;
+    bool IsChecked(int item) const;
+    // Every item from the flags as they are held now.
+    void ShowStoredChoice() const;
+
+    ResourceLease resources;  // keeps a language module's template loaded while shown
+    HWND algorithmList = nullptr;
+    HWND saveButton = nullptr;  // kept, not otherwise used
+    HWND lowercaseBox = nullptr;
+    DescriptorList algorithms;  // item i stands for algorithms[i]
+};
+
+// Runs the settings dialog modally over the owner and returns its result:
+// 1 when the user saved (the algorithm flags are then written), 2 when the
+// user cancelled or closed it, -1 when it could not be created. The lowercase
+// box takes effect at each click, whatever the result.
+INT_PTR ShowSettingsDialog(HWND owner);
