@@ -22,10 +22,19 @@ DescriptorList HashCatalogue::CreateAll() const
 
 DescriptorList HashCatalogue::CreateEnabled(const IHashSettings& settings) const
 {
+    // One question for all names: a list is never half of one choice and
+    // half of another saved meanwhile.
+    std::vector<std::wstring> names;
+    names.reserve(factories.size());
+    for (const auto& entry : factories)
+        names.push_back(entry.first);
+    const std::vector<bool> enabled = settings.AreEnabled(names);
     DescriptorList list;
-    for (const auto& [name, factory] : factories) {
-        if (settings.IsEnabled(name))
-            list.push_back(factory());
+    std::size_t i = 0;
+    for (const auto& entry : factories) {
+        if (i < enabled.size() && enabled[i])
+            list.push_back(entry.second());
+        ++i;
     }
     return list;
 }

@@ -15,6 +15,15 @@ std::atomic<const IHashSettings*> boundSettings{nullptr};
 
 }  // namespace
 
+std::vector<bool> IHashSettings::AreEnabled(const std::vector<std::wstring>& algorithmNames) const
+{
+    std::vector<bool> enabled;
+    enabled.reserve(algorithmNames.size());
+    for (const std::wstring& name : algorithmNames)
+        enabled.push_back(IsEnabled(name));
+    return enabled;
+}
+
 const IHashSettings& BoundHashSettings()
 {
     const IHashSettings* settings = boundSettings.load();

@@ -2,10 +2,14 @@
 // The two questions the hash engine asks of the user's settings. The settings
 // store answers them in the extension; a program may bind its own answers.
 #include <string>
+#include <vector>
 
 class IHashSettings {
 public:
     virtual bool IsEnabled(const std::wstring& algorithmName) const = 0;
+    // The flags of these names as they stood at one moment, for settings that
+    // another thread may change meanwhile; by default asked name by name.
+    virtual std::vector<bool> AreEnabled(const std::vector<std::wstring>& algorithmNames) const;
     // Asked afresh at every Finalize.
     virtual bool UseLowercase() const = 0;
 

@@ -14,6 +14,15 @@ bool ReadStoredFlag(const std::wstring& name)
     return value && *value != 0;
 }
 
+void WriteFlags(const std::map<std::wstring, bool>& flags)
+{
+    for (const auto& [name, enabled] : flags) {
+        win::UniqueKey key = registry::CreateUserKey(AlgorithmKeyPath(name), KEY_READ | KEY_WRITE);
+        if (key)
+            registry::SetDword(key.get(), L"Enabled", enabled ? 1 : 0);
+    }
+}
+
 }  // namespace
 
 std::wstring AlgorithmKeyPath(const std::wstring& name)
@@ -44,24 +53,65 @@ AlgorithmFlags AlgorithmFlags::Load(const DescriptorList& algorithms)
     return loaded;
 }
 
+AlgorithmFlags::AlgorithmFlags(const AlgorithmFlags& other) : flags(other.Entries()) {}
+
+AlgorithmFlags& AlgorithmFlags::operator=(const AlgorithmFlags& other)
+{
+    if (this != &other) {
+        std::map<std::wstring, bool> copy = other.Entries();
+        std::lock_guard<std::mutex> held(lock);
+        flags.swap(copy);
+    }
+    return *this;
+}
+
+std::map<std::wstring, bool> AlgorithmFlags::Entries() const
+{
+    std::lock_guard<std::mutex> held(lock);
+    return flags;
+}
+
 bool AlgorithmFlags::IsEnabled(const std::wstring& name) const
 {
+    std::lock_guard<std::mutex> held(lock);
     const auto found = flags.find(name);
     return found != flags.end() && found->second;
 }
 
+std::vector<bool> AlgorithmFlags::AreEnabled(const std::vector<std::wstring>& names) const
+{
+    std::vector<bool> enabled;
+    enabled.reserve(names.size());
+    std::lock_guard<std::mutex> held(lock);
+    for (const std::wstring& name : names) {
+        const auto found = flags.find(name);
+        enabled.push_back(found != flags.end() && found->second);
+    }
+    return enabled;
+}
+
 void AlgorithmFlags::SetEnabled(const std::wstring& name, bool enabled)
 {
-    const auto found = flags.find(name);
-    if (found != flags.end())
-        found->second = enabled;
+    SetEnabled(std::map<std::wstring, bool>{{name, enabled}});
+}
+
+void AlgorithmFlags::SetEnabled(const std::map<std::wstring, bool>& choice)
+{
+    std::map<std::wstring, bool> changed;
+    {
+        std::lock_guard<std::mutex> held(lock);
+        for (const auto& [name, enabled] : choice) {
+            const auto found = flags.find(name);
+            if (found != flags.end() && found->second != enabled) {
+                found->second = enabled;
+                changed.emplace(name, enabled);
+            }
+        }
+    }
+    WriteFlags(changed);
 }
 
 void AlgorithmFlags::SaveAll() const
 {
-    for (const auto& [name, enabled] : flags) {
-        win::UniqueKey key = registry::CreateUserKey(AlgorithmKeyPath(name), KEY_READ | KEY_WRITE);
-        if (key)
-            registry::SetDword(key.get(), L"Enabled", enabled ? 1 : 0);
-    }
+    WriteFlags(Entries());
 }

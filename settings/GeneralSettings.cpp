@@ -28,6 +28,14 @@ GeneralSettings& GeneralSettings::operator=(const GeneralSettings& other)
     return *this;
 }
 
+void GeneralSettings::SetUseLowercase(bool lowercase)
+{
+    if (useLowercase.exchange(lowercase) == lowercase)
+        return;
+    if (win::UniqueKey key = registry::CreateUserKey(kSettingsKeyPath, KEY_READ | KEY_WRITE))
+        registry::SetDword(key.get(), L"UseLowercase", lowercase ? 1 : 0);
+}
+
 GeneralSettings& GeneralSettings::Instance()
 {
     struct SavedAtUnload {

@@ -25,7 +25,8 @@ public:
 
     // Read at every Finalize, possibly on a worker thread.
     bool UseLowercase() const { return useLowercase.load(); }
-    void SetUseLowercase(bool lowercase) { useLowercase.store(lowercase); }
+    // A change is written to the registry at once (and again at unload).
+    void SetUseLowercase(bool lowercase);
 
     bool LanguageStored() const { return languageStored; }
     LANGID LanguageId() const { return languageId; }

@@ -6,6 +6,7 @@
 #include "settings/GeneralSettings.h"
 
 #include <commctrl.h>
+#include <map>
 
 namespace {
 
@@ -107,9 +108,11 @@ LRESULT CSettingsDialog::OnLowercase(win::Message&)
 
 LRESULT CSettingsDialog::OnSave(win::Message&)
 {
-    AlgorithmFlags& flags = AlgorithmFlags::Instance();
+    std::map<std::wstring, bool> choice;
     for (std::size_t i = 0; i < algorithms.size(); ++i)
-        flags.SetEnabled(algorithms[i]->GetName(), IsChecked(static_cast<int>(i)));
+        choice.emplace(algorithms[i]->GetName(), IsChecked(static_cast<int>(i)));
+    AlgorithmFlags& flags = AlgorithmFlags::Instance();
+    flags.SetEnabled(choice);  // at once: a page starting a job meanwhile sees all of it or none
     flags.SaveAll();
     EndDialog(kSaved);
     return 0;

@@ -2,7 +2,10 @@
 #include "settings/AlgorithmFlags.h"
 #include "support/ScratchRegistry.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
+#include <set>
+#include <thread>
 
 namespace {
 
@@ -77,4 +80,71 @@ TEST(AlgorithmFlags, SaveAllWritesEveryFlagAsADwordAndRepairsWrongTypes)
 
     // What was saved reads back the same.
     EXPECT_EQ(LoadFlags().Entries(), flags.Entries());
+}
+
+TEST(AlgorithmFlags, AChangedFlagIsWrittenAtOnceAndAnUnchangedOneIsNot)
+{
+    ScratchRegistry registry;
+    AlgorithmFlags flags = LoadFlags();
+    flags.SetEnabled(L"Tiger", true);
+    flags.SetEnabled(L"MD5", false);
+    flags.SetEnabled({{L"SHA-1", true}, {L"CRC32", false}, {L"HAVAL", true}});
+    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"Tiger"), L"Enabled"), std::optional<DWORD>(1));
+    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"SHA-1"), L"Enabled"), std::optional<DWORD>(1));
+    EXPECT_FALSE(KeyExists(AlgorithmKeyPath(L"MD5")));
+    EXPECT_FALSE(KeyExists(AlgorithmKeyPath(L"CRC32")));
+    EXPECT_FALSE(KeyExists(AlgorithmKeyPath(L"HAVAL")));
+}
+
+TEST(AlgorithmFlags, ListsMadeWhileAnotherThreadSavesAreEachOneWholeChoice)
+{
+    // The engine asking the flags, as the extension binds them.
+    class Asked final : public IHashSettings {
+    public:
+        explicit Asked(const AlgorithmFlags& flags) : flags(flags) {}
+        bool IsEnabled(const std::wstring& name) const override { return flags.IsEnabled(name); }
+        std::vector<bool> AreEnabled(const std::vector<std::wstring>& names) const override
+        {
+            return flags.AreEnabled(names);
+        }
+        bool UseLowercase() const override { return false; }
+
+    private:
+        const AlgorithmFlags& flags;
+    };
+
+    ScratchRegistry registry;
+    AlgorithmFlags flags = LoadFlags();
+    const std::set<std::wstring> some = {L"CRC32", L"MD5", L"SHA-1", L"SHA-256", L"Whirlpool"};
+    std::map<std::wstring, bool> first, second;
+    std::set<std::wstring> rest;
+    for (const auto& [name, enabled] : flags.Entries()) {
+        first[name] = some.count(name) == 1;
+        second[name] = !first[name];
+        if (!first[name])
+            rest.insert(name);
+    }
+    flags.SetEnabled(first);
+
+    std::atomic<bool> saving{true};
+    std::thread saver([&] {
+        for (int i = 0; i < 300; ++i) {
+            flags.SetEnabled(i % 2 == 0 ? second : first);
+            flags.SaveAll();
+        }
+        saving = false;
+    });
+    const Asked asked(flags);
+    int lists = 0;
+    int torn = 0;
+    do {
+        std::set<std::wstring> names;
+        for (const SharedDescriptor& descriptor : HashCatalogue::Instance().CreateEnabled(asked))
+            names.insert(descriptor->GetName());
+        if (names != some && names != rest)
+            ++torn;
+        ++lists;
+    } while (saving);
+    saver.join();
+    EXPECT_EQ(torn, 0) << "of " << lists << " lists";
 }

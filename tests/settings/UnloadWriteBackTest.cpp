@@ -64,13 +64,15 @@ TEST(SettingsLifetime, TheEngineFollowsTheStoreAndTheStoreIsSavedAtUnload)
     EXPECT_EQ(probe.Text("ProbeMd5OfAbc"), L"900150983cd24fb0d6963f7d28e17f72");
     probe.Get<void(int)>("ProbeSetLowercase")(0);
     EXPECT_EQ(probe.Text("ProbeMd5OfAbc"), L"900150983CD24FB0D6963F7D28E17F72");
+    EXPECT_EQ(ReadDword(kSettings, L"UseLowercase"), std::optional<DWORD>(0));  // written at once
 
     probe.Get<void(const wchar_t*, int)>("ProbeSetEnabled")(L"Tiger", 1);
     probe.Get<void(const wchar_t*, int)>("ProbeSetEnabled")(L"CRC32", 0);
     EXPECT_EQ(probe.Text("ProbeEnabledNames"), L"SHA-256,Tiger");
-    // Changes stay in memory until the module unloads.
-    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"CRC32"), L"Enabled"), std::optional<DWORD>(1));
-    EXPECT_FALSE(KeyExists(AlgorithmKeyPath(L"Tiger")));
+    // Changes are written at once; the rest only when the module unloads.
+    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"CRC32"), L"Enabled"), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"Tiger"), L"Enabled"), std::optional<DWORD>(1));
+    EXPECT_EQ(ValueType(AlgorithmKeyPath(L"MD5"), L"Enabled"), static_cast<DWORD>(REG_SZ));
 
     probe.Unload();
     EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"CRC32"), L"Enabled"), std::optional<DWORD>(0));

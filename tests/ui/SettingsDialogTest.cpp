@@ -185,7 +185,7 @@ TEST_F(SettingsDialogTest, TheButtonsChangeTheListAndSaveStoresIt)
     }
 }
 
-TEST_F(SettingsDialogTest, CancelAndClosingKeepTheFlagsButNotTheLowercaseClick)
+TEST_F(SettingsDialogTest, CancelAndClosingKeepTheFlagsButNotTheWrittenLowercaseClick)
 {
     const struct {
         const char* what;
@@ -209,6 +209,7 @@ TEST_F(SettingsDialogTest, CancelAndClosingKeepTheFlagsButNotTheLowercaseClick)
         EXPECT_EQ(result, 2);
         EXPECT_EQ(inForceAtOnce, lowercase);
         EXPECT_EQ(GeneralSettings::Instance().UseLowercase(), lowercase);
+        EXPECT_EQ(ReadDword(kSettings, L"UseLowercase"), std::optional<DWORD>(lowercase ? 1 : 0));
         EXPECT_EQ(EnabledInMemory(), kStored);
         EXPECT_EQ(EnabledInRegistry(), kStored);
     }
