@@ -3,6 +3,7 @@
 #include "CompareFileDialog.h"
 #include "CompareTextTidy.h"
 #include "DigestComparison.h"
+#include "SettingsDialog.h"
 
 #include "settings/LanguageModule.h"
 #include "win/ActivationContext.h"
@@ -72,6 +73,7 @@ const win::MessageMap<CHashDialog>& CHashDialog::Messages()
         win::OnCommand(IDC_STOP, BN_CLICKED, &CHashDialog::OnStopButton),
         win::OnCommand(IDC_COMPARE_FILE, BN_CLICKED, &CHashDialog::OnCompareFileButton),
         win::OnCommand(IDC_COMPARE_EDIT, EN_CHANGE, &CHashDialog::OnCompareEditChange),
+        win::OnNotify(IDC_OPTIONS_LINK, NM_CLICK, &CHashDialog::OnOptionsLink),
         win::OnMessage(WM_DRAWCLIPBOARD, &CHashDialog::OnDrawClipboard),
         win::OnMessage(WM_CHANGECBCHAIN, &CHashDialog::OnChangeClipboardChain),
         win::OnNotify(IDC_HASH_LIST, LVN_GETDISPINFOW, &CHashDialog::OnGetDispInfo),
@@ -397,6 +399,15 @@ LRESULT CHashDialog::OnCompareFileButton(win::Message&)
     const std::optional<std::wstring> chosen = ChooseCompareFile(::GetActiveWindow(), resources.instance);
     if (chosen && HashCompareFile(*chosen))
         SetText(compareEdit, L"");  // its change handler returns at once: the page is compare-locked
+    return 0;
+}
+
+// The settings dialog; after a save the file is hashed again with the
+// algorithms and the case now in force, whether or not anything changed.
+LRESULT CHashDialog::OnOptionsLink(win::Message&)
+{
+    if (ShowSettingsDialog(::GetActiveWindow()) == 1)
+        RunHashing();
     return 0;
 }
 

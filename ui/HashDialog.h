@@ -61,6 +61,7 @@ private:
     LRESULT OnCompareFileDropped(win::Message& m);
     LRESULT OnCompareFileButton(win::Message& m);
     LRESULT OnCompareEditChange(win::Message& m);
+    LRESULT OnOptionsLink(win::Message& m);
     LRESULT OnDrawClipboard(win::Message& m);
     LRESULT OnChangeClipboardChain(win::Message& m);
     void OnFileJobEnded();

@@ -4,6 +4,7 @@
 // the bytes read counted, to tell a resume from a fresh run.
 #include "HashDialogFixture.h"
 #include "support/Leaks.h"
+#include "support/ScratchRegistry.h"
 #include "server/TallyraModule.h"
 
 TEST_F(HashDialogTest, AReadThatFailsPartWayShowsTheFailureAndNoDigests)
@@ -208,4 +209,34 @@ TEST_F(HashDialogTest, ClosingTheSheetDuringAComparisonAHundredTimesLeavesNothin
     const ULONG_PTR after = HandleHighWater();
     EXPECT_LE(after, handles + 4 * 50) << (after - handles) / 4 << " handles more";
     EXPECT_LE(CountThreadWindows(), windows);
+}
+
+// The options link opens the settings dialog: a cancel leaves the page as it
+// is, a save hashes the file again with what is enabled then.
+TEST_F(HashDialogTest, TheOptionsLinkOpensTheSettingsAndASaveHashesAgain)
+{
+    static ScratchRegistry registry;  // the dialog's save writes the user's flags
+    settings.enabled = {L"MD5"};
+    Show(folder.Write(L"options.bin", PatternBytes(102401)));
+    ASSERT_TRUE(WaitForCompletions(1));
+    auto clickLink = [&](UINT button) {
+        ModalDialogAnswers answers({sheet}, {[button](HWND dialog) {
+                                       EXPECT_NE(::GetDlgItem(dialog, IDC_ALGORITHM_LIST), nullptr) << "not the settings";
+                                       ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                                                      reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
+                                   }});
+        NMHDR click = {Control(IDC_OPTIONS_LINK), IDC_OPTIONS_LINK, static_cast<UINT>(NM_CLICK)};
+        ::SendMessageW(window, WM_NOTIFY, IDC_OPTIONS_LINK, reinterpret_cast<LPARAM>(&click));
+        EXPECT_EQ(answers.Answered(), 1);
+        EXPECT_EQ(answers.Unexpected(), 0);
+    };
+
+    clickLink(IDCANCEL);
+    EXPECT_EQ(ListRows(Control(IDC_HASH_LIST)), PatternDigests(102401, {L"MD5"}));
+    EXPECT_FALSE(::IsWindowVisible(Control(IDC_STOP))) << "hashing again after a cancel";
+
+    settings.enabled = {L"CRC32", L"SHA-1"};  // as the saved choice leaves them
+    clickLink(IDOK);
+    ASSERT_TRUE(WaitForCompletions(2));
+    EXPECT_EQ(ListRows(Control(IDC_HASH_LIST)), PatternDigests(102401, settings.enabled));
 }
