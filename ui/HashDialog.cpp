@@ -3,6 +3,8 @@
 #include "CompareFileDialog.h"
 #include "CompareTextTidy.h"
 #include "DigestComparison.h"
+#include "ClipboardCopy.h"
+#include "ListMenu.h"
 #include "SettingsDialog.h"
 
 #include "settings/LanguageModule.h"
@@ -10,6 +12,7 @@
 #include "win/ErrorText.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 namespace {
 
@@ -74,6 +77,8 @@ const win::MessageMap<CHashDialog>& CHashDialog::Messages()
         win::OnCommand(IDC_COMPARE_FILE, BN_CLICKED, &CHashDialog::OnCompareFileButton),
         win::OnCommand(IDC_COMPARE_EDIT, EN_CHANGE, &CHashDialog::OnCompareEditChange),
         win::OnNotify(IDC_OPTIONS_LINK, NM_CLICK, &CHashDialog::OnOptionsLink),
+        win::OnNotify(IDC_HASH_LIST, NM_RCLICK, &CHashDialog::OnListRightClick),
+        win::OnNotify(IDC_HASH_LIST, LVN_KEYDOWN, &CHashDialog::OnListKeyDown),
         win::OnMessage(WM_DRAWCLIPBOARD, &CHashDialog::OnDrawClipboard),
         win::OnMessage(WM_CHANGECBCHAIN, &CHashDialog::OnChangeClipboardChain),
         win::OnNotify(IDC_HASH_LIST, LVN_GETDISPINFOW, &CHashDialog::OnGetDispInfo),
@@ -402,12 +407,63 @@ LRESULT CHashDialog::OnCompareFileButton(win::Message&)
     return 0;
 }
 
+LRESULT CHashDialog::OnListRightClick(win::Message&)
+{
+    const DWORD position = ::GetMessagePos();
+    const POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    const LRESULT row = SelectedRow();
+    switch (TrackListMenu(hashList, at, row >= 0)) {
+    case ID_COPY_SELECTED:
+        CopyDigestOfRow(row);
+        break;
+    case ID_COPY_ALL: {
+        DescriptorList descriptors;
+        for (size_t i = 0; i < fileJob->Count(); ++i)
+            descriptors.push_back(fileJob->At(i));
+        CopyTextToClipboard(AllDigestsText(descriptors));
+        break;
+    }
+    case ID_SETTINGS:
+        ShowSettings();
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+LRESULT CHashDialog::OnListKeyDown(win::Message& m)
+{
+    const auto& key = m.Notification<NMLVKEYDOWN>();
+    if (key.wVKey == 'C' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0)
+        CopyDigestOfRow(SelectedRow());
+    return 0;
+}
+
+LRESULT CHashDialog::SelectedRow() const
+{
+    return ::SendMessageW(hashList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+}
+
+void CHashDialog::CopyDigestOfRow(LRESULT row)
+{
+    if (row < 0)
+        return;
+    if (const SharedDescriptor descriptor = fileJob->At(static_cast<size_t>(row)))
+        CopyTextToClipboard(descriptor->GetDigestText());
+}
+
 // The settings dialog; after a save the file is hashed again with the
 // algorithms and the case now in force, whether or not anything changed.
-LRESULT CHashDialog::OnOptionsLink(win::Message&)
+void CHashDialog::ShowSettings()
 {
     if (ShowSettingsDialog(::GetActiveWindow()) == 1)
         RunHashing();
+}
+
+LRESULT CHashDialog::OnOptionsLink(win::Message&)
+{
+    ShowSettings();
     return 0;
 }
 

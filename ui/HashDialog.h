@@ -62,6 +62,11 @@ private:
     LRESULT OnCompareFileButton(win::Message& m);
     LRESULT OnCompareEditChange(win::Message& m);
     LRESULT OnOptionsLink(win::Message& m);
+    LRESULT OnListRightClick(win::Message& m);
+    LRESULT OnListKeyDown(win::Message& m);
+    void ShowSettings();
+    LRESULT SelectedRow() const;
+    void CopyDigestOfRow(LRESULT row);
     LRESULT OnDrawClipboard(win::Message& m);
     LRESULT OnChangeClipboardChain(win::Message& m);
     void OnFileJobEnded();
