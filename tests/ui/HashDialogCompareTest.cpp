@@ -261,10 +261,8 @@ TEST_F(PageCompareTest, ACopiedDigestFillsTheEmptyEditAndEndsTheWatching)
 TEST_F(PageCompareTest, TextsCopiedWhileTheFileIsHashedAreSearchedWhenItsDigestsAreKnown)
 {
     OtherViewer other;
-    seam.Close();
-    page = Show(folder.Write(L"page.bin", PatternBytes(kFileSize)));
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(seam.WaitUntilHeld(0));
+    page = ShowWithFirstReadHeld(folder.Write(L"page.bin", PatternBytes(kFileSize)));
+    ASSERT_NE(page, nullptr);
 
     Copy(other, L"crc32: " + Lower(Digest(L"CRC32")));
     // The newest text with a digest: MD5 before SHA-256 in the list.

@@ -72,6 +72,18 @@ protected:
         return page;
     }
 
+    // The page shown with the seam closed, its first read held at the gate;
+    // null (the failure reported) when either does not happen.
+    CHashDialog* ShowWithFirstReadHeld(const std::wstring& path)
+    {
+        seam.Close();
+        const int first = seam.Reads();
+        CHashDialog* page = Show(path);
+        const bool held = window != nullptr && seam.WaitUntilHeld(first);
+        EXPECT_TRUE(held) << "the page's first read never came";
+        return held ? page : nullptr;
+    }
+
     void CloseSheet()
     {
         completions.reset();

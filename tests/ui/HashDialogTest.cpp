@@ -27,10 +27,8 @@ TEST_F(HashDialogTest, AReadThatFailsPartWayShowsTheFailureAndNoDigests)
 TEST_F(HashDialogTest, AfterAStopItHashesAfreshWithTheAlgorithmsEnabledNow)
 {
     settings.enabled = {L"MD2"};
-    seam.Close();
-    CHashDialog* page = Show(folder.Write(L"again.bin", PatternBytes(102401)));
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(seam.WaitUntilHeld(0));
+    CHashDialog* page = ShowWithFirstReadHeld(folder.Write(L"again.bin", PatternBytes(102401)));
+    ASSERT_NE(page, nullptr);
 
     page->StopHashing();
     page->UpdateControls(true);
@@ -50,10 +48,7 @@ TEST_F(HashDialogTest, AfterAStopItHashesAfreshWithTheAlgorithmsEnabledNow)
 TEST_F(HashDialogTest, StopAndResumeReadEveryByteOnceAndGiveTheUninterruptedDigests)
 {
     settings.enabled = {L"MD5", L"SHA-256", L"CRC32"};
-    seam.Close();
-    Show(folder.Write(L"large.bin", PatternBytes(kLargePatternSize)));
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(seam.WaitUntilHeld(0));
+    ASSERT_NE(ShowWithFirstReadHeld(folder.Write(L"large.bin", PatternBytes(kLargePatternSize))), nullptr);
     EXPECT_EQ(WindowText(Control(IDC_STOP)), L"停止");
     EXPECT_FALSE(::IsWindowEnabled(Control(IDC_HASH_LIST)));
 
@@ -89,10 +84,8 @@ TEST_F(HashDialogTest, StopAndResumeReadEveryByteOnceAndGiveTheUninterruptedDige
 TEST_F(HashDialogTest, HashingAgainWhileTheStoppedWorkerStillReadsGivesTheNewAlgorithmsDigests)
 {
     settings.enabled = {L"MD2"};
-    seam.Close();
-    CHashDialog* page = Show(folder.Write(L"slow.bin", PatternBytes(102401)));
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(seam.WaitUntilHeld(0));
+    CHashDialog* page = ShowWithFirstReadHeld(folder.Write(L"slow.bin", PatternBytes(102401)));
+    ASSERT_NE(page, nullptr);
     Click(IDC_STOP);
 
     settings.enabled = {L"CRC32", L"SHA-256"};
@@ -144,10 +137,7 @@ TEST_F(HashDialogTest, AResumeBeforeTheStoppedWorkerEndedGivesTheWholeFilesDiges
 TEST_F(HashDialogTest, NoDropIsTakenWhileTheFileIsHashed)
 {
     settings.enabled = {L"MD5"};
-    seam.Close();
-    Show(folder.Write(L"busy.bin", PatternBytes(307200)));
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(seam.WaitUntilHeld(0));
+    ASSERT_NE(ShowWithFirstReadHeld(folder.Write(L"busy.bin", PatternBytes(307200))), nullptr);
     EXPECT_EQ(DropOnPage({folder.Write(L"candidate.bin", PatternBytes(10))}), static_cast<DWORD>(DROPEFFECT_NONE));
     EXPECT_TRUE(Locked());
 }
