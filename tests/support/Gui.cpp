@@ -241,6 +241,59 @@ BOOL CALLBACK ModalDialogAnswers::Visit(HWND window, LPARAM parameter)
     return FALSE;  // one dialog a tick: an answer may have opened or closed others
 }
 
+namespace {
+PopupMenuAnswer* activeMenuAnswer = nullptr;
+}
+
+PopupMenuAnswer::PopupMenuAnswer(int pick) : pick(pick)
+{
+    activeMenuAnswer = this;
+    timer = ::SetTimer(nullptr, 0, 20, &Tick);
+}
+
+PopupMenuAnswer::~PopupMenuAnswer()
+{
+    ::KillTimer(nullptr, timer);
+    activeMenuAnswer = nullptr;
+}
+
+void CALLBACK PopupMenuAnswer::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (activeMenuAnswer != nullptr && !activeMenuAnswer->answered)
+        ::EnumThreadWindows(::GetCurrentThreadId(), &Visit, reinterpret_cast<LPARAM>(activeMenuAnswer));
+}
+
+BOOL CALLBACK PopupMenuAnswer::Visit(HWND window, LPARAM parameter)
+{
+    auto& self = *reinterpret_cast<PopupMenuAnswer*>(parameter);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    constexpr UINT kGetMenu = 0x01E1;  // MN_GETHMENU
+    auto* menu = reinterpret_cast<HMENU>(::SendMessageW(window, kGetMenu, 0, 0));
+    if (std::wstring(className) != L"#32768" || !::IsWindowVisible(window) || menu == nullptr)
+        return TRUE;
+    self.answered = true;
+    int downs = 0;
+    for (int index = 0; index < ::GetMenuItemCount(menu); ++index) {
+        wchar_t text[128] = {};
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING;
+        item.dwTypeData = text;
+        item.cch = 128;
+        ::GetMenuItemInfoW(menu, static_cast<UINT>(index), TRUE, &item);
+        const bool separator = (item.fType & MFT_SEPARATOR) != 0;
+        self.entries.push_back({separator ? 0 : item.wID, separator ? std::wstring() : text});
+        if (!separator && index <= self.pick)
+            ++downs;
+    }
+    // The menu's loop reads the keys from this thread's queue.
+    for (int i = 0; i < downs; ++i)
+        ::PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(window, WM_KEYDOWN, self.pick < 0 ? VK_ESCAPE : VK_RETURN, 0);
+    return FALSE;
+}
+
 std::vector<std::wstring> StaticTexts(HWND window)
 {
     struct Collect {

@@ -74,5 +74,34 @@ private:
     int unexpected = 0;
 };
 
+// Answers the popup menu that this thread tracks while the object lives,
+// from a timer that the menu's loop dispatches: records its entries, then
+// picks the entry at `pick` with the keyboard, or dismisses the menu when
+// `pick` is negative. One menu.
+class PopupMenuAnswer {
+public:
+    struct Entry {
+        UINT id;            // 0 for a separator
+        std::wstring text;  // empty for a separator
+        bool operator==(const Entry& other) const { return id == other.id && text == other.text; }
+    };
+    explicit PopupMenuAnswer(int pick);
+    ~PopupMenuAnswer();
+    PopupMenuAnswer(const PopupMenuAnswer&) = delete;
+    PopupMenuAnswer& operator=(const PopupMenuAnswer&) = delete;
+
+    bool Answered() const { return answered; }
+    const std::vector<Entry>& Entries() const { return entries; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    static BOOL CALLBACK Visit(HWND window, LPARAM self);
+
+    int pick;
+    bool answered = false;
+    std::vector<Entry> entries;
+    UINT_PTR timer = 0;
+};
+
 // The texts of a window's static controls (a message box's text among them).
 std::vector<std::wstring> StaticTexts(HWND window);

@@ -1,7 +1,10 @@
-// The list's commands: Ctrl+C copies the selected digest, the copy-all text,
-// what a copy leaves on the clipboard, and the menu kept on a monitor.
+// The list's commands: the real context menu in both layouts, Ctrl+C copies
+// the selected digest, the copy-all text, what a copy leaves on the
+// clipboard (and how it comes back to the compare edit), and the menu kept
+// on a monitor.
 #include "HashDialogFixture.h"
 #include "support/Clipboard.h"
+#include "support/Text.h"
 #include "ui/ClipboardCopy.h"
 #include "ui/ClipboardText.h"
 #include "ui/ListMenu.h"
@@ -42,6 +45,48 @@ TEST_F(ListCommandsTest, CtrlCCopiesTheSelectedRowsDigestAndNoOtherKeyDoes)
     EXPECT_EQ(ReadClipboardText(), sentinel);
     Press('C', true);  // row 0 is selected after a run
     EXPECT_EQ(ReadClipboardText(), PatternDigests(102401, {L"CRC32"}).at(L"CRC32"));
+}
+
+TEST_F(ListCommandsTest, TheMenuOffersItsLayoutAndItsCopiesComeBackToTheCompareEdit)
+{
+    using Entry = PopupMenuAnswer::Entry;
+    const Entry copySelected = {1, L"复制选中值"}, separator = {0, L""}, copyAll = {3, L"复制全部"},
+                options = {2, L"选项..."};
+    const std::map<std::wstring, std::wstring> digests = PatternDigests(102400, {L"CRC32", L"MD5"});
+    const std::wstring allText = L"CRC32: " + digests.at(L"CRC32") + L"\r\nMD5: " + digests.at(L"MD5") + L"\r\n";
+    const std::wstring sentinel = L"left alone";
+    struct Case {
+        bool rowSelected;
+        int pick;  // entry index, -1 dismisses
+        std::vector<Entry> entries;
+        std::wstring clipboard;
+        std::wstring compareEdit;  // the clipboard's change seen by the page
+    } cases[] = {
+        {false, -1, {copyAll, options}, sentinel, L""},
+        {true, 0, {copySelected, separator, copyAll, options}, digests.at(L"MD5"), digests.at(L"MD5")},
+        {false, 0, {copyAll, options}, allText, digests.at(L"CRC32")},
+    };
+    settings.enabled = {L"CRC32", L"MD5"};
+    const std::wstring path = folder.Write(L"menu.bin", PatternBytes(102400));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pick);
+        ASSERT_TRUE(PutOnClipboard(CF_UNICODETEXT, MakeTextBlock(sentinel + L'\0')));
+        Show(path);
+        ASSERT_TRUE(WaitForCompletions(1));
+        HWND list = Control(IDC_HASH_LIST);
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+        if (c.rowSelected)
+            ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
+        PopupMenuAnswer answer(c.pick);
+        NMHDR click = {list, IDC_HASH_LIST, static_cast<UINT>(NM_RCLICK)};
+        ::SendMessageW(window, WM_NOTIFY, IDC_HASH_LIST, reinterpret_cast<LPARAM>(&click));
+        EXPECT_TRUE(answer.Answered());
+        EXPECT_EQ(answer.Entries(), c.entries);
+        EXPECT_EQ(ReadClipboardText(), c.clipboard);
+        EXPECT_TRUE(PumpUntil([&] { return WindowText(Control(IDC_COMPARE_EDIT)) == c.compareEdit; }))
+            << Narrow(WindowText(Control(IDC_COMPARE_EDIT)));
+        CloseSheet();
+    }
 }
 
 TEST(ListCommands, CopyAllIsOneLinePerAlgorithmEachEndedWithCrLf)
