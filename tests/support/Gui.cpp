@@ -245,7 +245,7 @@ namespace {
 PopupMenuAnswer* activeMenuAnswer = nullptr;
 }
 
-PopupMenuAnswer::PopupMenuAnswer(int pick) : pick(pick)
+PopupMenuAnswer::PopupMenuAnswer(int pick, std::wstring screenshot) : pick(pick), screenshot(std::move(screenshot))
 {
     activeMenuAnswer = this;
     timer = ::SetTimer(nullptr, 0, 20, &Tick);
@@ -287,6 +287,8 @@ BOOL CALLBACK PopupMenuAnswer::Visit(HWND window, LPARAM parameter)
         if (!separator && index <= self.pick)
             ++downs;
     }
+    if (!self.screenshot.empty())
+        SaveScreenshot(CaptureShown(window), self.screenshot);
     // The menu's loop reads the keys from this thread's queue.
     for (int i = 0; i < downs; ++i)
         ::PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);

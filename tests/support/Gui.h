@@ -77,7 +77,8 @@ private:
 // Answers the popup menu that this thread tracks while the object lives,
 // from a timer that the menu's loop dispatches: records its entries, then
 // picks the entry at `pick` with the keyboard, or dismisses the menu when
-// `pick` is negative. One menu.
+// `pick` is negative; with a screenshot name, saves what the menu shows. One
+// menu.
 class PopupMenuAnswer {
 public:
     struct Entry {
@@ -85,7 +86,7 @@ public:
         std::wstring text;  // empty for a separator
         bool operator==(const Entry& other) const { return id == other.id && text == other.text; }
     };
-    explicit PopupMenuAnswer(int pick);
+    explicit PopupMenuAnswer(int pick, std::wstring screenshot = {});
     ~PopupMenuAnswer();
     PopupMenuAnswer(const PopupMenuAnswer&) = delete;
     PopupMenuAnswer& operator=(const PopupMenuAnswer&) = delete;
@@ -98,6 +99,7 @@ private:
     static BOOL CALLBACK Visit(HWND window, LPARAM self);
 
     int pick;
+    std::wstring screenshot;
     bool answered = false;
     std::vector<Entry> entries;
     UINT_PTR timer = 0;

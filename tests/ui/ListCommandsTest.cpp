@@ -77,7 +77,7 @@ TEST_F(ListCommandsTest, TheMenuOffersItsLayoutAndItsCopiesComeBackToTheCompareE
         ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
         if (c.rowSelected)
             ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
-        PopupMenuAnswer answer(c.pick);
+        PopupMenuAnswer answer(c.pick, c.rowSelected ? L"list-menu-row-selected" : L"list-menu");
         NMHDR click = {list, IDC_HASH_LIST, static_cast<UINT>(NM_RCLICK)};
         ::SendMessageW(window, WM_NOTIFY, IDC_HASH_LIST, reinterpret_cast<LPARAM>(&click));
         EXPECT_TRUE(answer.Answered());

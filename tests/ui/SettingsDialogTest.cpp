@@ -4,6 +4,7 @@
 #include "resource.h"
 #include "settings/AlgorithmFlags.h"
 #include "settings/GeneralSettings.h"
+#include "settings/LanguageModule.h"
 #include "support/Gui.h"
 #include "support/ScratchRegistry.h"
 #include "ui/SettingsDialog.h"
@@ -134,6 +135,7 @@ TEST_F(SettingsDialogTest, ShowsEveryAlgorithmInCatalogueOrderWithTheStoredChoic
         ::SendMessageW(::GetDlgItem(dialog, IDC_ALGORITHM_LIST), LVM_GETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
         heading = text;
         lowercase = ::IsDlgButtonChecked(dialog, IDC_LOWERCASE) == BST_CHECKED;
+        SaveScreenshot(CaptureShown(dialog), L"settings-dialog");
         Click(dialog, IDCANCEL);
     });
 
@@ -213,6 +215,25 @@ TEST_F(SettingsDialogTest, CancelAndClosingKeepTheFlagsButNotTheWrittenLowercase
         EXPECT_EQ(EnabledInMemory(), kStored);
         EXPECT_EQ(EnabledInRegistry(), kStored);
     }
+}
+
+TEST_F(SettingsDialogTest, ALanguageModulesTemplateAndTextsAreTheOnesShown)
+{
+    LoadLanguageModule(L"lang_english.dll");
+    ASSERT_TRUE(LanguageModuleLoaded());
+    std::wstring caption, lowercaseLabel;
+    std::size_t rows = 0;
+    Run([&](HWND dialog) {
+        caption = WindowText(dialog);
+        lowercaseLabel = WindowText(::GetDlgItem(dialog, IDC_LOWERCASE));
+        rows = Items(dialog).size();
+        SaveScreenshot(CaptureShown(dialog), L"settings-dialog-english");
+        Click(dialog, IDCANCEL);
+    });
+    UnloadLanguageModule();
+    EXPECT_EQ(caption, L"Tallyra Options");
+    EXPECT_EQ(lowercaseLabel, L"Show digests in lowercase");
+    EXPECT_EQ(rows, CatalogueNames().size());
 }
 
 TEST_F(SettingsDialogTest, AModuleWithoutTheTemplateGivesMinusOneAndShowsNothing)
