@@ -1,7 +1,9 @@
 #pragma once
-// The fourteen algorithms of the catalogue. Each class registers itself in
-// HashCatalogue while the module loads (Descriptors.cpp).
+// The algorithms of the catalogue. The full configuration's fourteen register
+// themselves in HashCatalogue while the module loads (Descriptors.cpp);
+// DescriptorHAVAL is registered by the configuration that lists it.
 #include "HashDescriptorImpl.h"
+#include "Haval.h"
 #include "resource.h"
 
 #include <adler32.h>
@@ -28,6 +30,7 @@ std::wstring DescriptionFromStringTable(unsigned id);
     }
 
 TALLYRA_DESCRIPTOR(DescriptorAdler32, CryptoPP::Adler32, DescriptionFromStringTable(IDS_DESCRIPTION_ADLER32));
+TALLYRA_DESCRIPTOR(DescriptorHAVAL, Haval, DescriptionFromStringTable(IDS_DESCRIPTION_HAVAL));
 TALLYRA_DESCRIPTOR(DescriptorMD2, CryptoPP::Weak1::MD2, L"Message Digest 2");
 TALLYRA_DESCRIPTOR(DescriptorMD4, CryptoPP::Weak1::MD4, L"Message Digest 4");
 TALLYRA_DESCRIPTOR(DescriptorMD5, CryptoPP::Weak1::MD5, DescriptionFromStringTable(IDS_DESCRIPTION_MD5));
