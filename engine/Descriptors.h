@@ -1,8 +1,8 @@
 #pragma once
-// The fourteen algorithms of the catalogue. Each class registers itself in
-// HashCatalogue while the module loads (Descriptors.cpp).
+// The algorithms a catalogue can hold. Each configuration registers its
+// own set while the module loads (config/<name>/Algorithms.cpp).
+#include "DescriptionIds.h"
 #include "HashDescriptorImpl.h"
-#include "resource.h"
 
 #include <adler32.h>
 #include <crc.h>
