@@ -3,6 +3,7 @@
 // own set while the module loads (config/<name>/Algorithms.cpp).
 #include "DescriptionIds.h"
 #include "HashDescriptorImpl.h"
+#include "Haval.h"
 
 #include <adler32.h>
 #include <crc.h>
@@ -28,6 +29,7 @@ std::wstring DescriptionFromStringTable(unsigned id);
     }
 
 TALLYRA_DESCRIPTOR(DescriptorAdler32, CryptoPP::Adler32, DescriptionFromStringTable(IDS_DESCRIPTION_ADLER32));
+TALLYRA_DESCRIPTOR(DescriptorHAVAL, Haval, DescriptionFromStringTable(IDS_DESCRIPTION_HAVAL));
 TALLYRA_DESCRIPTOR(DescriptorMD2, CryptoPP::Weak1::MD2, L"Message Digest 2");
 TALLYRA_DESCRIPTOR(DescriptorMD4, CryptoPP::Weak1::MD4, L"Message Digest 4");
 TALLYRA_DESCRIPTOR(DescriptorMD5, CryptoPP::Weak1::MD5, DescriptionFromStringTable(IDS_DESCRIPTION_MD5));

@@ -129,22 +129,11 @@ std::string Repeated(const Vector& vector)
     return message;
 }
 
-// Feeds the message in pieces whose sizes cycle through the given list.
 std::wstring DigestInChunks(const std::wstring& algorithm, const std::string& message,
                             const std::vector<size_t>& chunkSizes)
 {
     SharedDescriptor descriptor = MakeDescriptor(algorithm);
-    if (!descriptor)
-        return L"";
-    size_t offset = 0;
-    for (size_t i = 0; offset < message.size(); ++i) {
-        const size_t chunk = std::min(chunkSizes[i % chunkSizes.size()], message.size() - offset);
-        descriptor->Update(reinterpret_cast<const std::uint8_t*>(message.data()) + offset,
-                           static_cast<std::uint32_t>(chunk));
-        offset += chunk;
-    }
-    descriptor->Finalize();
-    return descriptor->GetDigestText();
+    return descriptor ? DigestInChunks(*descriptor, message.data(), message.size(), chunkSizes) : L"";
 }
 
 void PrintTo(const Vector& vector, std::ostream* out)
