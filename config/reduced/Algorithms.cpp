@@ -8,6 +8,7 @@ namespace {
 
 [[maybe_unused]] const bool registered[] = {
     RegisterDescriptor<CRC32Descriptor>(),
+    RegisterDescriptor<DescriptorHAVAL>(),
     RegisterDescriptor<DescriptorMD5>(),
     RegisterDescriptor<DescriptorSHA1>(),
     RegisterDescriptor<DescriptorSHA512>(),
