@@ -60,8 +60,11 @@ tallyra_wine_prefix_ensure() {
       _tallyra_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
         /v "$font" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f
     done
-    _tallyra_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-      /v SimSun /t REG_SZ /d 'WenQuanYi Micro Hei' /f
+    # SimSun by either of its names: the reduced configuration's dialogs ask for "宋体".
+    for font in SimSun 宋体; do
+      _tallyra_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v "$font" /t REG_SZ /d 'WenQuanYi Micro Hei' /f
+    done
     wineserver -w
     if [ "$role" = tests ]; then
       echo "The Wine prefix of Tallyra's tests (tools/test.sh)." > "$WINEPREFIX/drive_c/$tallyra_tests_prefix_mark"
