@@ -7,7 +7,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 size_mib=${1:-256}
 runs=${2:-5}
-"$here/tools/build.sh" --target hash-bench tallyra-hash >/dev/null
+"$here/tools/build.sh" --target hash-bench tallyra-hash-full >/dev/null
 . "$here/tools/wine-session.sh"
 trap wine_session_stop EXIT
 wine_session_start main
@@ -30,7 +30,7 @@ echo
 ours=(); theirs=()
 for _ in $(seq "$runs"); do
   start=$(date +%s.%N)
-  wine "$build/bin/tallyra-hash.exe" --quiet --algo CRC32 --algo MD4 --algo MD5 --algo SHA-1 --algo SHA-256 \
+  wine "$build/bin/full/tallyra-hash.exe" --quiet --algo CRC32 --algo MD4 --algo MD5 --algo SHA-1 --algo SHA-256 \
     --algo SHA-384 --algo SHA-512 --algo Tiger --algo Whirlpool "$file" >/dev/null
   ours+=("$(echo "$(date +%s.%N) - $start" | bc -l)")
   start=$(date +%s.%N)

@@ -25,7 +25,9 @@ endif()
 
 target_include_directories(tallyra_windows INTERFACE ${PROJECT_SOURCE_DIR})
 
-# The engine, the settings store and the string table, linked into a binary.
-function(tallyra_link_core target)
-  target_link_libraries(${target} PRIVATE tallyra_engine tallyra_settings tallyra_strings tallyra_windows)
+# The engine, the settings store and the string table of a configuration
+# (config/CMakeLists.txt), linked into a binary.
+function(tallyra_link_core target configuration)
+  target_link_libraries(${target} PRIVATE tallyra_engine_${configuration} tallyra_settings_${configuration}
+    tallyra_strings_${configuration} tallyra_windows)
 endfunction()

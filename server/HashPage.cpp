@@ -1,5 +1,6 @@
 #include "HashPage.h"
 
+#include "Features.h"
 #include "settings/GeneralSettings.h"
 #include "settings/LanguageModule.h"
 #include "ui/HashDialog.h"
@@ -28,7 +29,8 @@ HRESULT CHashPage::FinalConstruct()
 {
     win::RunGuarded([] {
         GeneralSettings::Instance();
-        LoadLanguageModule();
+        if constexpr (features::kLanguageModule)
+            LoadLanguageModule();
     });
     return S_OK;
 }

@@ -1,5 +1,6 @@
 #include "TallyraModule.h"
 
+#include "Features.h"
 #include "server/HashPage.h"
 #include "server/RegistrationScripts.h"
 #include "settings/ResourceTexts.h"
@@ -36,8 +37,11 @@ private:
 }  // namespace
 
 CTallyraModule::CTallyraModule()
-    : objects{{&CLSID_DropTargetImpl, &DropTargetScript, &MakeFactory<CDropTargetImpl>, nullptr},
-              {&CLSID_HashPage, &HashPageScript, &MakeFactory<CHashPage>, nullptr}}
+    : objects{
+#if TALLYRA_DROP_TARGET
+          {&CLSID_DropTargetImpl, &DropTargetScript, &MakeFactory<CDropTargetImpl>, nullptr},
+#endif
+          {&CLSID_HashPage, &HashPageScript, &MakeFactory<CHashPage>, nullptr}}
 {
     win::InstallModuleLock(this);
     // The engine asks the user's settings which algorithms to run and in

@@ -7,6 +7,7 @@
 #include "ListMenu.h"
 #include "SettingsDialog.h"
 
+#include "Features.h"
 #include "settings/LanguageModule.h"
 #include "win/ActivationContext.h"
 #include "win/ErrorText.h"
@@ -58,7 +59,8 @@ CHashDialog::~CHashDialog() = default;
 void CHashDialog::OnPageRelease()
 {
     delete this;
-    UnloadLanguageModule();
+    if constexpr (features::kLanguageModule)
+        UnloadLanguageModule();
 }
 
 void CHashDialog::SetFileAccessForTesting(const HashFileAccess& access)

@@ -1,5 +1,6 @@
 // DllRegisterServer and DllUnregisterServer of the real module, with
 // HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE redirected to scratch keys.
+#include "TallyraLib.h"
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
 #include "support/Text.h"
@@ -22,7 +23,7 @@ struct Row {
     std::wstring text;
 };
 
-std::vector<Row> ClassRows(const std::wstring& name, const std::wstring& clsid)
+std::vector<Row> ClassRows(const std::wstring& name, const std::wstring& clsid, const std::wstring& module)
 {
     const std::wstring description = name + L" Class";
     const std::wstring progId = L"Tallyra." + name + L".1";
@@ -38,13 +39,15 @@ std::vector<Row> ClassRows(const std::wstring& name, const std::wstring& clsid)
         {HKEY_CLASSES_ROOT, clsidKey, L"AppID", kAppId},
         {HKEY_CLASSES_ROOT, clsidKey + L"\\ProgID", nullptr, progId},
         {HKEY_CLASSES_ROOT, clsidKey + L"\\VersionIndependentProgID", nullptr, independent},
-        {HKEY_CLASSES_ROOT, clsidKey + L"\\InprocServer32", nullptr, TallyraDll::Path()},
+        {HKEY_CLASSES_ROOT, clsidKey + L"\\InprocServer32", nullptr, module},
         {HKEY_CLASSES_ROOT, clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
         {HKEY_CLASSES_ROOT, clsidKey + L"\\TypeLib", nullptr, kLibId},
     };
 }
 
-std::vector<Row> AllRows()
+// Every row of the scripts of a module with a drop target (the full
+// configuration's) or without one.
+std::vector<Row> AllRows(const std::wstring& module = TallyraDll::Path(), bool dropTarget = true)
 {
     std::vector<Row> rows = {
         {HKEY_CLASSES_ROOT, L"AppID\\" + kAppId, nullptr, L"Tallyra"},
@@ -54,7 +57,9 @@ std::vector<Row> AllRows()
         {HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra", nullptr, kHashPage},
     };
     for (const auto& [name, clsid] : {std::pair{L"HashPage", kHashPage}, std::pair{L"DropTargetImpl", kDropTarget}}) {
-        const std::vector<Row> rowsOfClass = ClassRows(name, clsid);
+        if (clsid == kDropTarget && !dropTarget)
+            continue;
+        const std::vector<Row> rowsOfClass = ClassRows(name, clsid, module);
         rows.insert(rows.end(), rowsOfClass.begin(), rowsOfClass.end());
     }
     return rows;
@@ -66,24 +71,56 @@ protected:
     TallyraDll dll;
 };
 
+// A configuration's module: with the drop target (script 123, a class of the
+// object map and of the type library) or without.
+struct Served {
+    const wchar_t* configuration;
+    bool dropTarget;
+};
+
+class RegistrationOfConfiguration : public ::testing::TestWithParam<Served> {
+protected:
+    ScratchMachineRegistry scratch;
+    TallyraDll dll{GetParam().configuration};
+};
+
 }  // namespace
 
-TEST_F(Registration, EveryRowOfTheScriptsIsWritten)
+TEST_P(RegistrationOfConfiguration, EveryRowOfItsScriptsIsWrittenAndItsClassesServed)
 {
+    const std::wstring module = TallyraDll::Path(GetParam().configuration);
+    const bool dropTarget = GetParam().dropTarget;
     ASSERT_EQ(dll.Register(), S_OK);
-    for (const Row& row : AllRows()) {
+    for (const Row& row : AllRows(module, dropTarget)) {
         EXPECT_EQ(ReadText(row.root, row.key, row.value), std::optional<std::wstring>(row.text))
             << Narrow(row.key) << " " << (row.value ? Narrow(row.value) : "(default)");
     }
     EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage + L"\\Programmable"));
-    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget + L"\\Programmable"));
+    EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget), dropTarget);
+    EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.DropTargetImpl.1"), dropTarget);
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\{B1883831-F0D8-4453-8245-EEAAD866DD6E}"));
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\TallyraDropTarget"));
     EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"TypeLib\\" + kLibId + L"\\1.0", nullptr),
               std::optional<std::wstring>(L"Tallyra 1.0 Type Library"));
     EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"TypeLib\\" + kLibId + L"\\1.0\\409\\win64", nullptr),
-              std::optional<std::wstring>(TallyraDll::Path()));
+              std::optional<std::wstring>(module));
+
+    // The type library and the object map hold the drop target where the scripts do.
+    win::ComPtr<ITypeLib> library;
+    ASSERT_EQ(::LoadTypeLibEx(module.c_str(), REGKIND_NONE, library.GetAddressOf()), S_OK);
+    for (const GUID* guid : {&CLSID_HashPage, &IID_IHashPage, &CLSID_DropTargetImpl, &IID_IDropTargetImpl}) {
+        win::ComPtr<ITypeInfo> info;
+        const bool ofDropTarget = guid == &CLSID_DropTargetImpl || guid == &IID_IDropTargetImpl;
+        EXPECT_EQ(SUCCEEDED(library->GetTypeInfoOfGuid(*guid, info.GetAddressOf())), !ofDropTarget || dropTarget);
+    }
+    win::ComPtr<IClassFactory> factory;
+    EXPECT_EQ(dll.GetClassObject(CLSID_DropTargetImpl, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf())),
+              dropTarget ? S_OK : CLASS_E_CLASSNOTAVAILABLE);
 }
+
+INSTANTIATE_TEST_SUITE_P(Configurations, RegistrationOfConfiguration,
+                         ::testing::Values(Served{L"full", true}, Served{L"reduced", false}),
+                         [](const ::testing::TestParamInfo<Served>& info) { return Narrow(info.param.configuration); });
 
 TEST_F(Registration, RegisteringTwiceRebuildsTheClassKeysFromScratch)
 {

@@ -1,10 +1,12 @@
-// End to end through Wine's own shell: regsvr32 registers the module, the
-// shell's "properties" verb opens the dialog with our page beside its own,
-// the page's list shows the file's digests; regsvr32 /u takes only ours away.
+// End to end through Wine's own shell, for each configuration's module:
+// regsvr32 registers it, the shell's "properties" verb opens the dialog with
+// our page beside its own, the page's list shows the file's digests;
+// regsvr32 /u takes only ours away.
 #include "support/ChildProcess.h"
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
 #include "support/TestFiles.h"
+#include "support/Text.h"
 #include "settings/AlgorithmFlags.h"
 #include "tools/show-properties/ShellProperties.h"
 
@@ -16,6 +18,7 @@
 namespace {
 
 const std::wstring kHashPage = L"{8A56567E-A333-4843-B6E1-C3A262E41D8C}";
+const std::wstring kDropTarget = L"{E7435935-AAEF-4CE2-AD7C-66D46C192A0F}";
 const std::wstring kApproved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 
 unsigned long Regsvr32(const std::vector<std::wstring>& arguments)
@@ -58,23 +61,42 @@ bool InTheTestsPrefix()
     return ::GetFileAttributesW(mark.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+struct Configuration {
+    const wchar_t* name;  // bin/<name>/Tallyra32.dll
+    const wchar_t* pageTitle;
+    std::vector<std::wstring> algorithms;  // enabled for the test
+    bool dropTarget;                       // registered as a class of its own
+};
+
+class ShellEndToEnd : public ::testing::TestWithParam<Configuration> {};
+
 }  // namespace
 
-TEST(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
+TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
 {
     ASSERT_TRUE(!UnderWine() || InTheTestsPrefix())
         << "not the tests' Wine prefix: run it through ctest or tools/wine-exec.sh, never in tools/run.sh's prefix";
+    const Configuration& configuration = GetParam();
+    const std::wstring module = TallyraDll::Path(configuration.name);
     ::OleInitialize(nullptr);
-    ASSERT_EQ(Regsvr32({L"/s", TallyraDll::Path()}), 0u);
+    // The prefix may hold either configuration's registration from an earlier
+    // run: both go first (each module removes only the classes it serves).
+    for (const wchar_t* name : {L"full", L"reduced"})
+        Regsvr32({L"/u", L"/s", TallyraDll::Path(name)});
+    ASSERT_EQ(Regsvr32({L"/s", module}), 0u);
     EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra", nullptr),
               std::optional<std::wstring>(kHashPage));
+    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage + L"\\InprocServer32", nullptr),
+              std::optional<std::wstring>(module));
+    EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget), configuration.dropTarget);
+    EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.DropTargetImpl"), configuration.dropTarget);
 
     DigestTable rows;
     bool pageFound = false;
     size_t colours = 0;
     {
         ScratchRegistry user;  // the shell loads our module into this process: its settings come from here
-        for (const wchar_t* name : {L"CRC32", L"MD5", L"SHA-256"})
+        for (const std::wstring& name : configuration.algorithms)
             WriteDword(AlgorithmKeyPath(name), L"Enabled", 1);
         TempFolder folder;
         const std::wstring file = folder.Write(L"shown.bin", PatternBytes(102401));
@@ -82,7 +104,7 @@ TEST(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
         const HRESULT hr = shellprops::ShowProperties(file, [&](HWND sheet) {
             if (sheet == nullptr)
                 return;
-            HWND page = shellprops::SelectPage(sheet, L"文件检验");
+            HWND page = shellprops::SelectPage(sheet, configuration.pageTitle);
             pageFound = page != nullptr;
             if (page && shellprops::WaitForResult(page, 30000)) {
                 for (const auto& [name, digest] : shellprops::ReadRows(page))
@@ -99,8 +121,8 @@ TEST(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
         });
         EXPECT_EQ(hr, S_OK);
     }
-    EXPECT_TRUE(pageFound) << "no tab \"文件检验\" in the Properties dialog";
-    EXPECT_EQ(rows, PatternDigests(102401, {L"CRC32", L"MD5", L"SHA-256"}));
+    EXPECT_TRUE(pageFound) << "no tab \"" << Narrow(configuration.pageTitle) << "\" in the Properties dialog";
+    EXPECT_EQ(rows, PatternDigests(102401, configuration.algorithms));
     EXPECT_GT(colours, kPaintedColours) << "the screenshot is blank";
 
     // Unregistration leaves the shared keys and other software's subkeys.
@@ -109,7 +131,7 @@ TEST(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
                                 nullptr, foreign.put(), nullptr),
               ERROR_SUCCESS);
     foreign.reset();
-    EXPECT_EQ(Regsvr32({L"/u", L"/s", TallyraDll::Path()}), 0u);
+    EXPECT_EQ(Regsvr32({L"/u", L"/s", module}), 0u);
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage));
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra"));
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\CurVer"));
@@ -121,6 +143,17 @@ TEST(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
 
     // Leave the tests' prefix as a registered module left it: registered, nothing foreign.
     ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Tallyra.HashPage");
-    EXPECT_EQ(Regsvr32({L"/s", TallyraDll::Path()}), 0u);
+    EXPECT_EQ(Regsvr32({L"/s", module}), 0u);
     ::OleUninitialize();
 }
+
+// The full configuration with a few algorithms; the reduced one with all ten.
+INSTANTIATE_TEST_SUITE_P(
+    Configurations, ShellEndToEnd,
+    ::testing::Values(Configuration{L"full", L"文件检验", {L"CRC32", L"MD5", L"SHA-256"}, true},
+                      Configuration{L"reduced",
+                                    L"文件 Hash",
+                                    {L"CRC32", L"HAVAL", L"MD5", L"RIPEMD-128", L"RIPEMD-256", L"RIPEMD-320", L"SHA-1",
+                                     L"SHA-512", L"Tiger", L"Whirlpool"},
+                                    false}),
+    [](const ::testing::TestParamInfo<Configuration>& info) { return Narrow(info.param.name); });

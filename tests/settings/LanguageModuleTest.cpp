@@ -1,6 +1,7 @@
 // The language module against real files: a resource-only English module
 // built for the tests, one that carries code, a file that is no module, and
 // Properties dialogs on two threads.
+#include "engine/DescriptionIds.h"
 #include "resource.h"
 #include "settings/LanguageModule.h"
 #include "settings/ResourceInstance.h"

@@ -5,7 +5,7 @@
 #include <shlobj.h>
 #include <stdexcept>
 
-TallyraDll::TallyraDll() : module(::LoadLibraryW(Path().c_str()))
+TallyraDll::TallyraDll(const std::wstring& configuration) : module(::LoadLibraryW(Path(configuration).c_str()))
 {
     if (!module)
         throw std::runtime_error("Tallyra32.dll did not load");
@@ -13,9 +13,9 @@ TallyraDll::TallyraDll() : module(::LoadLibraryW(Path().c_str()))
 
 TallyraDll::~TallyraDll() = default;
 
-std::wstring TallyraDll::Path()
+std::wstring TallyraDll::Path(const std::wstring& configuration)
 {
-    return BesideThisProgram(L"Tallyra32.dll");
+    return BesideThisProgram(configuration + L"\\Tallyra32.dll");
 }
 
 template <class Function>
