@@ -4,7 +4,7 @@
 set -euo pipefail
 bin=$1
 objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
-system='^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|ole32|oleaut32|comctl32|comdlg32|uxtheme|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
+system='^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|ole32|oleaut32|comctl32|comdlg32|uxtheme|version|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
 checked=0
 bad=0
 # The folder and the configurations' folders in it (bin/full, bin/reduced).

@@ -99,6 +99,7 @@ TEST_P(ShippedBinary, CarriesTheProjectsVersionAndItsOwnName)
 
 INSTANTIATE_TEST_SUITE_P(Binaries, ShippedBinary,
                          ::testing::Values(Shipped{L"full\\Tallyra32.dll", VFT_DLL},
+                                           Shipped{L"full\\Tallyra32.en.dll", VFT_DLL},
                                            Shipped{L"full\\tallyra-hash.exe", VFT_APP},
                                            Shipped{L"reduced\\Tallyra32.dll", VFT_DLL},
                                            Shipped{L"reduced\\tallyra-hash.exe", VFT_APP}));

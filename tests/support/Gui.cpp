@@ -1,6 +1,7 @@
 #include "Gui.h"
 
 #include "ChildProcess.h"
+#include "win/ActivationContext.h"
 #include "win/GdiObjects.h"
 
 #include <algorithm>
@@ -166,6 +167,15 @@ ScreenCapture CaptureShown(HWND window)
         ::BitBlt(memory, 0, 0, capture.area.right, capture.area.bottom, shown.get(), 0, 0, SRCCOPY);
     });
     return capture;
+}
+
+win::UniqueWindow CreateFromTemplate(HINSTANCE module, UINT templateId)
+{
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_LINK_CLASS};
+    ::InitCommonControlsEx(&classes);
+    win::ScopedModuleActivation activation;
+    return win::UniqueWindow(::CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), nullptr,
+                                                  [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0));
 }
 
 std::wstring SaveScreenshot(const ScreenCapture& capture, const std::wstring& name)

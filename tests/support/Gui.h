@@ -1,6 +1,8 @@
 #pragma once
 // Helpers for tests of real windows: pumping messages, driving the mouse,
 // counting GDI objects and windows, capturing what a window paints.
+#include "win/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -17,6 +19,12 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 15000);
 bool WaitWithoutPumping(const std::function<bool()>& condition, DWORD limitMs = 15000);
 // Dispatches what is queued now.
 void PumpPending();
+
+// A dialog template of a module made into a hidden modeless dialog whose
+// procedure does nothing, inside this module's activation context (common
+// controls initialised): what its controls and texts come to. Null when the
+// module has no such template.
+win::UniqueWindow CreateFromTemplate(HINSTANCE module, UINT templateId);
 
 // A window's text: a caption, a control's label, an edit's contents.
 std::wstring WindowText(HWND window);
