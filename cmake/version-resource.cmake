@@ -2,7 +2,7 @@
 # (project(... VERSION) in the top CMakeLists.txt), its product name, the
 # publisher and a description of its own.
 
-set(TALLYRA_PUBLISHER "The Tallyra developers")
+set(TALLYRA_PUBLISHER "The Tallyra developers" CACHE INTERNAL "the publisher named in the version resources and the installer")
 
 # tallyra_version_resource(TARGET DESCRIPTION [CONFIGURATION NAME]): adds a
 # VERSIONINFO resource to TARGET (a DLL or an executable) from

@@ -8,6 +8,8 @@
 #                       registration and settings, apart from the full one's
 #   wineprefix-tests    the tests' own (tools/test.sh, ctest): the tests write
 #                       settings and unregister the module there, never in the others
+#   wineprefix-install  the installer's test: made anew for each run, so that
+#                       what an install and uninstall leave behind shows
 _tallyra_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 tallyra_build_dir="${TALLYRA_BUILD_DIR:-$_tallyra_root/build}"
 
@@ -20,13 +22,14 @@ fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
-# tallyra_wine_prefix main|reduced|tests: the folder of that prefix.
+# tallyra_wine_prefix main|reduced|tests|install: the folder of that prefix.
 tallyra_wine_prefix() {
   case "$1" in
     main) echo "$tallyra_build_dir/wineprefix" ;;
     reduced) echo "$tallyra_build_dir/wineprefix-reduced" ;;
     tests) echo "$tallyra_build_dir/wineprefix-tests" ;;
-    *) echo "tallyra_wine_prefix: main, reduced or tests, not '$1'" >&2; return 2 ;;
+    install) echo "$tallyra_build_dir/wineprefix-install" ;;
+    *) echo "tallyra_wine_prefix: main, reduced, tests or install, not '$1'" >&2; return 2 ;;
   esac
 }
 
