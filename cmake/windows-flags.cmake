@@ -11,6 +11,12 @@ else()
   target_link_options(tallyra_windows INTERFACE -static -static-libgcc -static-libstdc++)
 endif()
 
+# 32-bit: the .def files export the undecorated names of the stdcall entry
+# points (DllGetClassObject@12 as DllGetClassObject), as Windows expects.
+if(MINGW AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  target_link_options(tallyra_windows INTERFACE -Wl,--enable-stdcall-fixup)
+endif()
+
 # Console programs with a wide main().
 function(tallyra_console_program target)
   if(MINGW)

@@ -77,7 +77,7 @@ tallyra_wine_prefix_ensure() {
   exec {lock}>&-
 }
 
-# tallyra_wine_unmanaged_windows: in the tests' prefix, windows unmanaged by
+# tallyra_wine_unmanaged_windows: in the tests' prefixes, windows unmanaged by
 # Wine's X11 driver. With no window manager to acknowledge it (Xvfb), every
 # hidden or destroyed managed window costs a two-second wait, and the tests
 # close hundreds of property sheets. Done once per prefix, with its server up.

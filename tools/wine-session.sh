@@ -24,7 +24,7 @@ wine_session_start() {
   # A persistent server, then Wine's services, both away from our pipes.
   _tallyra_detached wineserver -p
   _tallyra_detached wine cmd /c exit
-  [ "$role" != tests ] || tallyra_wine_unmanaged_windows
+  case "$role" in tests | install) tallyra_wine_unmanaged_windows ;; esac
 }
 
 wine_session_stop() {

@@ -50,17 +50,17 @@ std::map<std::string, std::pair<Kind, unsigned>> HeaderIdentifiers()
     return found;
 }
 
+BOOL CALLBACK AddBlock(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR blocks)
+{
+    reinterpret_cast<std::set<unsigned>*>(blocks)->insert(static_cast<unsigned>(reinterpret_cast<UINT_PTR>(name)));
+    return TRUE;
+}
+
 // The identifiers of the strings a module's string table holds.
 std::set<unsigned> StringIds(HMODULE module)
 {
     std::set<unsigned> blocks;
-    ::EnumResourceNamesW(
-        module, MAKEINTRESOURCEW(6) /* RT_STRING */,
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
-            reinterpret_cast<std::set<unsigned>*>(found)->insert(static_cast<unsigned>(reinterpret_cast<UINT_PTR>(name)));
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&blocks));
+    ::EnumResourceNamesW(module, MAKEINTRESOURCEW(6) /* RT_STRING */, AddBlock, reinterpret_cast<LONG_PTR>(&blocks));
     std::set<unsigned> ids;
     for (unsigned block : blocks)
         for (unsigned id = (block - 1) * 16; id < block * 16; ++id)

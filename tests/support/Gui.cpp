@@ -169,13 +169,21 @@ ScreenCapture CaptureShown(HWND window)
     return capture;
 }
 
+namespace {
+
+INT_PTR CALLBACK DoNothing(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+}  // namespace
+
 win::UniqueWindow CreateFromTemplate(HINSTANCE module, UINT templateId)
 {
     INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_LINK_CLASS};
     ::InitCommonControlsEx(&classes);
     win::ScopedModuleActivation activation;
-    return win::UniqueWindow(::CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), nullptr,
-                                                  [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0));
+    return win::UniqueWindow(::CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), nullptr, DoNothing, 0));
 }
 
 std::wstring SaveScreenshot(const ScreenCapture& capture, const std::wstring& name)

@@ -20,27 +20,32 @@ struct MemoryDcTraits {
     static void Close(HDC dc) noexcept { ::DeleteDC(dc); }
 };
 
+struct SheetSearch {
+    DWORD process;
+    HWND found;
+};
+
+// A callback of the system's calling convention (a lambda converts
+// to the default one, which on 32-bit Windows is not it).
+BOOL CALLBACK VisitTopLevel(HWND window, LPARAM lParam)
+{
+    auto& search = *reinterpret_cast<SheetSearch*>(lParam);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    wchar_t className[64] = {};
+    ::GetClassNameW(window, className, 64);
+    if (process == search.process && ::IsWindowVisible(window) && std::wstring(className) == L"#32770" &&
+        ::FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr) != nullptr) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindSheet()
 {
-    struct Search {
-        DWORD process;
-        HWND found;
-    } search{::GetCurrentProcessId(), nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM lParam) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(lParam);
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(window, &process);
-            wchar_t className[64] = {};
-            ::GetClassNameW(window, className, 64);
-            if (process == s.process && ::IsWindowVisible(window) && std::wstring(className) == L"#32770" &&
-                ::FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr) != nullptr) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    SheetSearch search{::GetCurrentProcessId(), nullptr};
+    ::EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
