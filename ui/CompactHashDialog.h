@@ -33,8 +33,6 @@ public:
 
     // The worker's reads and a second file's go through these calls.
     void SetFileAccessForTesting(const HashFileAccess& access) { job.SetFileAccessForTesting(access); }
-    // A run has been started whose end report has not come yet.
-    bool Running() const noexcept { return awaitingEnd; }
 
 private:
     LRESULT OnInitDialog(win::Message& m);
