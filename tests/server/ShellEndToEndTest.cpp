@@ -6,6 +6,7 @@
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
 #include "support/TestFiles.h"
+#include "support/ThreadLanguage.h"
 #include "support/Text.h"
 #include "settings/AlgorithmFlags.h"
 #include "tools/show-properties/ShellProperties.h"
@@ -48,11 +49,6 @@ size_t DistinctColours(const std::wstring& bmpPath)
 // Under Wine this test changes the prefix's real registration: it runs only in
 // the tests' own prefix, which carries a mark in its system drive
 // (tools/wine-env.sh), never in the one the main command uses.
-bool UnderWine()
-{
-    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 bool InTheTestsPrefix()
 {
     wchar_t system[MAX_PATH] = {};
@@ -62,11 +58,20 @@ bool InTheTestsPrefix()
 }
 
 struct Configuration {
-    const wchar_t* name;  // bin/<name>/Tallyra32.dll
-    const wchar_t* pageTitle;
-    std::vector<std::wstring> algorithms;  // enabled for the test
+    const wchar_t* name;  // bin/<name>/Tallyra32.dll, bin/compact/Tallyra.dll
+    const wchar_t* pageTitle;  // null: the compact page's, in the thread's language
+    std::vector<std::wstring> algorithms;  // enabled for the test (the compact page's are fixed)
     bool dropTarget;                       // registered as a class of its own
+    std::wstring handlerKey;               // under *\shellex\PropertySheetHandlers
+    bool approved;                         // the page's class in the shell's approved list
 };
+
+std::wstring PageTitle(const Configuration& configuration)
+{
+    if (configuration.pageTitle)
+        return configuration.pageTitle;
+    return PRIMARYLANGID(ResourceLookupLanguage()) == LANG_CHINESE ? L"文件校验" : L"File Hashes";
+}
 
 class ShellEndToEnd : public ::testing::TestWithParam<Configuration> {};
 
@@ -81,11 +86,14 @@ TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
     ::OleInitialize(nullptr);
     // The prefix may hold either configuration's registration from an earlier
     // run: both go first (each module removes only the classes it serves).
-    for (const wchar_t* name : {L"full", L"reduced"})
+    for (const wchar_t* name : {L"full", L"reduced", L"compact"})
         Regsvr32({L"/u", L"/s", TallyraDll::Path(name)});
     ASSERT_EQ(Regsvr32({L"/s", module}), 0u);
-    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra", nullptr),
-              std::optional<std::wstring>(kHashPage));
+    const std::wstring handler = L"*\\shellex\\PropertySheetHandlers\\" + configuration.handlerKey;
+    ASSERT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, handler));
+    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, handler, nullptr),
+              configuration.handlerKey == kHashPage ? std::nullopt : std::optional<std::wstring>(kHashPage));
+    EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str()).has_value(), configuration.approved);
     EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage + L"\\InprocServer32", nullptr),
               std::optional<std::wstring>(module));
     EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget), configuration.dropTarget);
@@ -104,7 +112,7 @@ TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
         const HRESULT hr = shellprops::ShowProperties(file, [&](HWND sheet) {
             if (sheet == nullptr)
                 return;
-            HWND page = shellprops::SelectPage(sheet, configuration.pageTitle);
+            HWND page = shellprops::SelectPage(sheet, PageTitle(configuration));
             pageFound = page != nullptr;
             if (page && shellprops::WaitForResult(page, 30000)) {
                 for (const auto& [name, digest] : shellprops::ReadRows(page))
@@ -120,9 +128,14 @@ TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
             shellprops::CloseSheet(sheet);
         });
         EXPECT_EQ(hr, S_OK);
+        // The compact module keeps no settings: it writes nothing for the user.
+        if (configuration.algorithms.empty())
+            EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, L"SOFTWARE\\Tallyra"), std::vector<std::wstring>{});
     }
-    EXPECT_TRUE(pageFound) << "no tab \"" << Narrow(configuration.pageTitle) << "\" in the Properties dialog";
-    EXPECT_EQ(rows, PatternDigests(102401, configuration.algorithms));
+    EXPECT_TRUE(pageFound) << "no tab \"" << Narrow(PageTitle(configuration)) << "\" in the Properties dialog";
+    EXPECT_EQ(rows, PatternDigests(102401, configuration.algorithms.empty()
+                                               ? std::vector<std::wstring>{L"CRC32", L"MD5", L"SHA-1"}
+                                               : configuration.algorithms));
     EXPECT_GT(colours, kPaintedColours) << "the screenshot is blank";
 
     // Unregistration leaves the shared keys and other software's subkeys.
@@ -133,7 +146,8 @@ TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
     foreign.reset();
     EXPECT_EQ(Regsvr32({L"/u", L"/s", module}), 0u);
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage));
-    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra"));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, handler));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"AppID\\Tallyra.DLL"));
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\CurVer"));
     EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\ForeignSubkey"));
     EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID"));
@@ -147,13 +161,17 @@ TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
     ::OleUninitialize();
 }
 
-// The full configuration with a few algorithms; the reduced one with all ten.
+// The full configuration with a few algorithms; the reduced one with all ten;
+// the compact one with its three, its handler key named by the class id.
 INSTANTIATE_TEST_SUITE_P(
     Configurations, ShellEndToEnd,
-    ::testing::Values(Configuration{L"full", L"文件检验", {L"CRC32", L"MD5", L"SHA-256"}, true},
+    ::testing::Values(Configuration{L"full", L"文件检验", {L"CRC32", L"MD5", L"SHA-256"}, true, L"Tallyra", true},
                       Configuration{L"reduced",
                                     L"文件 Hash",
                                     {L"CRC32", L"HAVAL", L"MD5", L"RIPEMD-128", L"RIPEMD-256", L"RIPEMD-320", L"SHA-1",
                                      L"SHA-512", L"Tiger", L"Whirlpool"},
-                                    false}),
+                                    false,
+                                    L"Tallyra",
+                                    true},
+                      Configuration{L"compact", nullptr, {}, false, kHashPage, false}),
     [](const ::testing::TestParamInfo<Configuration>& info) { return Narrow(info.param.name); });
