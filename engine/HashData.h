@@ -1,6 +1,9 @@
 #pragma once
 // One file hashed on a worker thread: every block is read once and handed to
 // each descriptor of the run; progress and completion are posted to a window.
+// With several processors the descriptors hash each block in lanes on the
+// system's thread pool while the worker reads the next one (HashLanes); the
+// messages, their order and the digests are those of one thread.
 //
 // A job record is shared: the owner holds it through HashDataPtr and every
 // running worker holds a reference of its own, together with a reference on
@@ -27,12 +30,15 @@ constexpr DWORD kHashBlockSize = 102400;
 // several jobs. Read afresh by the worker before every block.
 using StopFlag = std::shared_ptr<std::atomic<bool>>;
 
-// The system calls a run makes; tests put a failing or slow read, or a
-// refused post, in their place.
+// The system calls a run makes; tests put a failing or slow read, a refused
+// post, or another number of processors in their place.
 struct HashFileAccess {
     BOOL(WINAPI* readFile)(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped);
     DWORD(WINAPI* getFileSize)(HANDLE file, LPDWORD high);
     BOOL(WINAPI* postMessage)(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = &::PostMessageW;
+    // One lane per processor (ALL_PROCESSOR_GROUPS is asked); one processor
+    // means no lanes.
+    DWORD(WINAPI* activeProcessorCount)(WORD group) = &::GetActiveProcessorCount;
 };
 
 // "class HashData" wherever the name stands alone: shlwapi.h declares a

@@ -27,6 +27,7 @@ struct SeamState {
     DWORD readError = ERROR_SUCCESS;
     long long reportedSize = -1;  // -1: the file's own
     DWORD sizeError = ERROR_SUCCESS;
+    unsigned processors = 0;  // 0: the machine's
     bool fakeReads = false;
 
     void Reset()
@@ -40,6 +41,7 @@ struct SeamState {
         stop.reset();
         readError = sizeError = ERROR_SUCCESS;
         reportedSize = -1;
+        processors = 0;
         fakeReads = false;
     }
 };
@@ -113,6 +115,16 @@ DWORD WINAPI SeamSize(HANDLE file, LPDWORD high)
     return ::GetFileSize(file, high);
 }
 
+DWORD WINAPI SeamProcessors(WORD group)
+{
+    SeamState& s = State();
+    std::unique_lock<std::mutex> lock(s.mutex);
+    if (s.attached && s.processors != 0)
+        return s.processors;
+    lock.unlock();
+    return ::GetActiveProcessorCount(group);
+}
+
 }  // namespace
 
 FileSeam::FileSeam()
@@ -138,7 +150,9 @@ FileSeam::~FileSeam()
 
 HashFileAccess FileSeam::Access()
 {
-    return {&SeamRead, &SeamSize};
+    HashFileAccess access{&SeamRead, &SeamSize};
+    access.activeProcessorCount = &SeamProcessors;
+    return access;
 }
 
 void FileSeam::Close()
@@ -206,6 +220,12 @@ void FileSeam::FailSize(DWORD error)
 {
     std::lock_guard<std::mutex> lock(State().mutex);
     State().sizeError = error;
+}
+
+void FileSeam::ReportProcessors(unsigned count)
+{
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().processors = count;
 }
 
 void FileSeam::FakeReads()

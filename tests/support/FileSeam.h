@@ -40,6 +40,9 @@ public:
     // The size the job is told instead of the file's own.
     void ReportSize(std::uint64_t size);
     void FailSize(DWORD error);
+    // The processors a run is told of, so its lanes (1: none); 0 for the
+    // machine's own.
+    void ReportProcessors(unsigned count);
     // Reads hand out whole blocks of zeros and leave the file alone.
     void FakeReads();
 };
