@@ -36,12 +36,19 @@ public:
     Bound& operator=(const Bound&) = delete;
 };
 
-// The processors a job is told of: its lanes.
+// The processors a job is told it may use: its lanes.
 unsigned processorsForJobs = 1;
 
-DWORD WINAPI ReportedProcessors(WORD)
+BOOL WINAPI ReportedAffinity(HANDLE, PDWORD_PTR processMask, PDWORD_PTR systemMask)
 {
-    return processorsForJobs;
+    *processMask = *systemMask = (DWORD_PTR{1} << std::min(processorsForJobs, 63u)) - 1;
+    return TRUE;
+}
+
+unsigned ProcessorsOfThisProcess()
+{
+    DWORD_PTR process = 0, system = 0;
+    return ::GetProcessAffinityMask(::GetCurrentProcess(), &process, &system) ? CountProcessors(process) : 1;
 }
 
 double Seconds()
@@ -111,7 +118,7 @@ double ThroughJob(JobWindow* window, const std::wstring& path, const Chosen& cho
     processorsForJobs = processors;
     HashDataPtr job = HashData::Create();
     HashFileAccess access{&::ReadFile, &::GetFileSize};
-    access.activeProcessorCount = &ReportedProcessors;
+    access.getProcessAffinityMask = &ReportedAffinity;
     job->SetFileAccessForTesting(access);
     job->SetWindow(window ? window->Handle() : nullptr);
     const double start = Seconds();
@@ -210,7 +217,7 @@ int wmain(int argc, wchar_t** argv)
     }
     try {
         Bench bench{ReadWhole(argv[1]), argv[1], {}, argc > 2 ? std::max(1, _wtoi(argv[2])) : 5,
-                    std::max<unsigned>(1, ::GetActiveProcessorCount(ALL_PROCESSOR_GROUPS))};
+                    std::max(1u, ProcessorsOfThisProcess())};
         std::vector<unsigned> configurations;
         for (int i = 3; i < argc; ++i)
             configurations.push_back(static_cast<unsigned>(std::max(1, _wtoi(argv[i]))));

@@ -193,6 +193,14 @@ HMODULE HashData::RunWorker(WorkerStart* parameter)
     return start->module;
 }
 
+unsigned HashData::Processors() const
+{
+    DWORD_PTR process = 0, system = 0;
+    if (!fileAccess.getProcessAffinityMask(::GetCurrentProcess(), &process, &system))
+        return 1;
+    return CountProcessors(process);
+}
+
 HashData::LoopResult HashData::ReadLoop()
 {
     // Taken anew at every run, also when a stopped run resumes.
@@ -208,7 +216,7 @@ HashData::LoopResult HashData::ReadLoop()
     const std::uint64_t size = (static_cast<std::uint64_t>(high) << 32) | low;
 
     // Every way out of the loop waits for the block the lanes hold.
-    HashLanes lanes(descriptors, fileAccess.activeProcessorCount(ALL_PROCESSOR_GROUPS), kHashBlockSize);
+    HashLanes lanes(descriptors, Processors(), kHashBlockSize);
     while (bytesDone < size) {
         if (StopRequested(runStopFlag))
             break;

@@ -36,9 +36,10 @@ struct HashFileAccess {
     BOOL(WINAPI* readFile)(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped);
     DWORD(WINAPI* getFileSize)(HANDLE file, LPDWORD high);
     BOOL(WINAPI* postMessage)(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = &::PostMessageW;
-    // One lane per processor (ALL_PROCESSOR_GROUPS is asked); one processor
-    // means no lanes.
-    DWORD(WINAPI* activeProcessorCount)(WORD group) = &::GetActiveProcessorCount;
+    // One lane per processor that the process may run on (a process held to
+    // one processor has no lanes).
+    BOOL(WINAPI* getProcessAffinityMask)(HANDLE process, PDWORD_PTR processMask, PDWORD_PTR systemMask) =
+        &::GetProcessAffinityMask;
 };
 
 // "class HashData" wherever the name stands alone: shlwapi.h declares a
@@ -108,6 +109,7 @@ private:
     LoopResult ReadLoop();
     void Finish(LoopResult result);
     void TakeRunTarget();
+    unsigned Processors() const;
     void PostProgress(WPARAM percent) const;
     void PostCompletion() const;
     void CloseFile();

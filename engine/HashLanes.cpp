@@ -3,6 +3,7 @@
 #include "HashCost.h"
 
 #include <algorithm>
+#include <bitset>
 #include <new>
 
 struct HashLanes::Lane {
@@ -37,9 +38,16 @@ struct HashLanes::Lane {
     bool failed = false;
 };
 
+unsigned CountProcessors(DWORD_PTR affinityMask)
+{
+    return static_cast<unsigned>(std::bitset<sizeof(DWORD_PTR) * 8>(affinityMask).count());
+}
+
 std::vector<DescriptorList> SplitIntoLanes(const DescriptorList& descriptors, std::size_t laneCount)
 {
-    laneCount = std::min(laneCount, descriptors.size());
+    if (descriptors.empty())
+        return {};
+    laneCount = std::clamp<std::size_t>(laneCount, 1, descriptors.size());
     std::vector<std::pair<double, const SharedDescriptor*>> byCost;
     for (const SharedDescriptor& descriptor : descriptors)
         byCost.emplace_back(HashCostPerByte(descriptor->GetName()), &descriptor);

@@ -56,7 +56,10 @@ private:
     bool inHand = false;
 };
 
-// Splits the descriptors into `laneCount` lanes (at most one per descriptor)
-// of about equal cost per byte: the dearest first, each into the lane with
-// the least cost so far.
+// The processors of an affinity mask.
+unsigned CountProcessors(DWORD_PTR affinityMask);
+
+// Splits the descriptors into `laneCount` lanes (at least one, at most one per
+// descriptor) of about equal cost per byte: the dearest first, each into the
+// lane with the least cost so far.
 std::vector<DescriptorList> SplitIntoLanes(const DescriptorList& descriptors, std::size_t laneCount);

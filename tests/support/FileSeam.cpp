@@ -115,17 +115,25 @@ DWORD WINAPI SeamSize(HANDLE file, LPDWORD high)
     return ::GetFileSize(file, high);
 }
 
-DWORD WINAPI SeamProcessors(WORD group)
+BOOL WINAPI SeamAffinity(HANDLE process, PDWORD_PTR processMask, PDWORD_PTR systemMask)
 {
     SeamState& s = State();
     std::unique_lock<std::mutex> lock(s.mutex);
-    if (s.attached && s.processors != 0)
-        return s.processors;
+    if (s.attached && s.processors != 0) {
+        *processMask = *systemMask = AffinityOf(s.processors);
+        return TRUE;
+    }
     lock.unlock();
-    return ::GetActiveProcessorCount(group);
+    return ::GetProcessAffinityMask(process, processMask, systemMask);
 }
 
 }  // namespace
+
+DWORD_PTR AffinityOf(unsigned processors)
+{
+    constexpr unsigned kBits = sizeof(DWORD_PTR) * 8;
+    return processors >= kBits ? ~DWORD_PTR{0} : (DWORD_PTR{1} << processors) - 1;
+}
 
 FileSeam::FileSeam()
 {
@@ -151,7 +159,7 @@ FileSeam::~FileSeam()
 HashFileAccess FileSeam::Access()
 {
     HashFileAccess access{&SeamRead, &SeamSize};
-    access.activeProcessorCount = &SeamProcessors;
+    access.getProcessAffinityMask = &SeamAffinity;
     return access;
 }
 
