@@ -48,6 +48,8 @@ std::vector<DescriptorList> SplitIntoLanes(const DescriptorList& descriptors, st
     if (descriptors.empty())
         return {};
     laneCount = std::clamp<std::size_t>(laneCount, 1, descriptors.size());
+    if (laneCount == 1)
+        return {descriptors};  // no costs needed (nor measured)
     std::vector<std::pair<double, const SharedDescriptor*>> byCost;
     for (const SharedDescriptor& descriptor : descriptors)
         byCost.emplace_back(HashCostPerByte(descriptor->GetName()), &descriptor);

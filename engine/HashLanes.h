@@ -36,8 +36,8 @@ public:
     // Where to read the next block: never a buffer that a lane still hashes.
     std::uint8_t* NextBuffer() { return buffers.data() + next; }
     // Hands the `size` bytes just read into NextBuffer() to every descriptor:
-    // hashed at once on this thread, or given to the lanes (after they have
-    // ended the block before) and hashed while this call returns.
+    // hashed at once on this thread, or given to the lanes once they have
+    // ended the block before, to be hashed after this call has returned.
     void Hash(std::uint32_t size);
     // Returns when every block handed out is hashed. A lane that failed
     // (only allocation can) throws std::bad_alloc here, as the worker's own
