@@ -1,6 +1,10 @@
 #pragma once
 // One file hashed on a worker thread: every block is read once and handed to
 // each descriptor of the run; progress and completion are posted to a window.
+// When the process may use several processors the descriptors hash each block
+// in lanes on the system's thread pool while the worker reads the next one
+// (HashLanes); the messages, their order and the digests are those of one
+// thread.
 //
 // A job record is shared: the owner holds it through HashDataPtr and every
 // running worker holds a reference of its own, together with a reference on
@@ -95,6 +99,7 @@ private:
     LoopResult ReadLoop();
     void Finish(LoopResult result);
     void TakeRunTarget();
+    unsigned Processors() const;
     void PostProgress(WPARAM percent) const;
     void PostCompletion() const;
     void CloseFile();
