@@ -253,7 +253,9 @@ int wmain(int argc, wchar_t** argv)
                     LaneText(common, bench.processors).c_str(), LaneText(nine, bench.processors).c_str(),
                     LaneText(all, bench.processors).c_str());
 
-        // Each configuration against one lane, side by side in every run.
+        // Each configuration against one lane, side by side in every run. (All
+        // fourteen take as long as their MD2 lane with any number of lanes:
+        // the goals below have them.)
         std::printf("\nJob time with the processors the job is told of, against one lane (MB/s, ratio of times):\n\n"
                     "| set | one lane MB/s |");
         for (unsigned processors : configurations)
@@ -262,7 +264,7 @@ int wmain(int argc, wchar_t** argv)
         for (std::size_t i = 0; i < configurations.size(); ++i)
             std::printf("---|---|");
         std::printf("\n");
-        const std::pair<const char*, const Chosen*> sets[] = {{"common set", &common}, {"nine", &nine}, {"all 14", &all}};
+        const std::pair<const char*, const Chosen*> sets[] = {{"common set", &common}, {"nine", &nine}};
         for (const auto& [label, chosen] : sets) {
             std::vector<double> one;
             std::vector<std::vector<double>> configured(configurations.size());
