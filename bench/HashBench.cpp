@@ -1,8 +1,12 @@
-// Throughput of every algorithm: Crypto++ over a buffer in memory against a
-// hashing job over the same bytes in a file (in the page cache), measured
-// side by side in one run. Prints a markdown table.
+// Throughput of every algorithm and of the sets that matter: Crypto++ over a
+// buffer in memory against a hashing job over the same bytes in a file (in
+// the page cache), the job with one lane (no lanes: the worker hashes, as on
+// one processor) and with a lane per processor, measured side by side in one
+// run. Prints markdown tables.
 #include "engine/HashCatalogue.h"
+#include "engine/HashCost.h"
 #include "engine/HashData.h"
+#include "engine/HashLanes.h"
 #include "tools/console/JobWindow.h"
 #include "win/UniqueHandle.h"
 
@@ -21,6 +25,31 @@ public:
     bool IsEnabled(const std::wstring& name) const override { return names.count(name) != 0; }
     bool UseLowercase() const override { return false; }
 };
+
+// The settings of one measurement, bound while it runs (digests are written
+// in the case they ask for).
+class Bound {
+public:
+    explicit Bound(const IHashSettings& settings) { BindHashSettings(&settings); }
+    ~Bound() { BindHashSettings(nullptr); }
+    Bound(const Bound&) = delete;
+    Bound& operator=(const Bound&) = delete;
+};
+
+// The processors a job is told it may use: its lanes.
+unsigned processorsForJobs = 1;
+
+BOOL WINAPI ReportedAffinity(HANDLE, PDWORD_PTR processMask, PDWORD_PTR systemMask)
+{
+    *processMask = *systemMask = (DWORD_PTR{1} << std::min(processorsForJobs, 63u)) - 1;
+    return TRUE;
+}
+
+unsigned ProcessorsOfThisProcess()
+{
+    DWORD_PTR process = 0, system = 0;
+    return ::GetProcessAffinityMask(::GetCurrentProcess(), &process, &system) ? CountProcessors(process) : 1;
+}
 
 double Seconds()
 {
@@ -44,6 +73,11 @@ Stats Summarise(std::vector<double> values)
     return {values[values.size() / 2], values.front(), values.back()};
 }
 
+double Median(const std::vector<double>& values)
+{
+    return Summarise(values).median;
+}
+
 std::vector<std::uint8_t> ReadWhole(const std::wstring& path)
 {
     win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -65,6 +99,7 @@ std::vector<std::uint8_t> ReadWhole(const std::wstring& path)
 // Seconds to hash the buffer with every named algorithm, one after another.
 double InMemory(const std::vector<std::uint8_t>& bytes, const Chosen& chosen)
 {
+    const Bound bound(chosen);
     const DescriptorList descriptors = HashCatalogue::Instance().CreateEnabled(chosen);
     const double start = Seconds();
     for (const SharedDescriptor& descriptor : descriptors) {
@@ -74,12 +109,17 @@ double InMemory(const std::vector<std::uint8_t>& bytes, const Chosen& chosen)
     return Seconds() - start;
 }
 
-// Seconds for a job to hash the file with the named algorithms, as the page runs it.
-// Without a window the job posts nothing: the difference is what messaging costs.
-double ThroughJob(JobWindow* window, const std::wstring& path, const Chosen& chosen)
+// Seconds for a job told of so many processors to hash the file with the
+// named algorithms, as the page runs it. Without a window the job posts
+// nothing: the difference is what messaging costs.
+double ThroughJob(JobWindow* window, const std::wstring& path, const Chosen& chosen, unsigned processors)
 {
-    BindHashSettings(&chosen);
+    const Bound bound(chosen);  // the worker is waited for below
+    processorsForJobs = processors;
     HashDataPtr job = HashData::Create();
+    HashFileAccess access{&::ReadFile, &::GetFileSize};
+    access.getProcessAffinityMask = &ReportedAffinity;
+    job->SetFileAccessForTesting(access);
     job->SetWindow(window ? window->Handle() : nullptr);
     const double start = Seconds();
     if (!job->Open(path))
@@ -94,27 +134,43 @@ double ThroughJob(JobWindow* window, const std::wstring& path, const Chosen& cho
     return elapsed;
 }
 
-struct Row {
-    std::string label;
-    Stats memory, job, silentJob;  // MB/s
-    double ratio;                  // median job time / median in-memory time
+struct Bench {
+    std::vector<std::uint8_t> bytes;
+    std::wstring path;
+    JobWindow window;
+    int runs;
+    unsigned processors;  // the machine's
+
+    double Megabytes() const { return static_cast<double>(bytes.size()) / 1e6; }
 };
 
-Row Measure(const std::string& label, const std::vector<std::uint8_t>& bytes, JobWindow& window,
-            const std::wstring& path, const Chosen& chosen, int runs)
+// Seconds of every run, per way of hashing.
+struct Times {
+    std::vector<double> memory, oneLane, lanes, silentLanes;
+};
+
+Times Measure(Bench& bench, const Chosen& chosen)
 {
-    std::vector<double> memoryTimes, jobTimes, memoryRates, jobRates, silentRates;
-    const double megabytes = static_cast<double>(bytes.size()) / 1e6;
-    for (int run = 0; run < runs; ++run) {
-        // Side by side: each run measures both, so drift hits both alike.
-        memoryTimes.push_back(InMemory(bytes, chosen));
-        jobTimes.push_back(ThroughJob(&window, path, chosen));
-        silentRates.push_back(megabytes / ThroughJob(nullptr, path, chosen));
-        memoryRates.push_back(megabytes / memoryTimes.back());
-        jobRates.push_back(megabytes / jobTimes.back());
+    Times times;
+    for (int run = 0; run < bench.runs; ++run) {
+        // Side by side: each run measures all of them, so drift hits all alike.
+        times.memory.push_back(InMemory(bench.bytes, chosen));
+        times.oneLane.push_back(ThroughJob(&bench.window, bench.path, chosen, 1));
+        times.lanes.push_back(ThroughJob(&bench.window, bench.path, chosen, bench.processors));
+        times.silentLanes.push_back(ThroughJob(nullptr, bench.path, chosen, bench.processors));
     }
-    return {label, Summarise(memoryRates), Summarise(jobRates), Summarise(silentRates),
-            Summarise(jobTimes).median / Summarise(memoryTimes).median};
+    return times;
+}
+
+std::string Rate(const Bench& bench, const std::vector<double>& seconds)
+{
+    std::vector<double> rates;
+    for (double s : seconds)
+        rates.push_back(bench.Megabytes() / s);
+    const Stats stats = Summarise(rates);
+    char text[64];
+    std::snprintf(text, sizeof(text), "%.0f [%.0f-%.0f]", stats.median, stats.min, stats.max);
+    return text;
 }
 
 std::string Narrow(const std::wstring& text)
@@ -122,12 +178,33 @@ std::string Narrow(const std::wstring& text)
     return std::string(text.begin(), text.end());
 }
 
-void Print(const Row& row)
+std::string LaneText(const Chosen& chosen, unsigned processors)
 {
-    std::printf("| %s | %.0f [%.0f-%.0f] | %.0f [%.0f-%.0f] | %.3f | %.0f [%.0f-%.0f] |\n", row.label.c_str(),
-                row.memory.median, row.memory.min, row.memory.max, row.job.median, row.job.min, row.job.max, row.ratio,
-                row.silentJob.median, row.silentJob.min, row.silentJob.max);
+    std::string text;
+    for (const DescriptorList& lane : SplitIntoLanes(HashCatalogue::Instance().CreateEnabled(chosen), processors)) {
+        text += text.empty() ? "" : " / ";
+        for (std::size_t i = 0; i < lane.size(); ++i)
+            text += (i ? "+" : "") + Narrow(lane[i]->GetName());
+    }
+    return text;
+}
+
+Times Row(Bench& bench, const std::string& label, const Chosen& chosen)
+{
+    const Times times = Measure(bench, chosen);
+    std::printf("| %s | %s | %s | %s | %.3f | %.3f | %s |\n", label.c_str(), Rate(bench, times.memory).c_str(),
+                Rate(bench, times.oneLane).c_str(), Rate(bench, times.lanes).c_str(),
+                Median(times.lanes) / Median(times.oneLane), Median(times.lanes) / Median(times.memory),
+                Rate(bench, times.silentLanes).c_str());
     std::fflush(stdout);
+    return times;
+}
+
+Chosen Names(std::set<std::wstring> names)
+{
+    Chosen chosen;
+    chosen.names = std::move(names);
+    return chosen;
 }
 
 }  // namespace
@@ -135,30 +212,88 @@ void Print(const Row& row)
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: hash-bench FILE [RUNS]\n");
+        std::fprintf(stderr, "usage: hash-bench FILE [RUNS [PROCESSORS...]]\n");
         return 2;
     }
     try {
-        const std::wstring path = argv[1];
-        const int runs = argc > 2 ? std::max(1, _wtoi(argv[2])) : 5;
-        const std::vector<std::uint8_t> bytes = ReadWhole(path);
-        JobWindow window;
+        Bench bench{ReadWhole(argv[1]), argv[1], {}, argc > 2 ? std::max(1, _wtoi(argv[2])) : 5,
+                    std::max(1u, ProcessorsOfThisProcess())};
+        std::vector<unsigned> configurations;
+        for (int i = 3; i < argc; ++i)
+            configurations.push_back(static_cast<unsigned>(std::max(1, _wtoi(argv[i]))));
+        if (configurations.empty())
+            configurations = {2, 3, 4};
 
-        std::printf("%zu MiB, %d runs each; MB/s as median [min-max]; ratio = job time / in-memory time\n\n",
-                    bytes.size() >> 20, runs);
-        std::printf("| algorithm | in memory MB/s | job over file MB/s | ratio | job without window MB/s |\n"
-                    "|---|---|---|---|---|\n");
         Chosen all;
-        for (const SharedDescriptor& descriptor : HashCatalogue::Instance().CreateAll()) {
-            Chosen one;
-            one.names.insert(descriptor->GetName());
+        for (const SharedDescriptor& descriptor : HashCatalogue::Instance().CreateAll())
             all.names.insert(descriptor->GetName());
-            Print(Measure(Narrow(descriptor->GetName()), bytes, window, path, one, runs));
+        const Chosen common = Names({L"CRC32", L"MD5", L"SHA-1", L"SHA-256"});
+        const Chosen nine = Names({L"CRC32", L"MD4", L"MD5", L"SHA-1", L"SHA-256", L"SHA-384", L"SHA-512", L"Tiger",
+                                   L"Whirlpool"});
+        const Chosen md2 = Names({L"MD2"});
+
+        std::printf("%zu MiB, %d runs each, %u processors; MB/s as median [min-max]; ratios of median times\n\n",
+                    bench.bytes.size() >> 20, bench.runs, bench.processors);
+        std::printf("Cost per byte as measured for the lanes (ns): ");
+        for (const std::wstring& name : all.names)
+            std::printf("%s %.2f; ", Narrow(name).c_str(), HashCostPerByte(name) * 1e9);
+        std::printf("\n\n| algorithm | in memory MB/s | job, one lane MB/s | job, lanes MB/s | lanes / one lane | "
+                    "lanes / in memory | lanes, no window MB/s |\n|---|---|---|---|---|---|---|\n");
+        Times md2Times;
+        for (const std::wstring& name : all.names) {
+            const Times times = Row(bench, Narrow(name), Names({name}));
+            if (name == L"MD2")
+                md2Times = times;
         }
-        Chosen common;
-        common.names = {L"CRC32", L"MD5", L"SHA-1", L"SHA-256"};
-        Print(Measure("**common set (CRC32, MD5, SHA-1, SHA-256)**", bytes, window, path, common, runs));
-        Print(Measure("**all 14 in one pass**", bytes, window, path, all, runs));
+        const Times commonTimes = Row(bench, "**common set (CRC32, MD5, SHA-1, SHA-256)**", common);
+        Row(bench, "**the nine that rhash has**", nine);
+        const Times allTimes = Row(bench, "**all 14 in one pass**", all);
+
+        std::printf("\nLanes with %u processors: common set %s; nine %s; all 14 %s\n", bench.processors,
+                    LaneText(common, bench.processors).c_str(), LaneText(nine, bench.processors).c_str(),
+                    LaneText(all, bench.processors).c_str());
+
+        // Each configuration against one lane, side by side in every run. (All
+        // fourteen take as long as their MD2 lane with any number of lanes:
+        // the goals below have them.)
+        std::printf("\nJob time with the processors the job is told of, against one lane (MB/s, ratio of times):\n\n"
+                    "| set | one lane MB/s |");
+        for (unsigned processors : configurations)
+            std::printf(" %u processors MB/s | ratio |", processors);
+        std::printf("\n|---|---|");
+        for (std::size_t i = 0; i < configurations.size(); ++i)
+            std::printf("---|---|");
+        std::printf("\n");
+        const std::pair<const char*, const Chosen*> sets[] = {{"common set", &common}, {"nine", &nine}};
+        for (const auto& [label, chosen] : sets) {
+            std::vector<double> one;
+            std::vector<std::vector<double>> configured(configurations.size());
+            for (int run = 0; run < bench.runs; ++run) {
+                one.push_back(ThroughJob(&bench.window, bench.path, *chosen, 1));
+                for (std::size_t i = 0; i < configurations.size(); ++i)
+                    configured[i].push_back(ThroughJob(&bench.window, bench.path, *chosen, configurations[i]));
+            }
+            std::printf("| %s | %s |", label, Rate(bench, one).c_str());
+            for (const std::vector<double>& times : configured)
+                std::printf(" %s | %.3f |", Rate(bench, times).c_str(), Median(times) / Median(one));
+            std::printf("\n");
+            std::fflush(stdout);
+        }
+
+        // The tightest goal once more, its two jobs one after the other in every run.
+        std::vector<double> md2Lanes, allLanes;
+        for (int run = 0; run < bench.runs; ++run) {
+            md2Lanes.push_back(ThroughJob(&bench.window, bench.path, md2, bench.processors));
+            allLanes.push_back(ThroughJob(&bench.window, bench.path, all, bench.processors));
+        }
+        std::printf("\nGoals (ratios of median times):\n\n| goal | measured |\n|---|---|\n");
+        std::printf("| all 14 in one pass / MD2 alone, jobs with lanes, side by side (at most 1.10) | %.3f |\n",
+                    Median(allLanes) / Median(md2Lanes));
+        std::printf("| the same from the first table | %.3f |\n", Median(allTimes.lanes) / Median(md2Times.lanes));
+        std::printf("| all 14 in one pass, job with lanes / MD2 alone in memory | %.3f |\n",
+                    Median(allTimes.lanes) / Median(md2Times.memory));
+        std::printf("| common set, job with lanes / in memory (at most 1.10) | %.3f |\n",
+                    Median(commonTimes.lanes) / Median(commonTimes.memory));
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "hash-bench: %s\n", failure.what());
         return 1;

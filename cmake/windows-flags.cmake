@@ -32,8 +32,11 @@ endif()
 target_include_directories(tallyra_windows INTERFACE ${PROJECT_SOURCE_DIR})
 
 # The engine, the settings store and the string table of a configuration
-# (config/CMakeLists.txt), linked into a binary.
+# (config/CMakeLists.txt), linked into a binary; of a compact configuration,
+# which has no engine or settings, its string table.
 function(tallyra_link_core target configuration)
-  target_link_libraries(${target} PRIVATE tallyra_engine_${configuration} tallyra_settings_${configuration}
-    tallyra_strings_${configuration} tallyra_windows)
+  target_link_libraries(${target} PRIVATE tallyra_strings_${configuration} tallyra_windows)
+  if(TARGET tallyra_engine_${configuration})
+    target_link_libraries(${target} PRIVATE tallyra_engine_${configuration} tallyra_settings_${configuration})
+  endif()
 endfunction()

@@ -25,4 +25,11 @@ enum class TitleTips {
                   // page's message map, other registered message names
 };
 
+// How registration installs the property-sheet handler.
+enum class HandlerRegistration {
+    NamedKey,    // handler key "Tallyra" holding the class id; the class is
+                 // also written to the shell's approved-extensions list
+    ClassIdKey,  // handler key named by the class id, no value; no approved list
+};
+
 }  // namespace features

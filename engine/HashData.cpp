@@ -1,9 +1,9 @@
 #include "HashData.h"
 
 #include "HashCatalogue.h"
+#include "HashLanes.h"
 
 #include <new>
-#include <vector>
 
 namespace {
 
@@ -193,10 +193,16 @@ HMODULE HashData::RunWorker(WorkerStart* parameter)
     return start->module;
 }
 
+unsigned HashData::Processors() const
+{
+    DWORD_PTR process = 0, system = 0;
+    if (!fileAccess.getProcessAffinityMask(::GetCurrentProcess(), &process, &system))
+        return 1;
+    return CountProcessors(process);
+}
+
 HashData::LoopResult HashData::ReadLoop()
 {
-    std::vector<std::uint8_t> buffer(kHashBlockSize);
-
     // Taken anew at every run, also when a stopped run resumes.
     DWORD high = 0;
     const DWORD low = fileAccess.getFileSize(file, &high);
@@ -209,6 +215,8 @@ HashData::LoopResult HashData::ReadLoop()
     }
     const std::uint64_t size = (static_cast<std::uint64_t>(high) << 32) | low;
 
+    // Every way out of the loop waits for the block the lanes hold.
+    HashLanes lanes(descriptors, Processors(), kHashBlockSize);
     while (bytesDone < size) {
         if (StopRequested(runStopFlag))
             break;
@@ -216,7 +224,7 @@ HashData::LoopResult HashData::ReadLoop()
         PostProgress(static_cast<WPARAM>(percent));
 
         DWORD read = 0;
-        if (!fileAccess.readFile(file, buffer.data(), kHashBlockSize, &read, nullptr)) {
+        if (!fileAccess.readFile(file, lanes.NextBuffer(), kHashBlockSize, &read, nullptr)) {
             lastError = ::GetLastError();
             if (lastError == ERROR_SUCCESS)
                 lastError = ERROR_READ_FAULT;
@@ -225,9 +233,9 @@ HashData::LoopResult HashData::ReadLoop()
         if (read == 0)
             break;  // the file shrank: what was read is the file
         bytesDone += read;
-        for (const SharedDescriptor& descriptor : descriptors)
-            descriptor->Update(buffer.data(), read);
+        lanes.Hash(read);
     }
+    lanes.Wait();
 
     if (!StopRequested(runStopFlag)) {
         PostProgress(100);

@@ -1,12 +1,17 @@
 #pragma once
 // One file hashed on a worker thread: every block is read once and handed to
 // each descriptor of the run; progress and completion are posted to a window.
+// When the process may use several processors the descriptors hash each block
+// in lanes on the system's thread pool while the worker reads the next one
+// (HashLanes); the messages, their order and the digests are those of one
+// thread.
 //
 // A job record is shared: the owner holds it through HashDataPtr and every
 // running worker holds a reference of its own, together with a reference on
 // the module, so that neither the record, the stop flag nor the code can go
 // away under a worker, whatever the owner does.
 #include "HashDescriptor.h"
+#include "HashFileAccess.h"
 #include "PrivateMessages.h"
 
 #include <atomic>
@@ -26,14 +31,6 @@ constexpr DWORD kHashBlockSize = 102400;
 // Set by the owner to stop a run between two blocks; one flag may serve
 // several jobs. Read afresh by the worker before every block.
 using StopFlag = std::shared_ptr<std::atomic<bool>>;
-
-// The system calls a run makes; tests put a failing or slow read, or a
-// refused post, in their place.
-struct HashFileAccess {
-    BOOL(WINAPI* readFile)(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped);
-    DWORD(WINAPI* getFileSize)(HANDLE file, LPDWORD high);
-    BOOL(WINAPI* postMessage)(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = &::PostMessageW;
-};
 
 // "class HashData" wherever the name stands alone: shlwapi.h declares a
 // function of the same name.
@@ -102,6 +99,7 @@ private:
     LoopResult ReadLoop();
     void Finish(LoopResult result);
     void TakeRunTarget();
+    unsigned Processors() const;
     void PostProgress(WPARAM percent) const;
     void PostCompletion() const;
     void CloseFile();

@@ -6,6 +6,7 @@
 #   wineprefix          the main command's (tools/run.sh): the user's settings
 #   wineprefix-reduced  tools/run.sh --config reduced: the reduced module's
 #                       registration and settings, apart from the full one's
+#   wineprefix-compact  tools/run.sh --config compact: the compact module's
 #   wineprefix-tests    the tests' own (tools/test.sh, ctest): the tests write
 #                       settings and unregister the module there, never in the others
 #   wineprefix-install  the installer's test: made anew for each run, so that
@@ -22,14 +23,15 @@ fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
-# tallyra_wine_prefix main|reduced|tests|install: the folder of that prefix.
+# tallyra_wine_prefix main|reduced|compact|tests|install: the folder of that prefix.
 tallyra_wine_prefix() {
   case "$1" in
     main) echo "$tallyra_build_dir/wineprefix" ;;
     reduced) echo "$tallyra_build_dir/wineprefix-reduced" ;;
+    compact) echo "$tallyra_build_dir/wineprefix-compact" ;;
     tests) echo "$tallyra_build_dir/wineprefix-tests" ;;
     install) echo "$tallyra_build_dir/wineprefix-install" ;;
-    *) echo "tallyra_wine_prefix: main, reduced, tests or install, not '$1'" >&2; return 2 ;;
+    *) echo "tallyra_wine_prefix: main, reduced, compact, tests or install, not '$1'" >&2; return 2 ;;
   esac
 }
 
@@ -39,7 +41,7 @@ tallyra_tests_prefix_mark='tallyra-tests-prefix.txt'
 
 _tallyra_detached() { setsid -w "$@" </dev/null >/dev/null 2>&1; }
 
-# tallyra_wine_prefix_ensure main|reduced|tests: makes $WINEPREFIX once (Wine's own
+# tallyra_wine_prefix_ensure main|reduced|compact|tests: makes $WINEPREFIX once (Wine's own
 # set-up, UI fonts linked to WenQuanYi Micro Hei for Chinese text, and for the
 # tests their mark); a made prefix is reused as it is. Under a lock, so that
 # tests started side by side make it once. No Wine server of the prefix may

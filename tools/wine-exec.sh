@@ -16,7 +16,7 @@ fi
 WINEPREFIX=$(realpath -m "${prefix:-$(tallyra_wine_prefix tests)}")
 export WINEPREFIX
 role=tests
-for run_role in main reduced; do
+for run_role in main reduced compact; do
   [ "$WINEPREFIX" = "$(realpath -m "$(tallyra_wine_prefix "$run_role")")" ] && role=$run_role
 done
 tallyra_wine_prefix_ensure "$role" || exit 1

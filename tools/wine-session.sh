@@ -1,7 +1,7 @@
 # Sourced by the scripts: one of the project's private Wine prefixes (see
 # tools/wine-env.sh), its server and services started detached (so that they
 # never hold a pipe open), and an Xvfb display when there is none.
-#   wine_session_start [main|reduced|tests]   main (the default): tools/run.sh's prefix
+#   wine_session_start [main|reduced|compact|tests]   main (the default): tools/run.sh's prefix
 #   wine_session_stop                 ends what was started
 # To run tests by hand: . tools/wine-session.sh; wine_session_start tests;
 # then ctest in the build folder (its tests use the tests' prefix in any case).

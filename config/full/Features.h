@@ -26,6 +26,7 @@ inline constexpr bool kCopyAll = true;
 inline constexpr bool kMenuOnMonitor = true;
 inline constexpr CompareTidy kCompareTidy = CompareTidy::DigestOnly;
 inline constexpr ControlStates kControlStates = ControlStates::CompareAlwaysOpen;
+inline constexpr HandlerRegistration kHandlerRegistration = HandlerRegistration::NamedKey;
 inline constexpr TitleTips kTitleTips = TitleTips::PerPage;
 
 }  // namespace features

@@ -20,6 +20,7 @@ inline constexpr bool kCopyAll = false;
 inline constexpr bool kMenuOnMonitor = false;
 inline constexpr CompareTidy kCompareTidy = CompareTidy::TrimOnly;
 inline constexpr ControlStates kControlStates = ControlStates::CompareWhileReady;
+inline constexpr HandlerRegistration kHandlerRegistration = HandlerRegistration::NamedKey;
 inline constexpr TitleTips kTitleTips = TitleTips::ProcessWide;
 
 }  // namespace features

@@ -9,6 +9,7 @@
 #include "settings/AlgorithmFlags.h"
 #include "support/FileListData.h"
 #include "support/Gui.h"
+#include "support/Leaks.h"
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
 #include "support/TestFiles.h"
@@ -200,6 +201,30 @@ TEST_F(HashPageTest, ThePageShowsTheDigestsAndHoldsTheModuleWhileItLives)
     EXPECT_EQ(dll().CanUnloadNow(), S_FALSE);  // the extension object is gone, the page is not
     CloseSheet();
     EXPECT_EQ(dll().CanUnloadNow(), S_OK);
+}
+
+// The module goes as soon as it is let go right after a completion: the
+// lanes ended before the completion was posted, and the worker, still on its
+// way out, holds the module until its very last instruction. (On a machine
+// with one processor the run has no lanes.)
+TEST_F(HashPageTest, TheModuleUnloadsRightAfterACompletionWithNothingOfItsOwnLeftRunning)
+{
+    Enable({L"MD2", L"SHA-512", L"CRC32"});
+    const std::wstring path = folder.Write(L"unload.bin", PatternBytes(307200));
+    int threads = 0;
+    for (int round = 0; round < 4; ++round) {
+        HWND page = OpenPage({path});
+        ASSERT_NE(page, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return HasRows(page); }, 30000));
+        CloseSheet();
+        ASSERT_EQ(dll().CanUnloadNow(), S_OK);
+        loaded.reset();
+        EXPECT_TRUE(PumpUntil([] { return ::GetModuleHandleW(L"Tallyra32.dll") == nullptr; }));
+        if (round == 0)
+            threads = ThreadsOfThisProcess();  // with what OLE and the test keep once made
+        else
+            EXPECT_TRUE(PumpUntil([&] { return ThreadsOfThisProcess() <= threads; }));
+    }
 }
 
 TEST_F(HashPageTest, WithNoAlgorithmTheRunGivesAnEmptyListAndNoComparing)

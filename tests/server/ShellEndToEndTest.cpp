@@ -6,6 +6,7 @@
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
 #include "support/TestFiles.h"
+#include "support/ThreadLanguage.h"
 #include "support/Text.h"
 #include "settings/AlgorithmFlags.h"
 #include "tools/show-properties/ShellProperties.h"
@@ -48,11 +49,6 @@ size_t DistinctColours(const std::wstring& bmpPath)
 // Under Wine this test changes the prefix's real registration: it runs only in
 // the tests' own prefix, which carries a mark in its system drive
 // (tools/wine-env.sh), never in the one the main command uses.
-bool UnderWine()
-{
-    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 bool InTheTestsPrefix()
 {
     wchar_t system[MAX_PATH] = {};
@@ -95,22 +91,31 @@ Shown ShowThroughTheShell(const std::wstring& file, const std::wstring& title, c
     return shown;
 }
 
-// The prefix may hold either configuration's registration from an earlier
-// run: both go first (each module removes only the classes it serves), then
-// this module is registered.
+// The prefix may hold any configuration's registration from an earlier run:
+// all go first (each module removes only the classes it serves), then this
+// module is registered.
 void RegisterOnly(const std::wstring& module)
 {
-    for (const wchar_t* name : {L"full", L"reduced"})
+    for (const wchar_t* name : {L"full", L"reduced", L"compact"})
         Regsvr32({L"/u", L"/s", TallyraDll::Path(name)});
     ASSERT_EQ(Regsvr32({L"/s", module}), 0u);
 }
 
 struct Configuration {
-    const wchar_t* name;  // bin/<name>/Tallyra32.dll
-    const wchar_t* pageTitle;
-    std::vector<std::wstring> algorithms;  // enabled for the test
+    const wchar_t* name;  // bin/<name>/Tallyra32.dll, bin/compact/Tallyra.dll
+    const wchar_t* pageTitle;  // null: the compact page's, in the thread's language
+    std::vector<std::wstring> algorithms;  // enabled for the test (the compact page's are fixed)
     bool dropTarget;                       // registered as a class of its own
+    std::wstring handlerKey;               // under *\shellex\PropertySheetHandlers
+    bool approved;                         // the page's class in the shell's approved list
 };
+
+std::wstring PageTitle(const Configuration& configuration)
+{
+    if (configuration.pageTitle)
+        return configuration.pageTitle;
+    return PRIMARYLANGID(ResourceLookupLanguage()) == LANG_CHINESE ? L"文件校验" : L"File Hashes";
+}
 
 class ShellEndToEnd : public ::testing::TestWithParam<Configuration> {};
 
@@ -124,8 +129,11 @@ TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
     const std::wstring module = TallyraDll::Path(configuration.name);
     ::OleInitialize(nullptr);
     RegisterOnly(module);
-    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra", nullptr),
-              std::optional<std::wstring>(kHashPage));
+    const std::wstring handler = L"*\\shellex\\PropertySheetHandlers\\" + configuration.handlerKey;
+    ASSERT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, handler));
+    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, handler, nullptr),
+              configuration.handlerKey == kHashPage ? std::nullopt : std::optional<std::wstring>(kHashPage));
+    EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str()).has_value(), configuration.approved);
     EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage + L"\\InprocServer32", nullptr),
               std::optional<std::wstring>(module));
     EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget), configuration.dropTarget);
@@ -137,8 +145,14 @@ TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
             WriteDword(AlgorithmKeyPath(name), L"Enabled", 1);
         TempFolder folder;
         const std::wstring file = folder.Write(L"shown.bin", PatternBytes(102401));
-        const Shown shown = ShowThroughTheShell(file, configuration.pageTitle, folder.Path() + L"\\sheet.bmp");
-        EXPECT_EQ(shown.rows, PatternDigests(102401, configuration.algorithms));
+        const Shown shown = ShowThroughTheShell(file, PageTitle(configuration), folder.Path() + L"\\sheet.bmp");
+        EXPECT_EQ(shown.rows, PatternDigests(102401, configuration.algorithms.empty()
+                                                         ? std::vector<std::wstring>{L"CRC32", L"MD5", L"SHA-1"}
+                                                         : configuration.algorithms));
+        // The compact module keeps no settings: it writes nothing for the user.
+        if (configuration.algorithms.empty()) {
+            EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, L"SOFTWARE\\Tallyra"), std::vector<std::wstring>{});
+        }
     }
 
     // Unregistration leaves the shared keys and other software's subkeys.
@@ -149,7 +163,8 @@ TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
     foreign.reset();
     EXPECT_EQ(Regsvr32({L"/u", L"/s", module}), 0u);
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage));
-    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra"));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, handler));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"AppID\\Tallyra.DLL"));
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\CurVer"));
     EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\ForeignSubkey"));
     EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID"));
@@ -163,15 +178,19 @@ TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
     ::OleUninitialize();
 }
 
-// The full configuration with a few algorithms; the reduced one with all ten.
+// The full configuration with a few algorithms; the reduced one with all ten;
+// the compact one with its three, its handler key named by the class id.
 INSTANTIATE_TEST_SUITE_P(
     Configurations, ShellEndToEnd,
-    ::testing::Values(Configuration{L"full", L"文件检验", {L"CRC32", L"MD5", L"SHA-256"}, true},
+    ::testing::Values(Configuration{L"full", L"文件检验", {L"CRC32", L"MD5", L"SHA-256"}, true, L"Tallyra", true},
                       Configuration{L"reduced",
                                     L"文件 Hash",
                                     {L"CRC32", L"HAVAL", L"MD5", L"RIPEMD-128", L"RIPEMD-256", L"RIPEMD-320", L"SHA-1",
                                      L"SHA-512", L"Tiger", L"Whirlpool"},
-                                    false}),
+                                    false,
+                                    L"Tallyra",
+                                    true},
+                      Configuration{L"compact", nullptr, {}, false, kHashPage, false}),
     [](const ::testing::TestParamInfo<Configuration>& info) { return Narrow(info.param.name); });
 
 // The English module named in the user's settings: the shell's Properties

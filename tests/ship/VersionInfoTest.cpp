@@ -102,4 +102,5 @@ INSTANTIATE_TEST_SUITE_P(Binaries, ShippedBinary,
                                            Shipped{L"full\\Tallyra32.en.dll", VFT_DLL},
                                            Shipped{L"full\\tallyra-hash.exe", VFT_APP},
                                            Shipped{L"reduced\\Tallyra32.dll", VFT_DLL},
-                                           Shipped{L"reduced\\tallyra-hash.exe", VFT_APP}));
+                                           Shipped{L"reduced\\tallyra-hash.exe", VFT_APP},
+                                           Shipped{L"compact\\Tallyra.dll", VFT_DLL}));

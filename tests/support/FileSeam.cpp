@@ -27,6 +27,7 @@ struct SeamState {
     DWORD readError = ERROR_SUCCESS;
     long long reportedSize = -1;  // -1: the file's own
     DWORD sizeError = ERROR_SUCCESS;
+    unsigned processors = 0;  // 0: the machine's
     bool fakeReads = false;
 
     void Reset()
@@ -40,6 +41,7 @@ struct SeamState {
         stop.reset();
         readError = sizeError = ERROR_SUCCESS;
         reportedSize = -1;
+        processors = 0;
         fakeReads = false;
     }
 };
@@ -113,7 +115,25 @@ DWORD WINAPI SeamSize(HANDLE file, LPDWORD high)
     return ::GetFileSize(file, high);
 }
 
+BOOL WINAPI SeamAffinity(HANDLE process, PDWORD_PTR processMask, PDWORD_PTR systemMask)
+{
+    SeamState& s = State();
+    std::unique_lock<std::mutex> lock(s.mutex);
+    if (s.attached && s.processors != 0) {
+        *processMask = *systemMask = AffinityOf(s.processors);
+        return TRUE;
+    }
+    lock.unlock();
+    return ::GetProcessAffinityMask(process, processMask, systemMask);
+}
+
 }  // namespace
+
+DWORD_PTR AffinityOf(unsigned processors)
+{
+    constexpr unsigned kBits = sizeof(DWORD_PTR) * 8;
+    return processors >= kBits ? ~DWORD_PTR{0} : (DWORD_PTR{1} << processors) - 1;
+}
 
 FileSeam::FileSeam()
 {
@@ -138,7 +158,9 @@ FileSeam::~FileSeam()
 
 HashFileAccess FileSeam::Access()
 {
-    return {&SeamRead, &SeamSize};
+    HashFileAccess access{&SeamRead, &SeamSize};
+    access.getProcessAffinityMask = &SeamAffinity;
+    return access;
 }
 
 void FileSeam::Close()
@@ -206,6 +228,12 @@ void FileSeam::FailSize(DWORD error)
 {
     std::lock_guard<std::mutex> lock(State().mutex);
     State().sizeError = error;
+}
+
+void FileSeam::ReportProcessors(unsigned count)
+{
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().processors = count;
 }
 
 void FileSeam::FakeReads()

@@ -10,6 +10,9 @@
 
 #include <cstdint>
 
+// An affinity mask of so many processors (at most all of a mask).
+DWORD_PTR AffinityOf(unsigned processors);
+
 class FileSeam {
 public:
     FileSeam();  // the gate open, real reads, real sizes
@@ -40,6 +43,9 @@ public:
     // The size the job is told instead of the file's own.
     void ReportSize(std::uint64_t size);
     void FailSize(DWORD error);
+    // The processors a run is told it may use, so its lanes (1: none); 0 for
+    // the process's own.
+    void ReportProcessors(unsigned count);
     // Reads hand out whole blocks of zeros and leave the file alone.
     void FakeReads();
 };

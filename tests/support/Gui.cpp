@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
+#include <gtest/gtest.h>
 
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs)
@@ -329,4 +332,43 @@ std::vector<std::wstring> StaticTexts(HWND window)
     std::vector<std::wstring> texts;
     ::EnumChildWindows(window, &Collect::Child, reinterpret_cast<LPARAM>(&texts));
     return texts;
+}
+
+ModalDialogAnswers::Answer ChooseInOpenFileDialog(const std::wstring& path)
+{
+    return [path](HWND dialog) {
+        HWND name = ::GetDlgItem(dialog, cmb13);  // the file name box (a ComboBoxEx32 under Wine)
+        ASSERT_NE(name, nullptr) << "no file name box in the open-file dialog";
+        ::SetWindowTextW(name, path.c_str());
+        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    };
+}
+
+ModalDialogAnswers::Answer RecordMessageBox(MessageBoxSeen& seen)
+{
+    return [&seen](HWND box) {
+        seen.caption = WindowText(box);
+        struct Visit {
+            static BOOL CALLBACK Child(HWND child, LPARAM record)
+            {
+                auto& seen = *reinterpret_cast<MessageBoxSeen*>(record);
+                wchar_t className[16] = {};
+                ::GetClassNameW(child, className, 16);
+                if (::lstrcmpiW(className, L"Static") != 0)
+                    return TRUE;
+                if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+                    seen.text = WindowText(child);
+                    return TRUE;
+                }
+                const auto shown = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+                for (LPCWSTR icon : {IDI_WARNING, IDI_ERROR, IDI_INFORMATION, IDI_QUESTION}) {
+                    if (shown != nullptr && shown == ::LoadIconW(nullptr, icon))
+                        seen.icon = icon;
+                }
+                return TRUE;
+            }
+        };
+        ::EnumChildWindows(box, &Visit::Child, reinterpret_cast<LPARAM>(&seen));
+        ::SendMessageW(box, WM_COMMAND, IDOK, 0);
+    };
 }

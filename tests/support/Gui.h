@@ -82,6 +82,23 @@ private:
     int unexpected = 0;
 };
 
+// An answer that chooses the path in the open-file dialog.
+ModalDialogAnswers::Answer ChooseInOpenFileDialog(const std::wstring& path);
+
+// A message box as the user sees it: its caption, its text, and the
+// standard icon it shows (IDI_WARNING, IDI_ERROR, ...; null for none).
+struct MessageBoxSeen {
+    std::wstring caption;
+    std::wstring text;
+    LPCWSTR icon = nullptr;
+    bool operator==(const MessageBoxSeen& other) const
+    {
+        return caption == other.caption && text == other.text && icon == other.icon;
+    }
+};
+// An answer that records the message box into `seen` and closes it.
+ModalDialogAnswers::Answer RecordMessageBox(MessageBoxSeen& seen);
+
 // Answers the popup menu that this thread tracks while the object lives,
 // from a timer that the menu's loop dispatches: records its entries, then
 // picks the entry at `pick` with the keyboard, or dismisses the menu when

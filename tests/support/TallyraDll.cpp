@@ -8,14 +8,15 @@
 TallyraDll::TallyraDll(const std::wstring& configuration) : module(::LoadLibraryW(Path(configuration).c_str()))
 {
     if (!module)
-        throw std::runtime_error("Tallyra32.dll did not load");
+        throw std::runtime_error("the module did not load");
 }
 
 TallyraDll::~TallyraDll() = default;
 
 std::wstring TallyraDll::Path(const std::wstring& configuration)
 {
-    return BesideThisProgram(configuration + L"\\Tallyra32.dll");
+    const wchar_t* module = configuration == L"compact" ? L"\\Tallyra.dll" : L"\\Tallyra32.dll";
+    return BesideThisProgram(configuration + module);
 }
 
 template <class Function>

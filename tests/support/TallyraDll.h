@@ -1,6 +1,6 @@
 #pragma once
-// A configuration's built Tallyra32.dll (the full one unless another is
-// named) loaded into the test process, its exports at hand,
+// A configuration's built module (the full one's Tallyra32.dll unless
+// another is named) loaded into the test process, its exports at hand,
 // shell data objects for files, as the shell hands them to an extension, and
 // a drag source to drop them with.
 #include "win/ComObject.h"
@@ -36,7 +36,7 @@ public:
         return object;
     }
 
-    // bin/<configuration>/Tallyra32.dll.
+    // bin/<configuration>/Tallyra32.dll (bin/compact/Tallyra.dll).
     static std::wstring Path(const std::wstring& configuration = L"full");
 
 private:

@@ -146,6 +146,7 @@ TEST_F(HashDialogTest, ClosingTheSheetMidRunAHundredTimesLeavesNothingBehind)
 {
     settings.enabled = {L"MD2", L"SHA-512"};
     const std::wstring path = folder.Write(L"closing.bin", PatternBytes(307200));
+    seam.ReportProcessors(2);  // a lane each: after the first read, the lanes hold a block when the sheet closes
     seam.Close();  // every run waits in a read when its sheet closes
     Show(path);    // warm-up: what is made once per process
     ASSERT_TRUE(seam.WaitUntilHeld(0));
