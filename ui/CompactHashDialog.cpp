@@ -46,11 +46,7 @@ std::wstring WindowText(HWND window)
 
 HPROPSHEETPAGE CHashDialog::CreatePage(const std::wstring& path)
 {
-    auto page = std::make_unique<CHashDialog>(path);
-    HPROPSHEETPAGE handle = page->Create();
-    if (handle != nullptr)
-        page.release();  // the sheet's now: freed when it releases the page
-    return handle;
+    return win::CreateSheetOwnedPage<CHashDialog>(path);
 }
 
 CHashDialog::CHashDialog(const std::wstring& path) : PropertyPage(ThisModule(), IDD_HASH_PAGE), path(path)

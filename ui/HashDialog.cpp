@@ -30,11 +30,7 @@ void SetText(HWND window, const std::wstring& text)
 
 HPROPSHEETPAGE CHashDialog::CreatePage(const std::wstring& path)
 {
-    auto page = std::make_unique<CHashDialog>(path);
-    HPROPSHEETPAGE handle = page->Create();
-    if (handle != nullptr)
-        page.release();  // the sheet's now: freed when it releases the page
-    return handle;
+    return win::CreateSheetOwnedPage<CHashDialog>(path);
 }
 
 CHashDialog::CHashDialog(const std::wstring& path, ResourceLease lease)
