@@ -1,6 +1,6 @@
 # Cross build for 32-bit Windows (the modules for 32-bit programs) with
-# Debian's MinGW-w64 (posix thread model, g++-mingw-w64-i686-posix). Not
-# part of tools/build.sh yet: configure a folder of its own with it.
+# Debian's MinGW-w64 (posix thread model, g++-mingw-w64-i686-posix):
+# tools/build.sh configures build/win32 with it.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 

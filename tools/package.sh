@@ -3,8 +3,10 @@
 # Installer package of the full configuration: Tallyra32.dll with the
 # registration its own DllRegisterServer writes (harvested under Wine by
 # registry-harvest, with the registry redirected: the prefix is not changed),
-# its English language module Tallyra32.en.dll and tallyra-hash.exe, made with
-# msitools' wixl (tools/package/make-msi.py, tools/package/Tallyra.wxs).
+# its English language module Tallyra32.en.dll and tallyra-hash.exe; and the
+# 32-bit Tallyra32.dll (build/win32) with its English module for 32-bit
+# programs, registered alike in the 32-bit registry view. Made with msitools'
+# wixl (tools/package/make-msi.py, tools/package/Tallyra.wxs).
 #   tools/package.sh [--prebuilt] [--version VERSION] [--output FILE.msi]
 # --prebuilt: take the build as it is (no set-up, no build step).
 # --version: the package's version (default: the project's, CMakeLists.txt).
@@ -28,6 +30,10 @@ publisher=$(cache TALLYRA_PUBLISHER)
 output=${output:-$build/dist/Tallyra-$version.msi}
 mkdir -p "$(dirname "$output")"
 bin="$build/bin/full"
+bin32="$build/win32/bin/full"
+for file in "$bin/Tallyra32.dll" "$bin32/Tallyra32.dll" "$bin32/Tallyra32.en.dll"; do
+  [ -f "$file" ] || { echo "package: $file is missing (tools/build.sh makes it)" >&2; exit 1; }
+done
 
 . "$here/tools/wine-env.sh"
 prefix=${TALLYRA_WINEPREFIX:-$(tallyra_wine_prefix main)}
@@ -36,6 +42,6 @@ module="Z:$(echo "$bin/Tallyra32.dll" | tr / '\\')"
 harvest=$(mktemp)
 trap 'rm -f "$harvest"' EXIT
 "$here/tools/wine-exec.sh" --prefix "$prefix" "$build/bin/registry-harvest.exe" "$module" > "$harvest"
-python3 "$here/tools/package/make-msi.py" --version "$version" --publisher "$publisher" --bin "$bin" \
+python3 "$here/tools/package/make-msi.py" --version "$version" --publisher "$publisher" --bin "$bin" --bin32 "$bin32" \
   --harvest "$harvest" --module-path "$module" --output "$output"
 echo "package: $output"

@@ -16,7 +16,7 @@ cryptopp_version=8.7.0+git220824
 cryptopp_version_macro=870
 
 packages=(
-  g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools cmake ninja-build
   wine wine64 xvfb xauth imagemagick googletest
   fonts-wqy-microhei rhash python3-pycryptodome php-cli bc dpkg-dev libwine-dev
   wixl msitools

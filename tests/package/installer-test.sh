@@ -52,10 +52,13 @@ uninstall_entries() {  # the installed programs named Tallyra: "DisplayVersion P
 # Installer removes a key that removing our values leaves empty: a fresh
 # prefix has the approved list and the 32-bit interfaces key, but empty).
 other='{0BADF00D-0000-4000-8000-000000000001}'
-wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Shell Extensions\Approved' \
-  /v "$other" /d 'Other Property Page' /f >/dev/null 2>&1
-wine reg add 'HKCR\*\shellex\PropertySheetHandlers\OtherSoftware' /ve /d "$other" /f >/dev/null 2>&1
 wine reg add "HKCR\\Interface\\$other" /ve /d IOther /reg:32 /f >/dev/null 2>&1
+for view in 64 32; do
+  wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Shell Extensions\Approved' \
+    /v "$other" /d 'Other Property Page' /reg:$view /f >/dev/null 2>&1
+  wine reg add 'HKCR\*\shellex\PropertySheetHandlers\OtherSoftware' /ve /d "$other" /reg:$view /f >/dev/null 2>&1
+  wine reg add "HKCR\\CLSID\\$other" /ve /d Other /reg:$view /f >/dev/null 2>&1
+done
 snapshot before
 
 # --- An older version, then the project's over it.
@@ -65,8 +68,11 @@ expect "installed programs after the older package" "$(uninstall_entries old)" "
 msiexec /i "$work/new.msi" || fail "upgrading: exit $?"
 snapshot installed
 expect "installed programs after the upgrade" "$(uninstall_entries installed)" "$version The Tallyra developers"
-for file in Tallyra32.dll Tallyra32.en.dll tallyra-hash.exe; do
-  grep -qxF "file ./Program Files/Tallyra/$file" "$work/installed" || fail "$file not installed"
+for path in Tallyra32.dll Tallyra32.en.dll tallyra-hash.exe; do
+  grep -qxF "file ./Program Files/Tallyra/$path" "$work/installed" || fail "$path not installed"
+done
+for path in Tallyra32.dll Tallyra32.en.dll; do  # for 32-bit programs
+  grep -qxF "file ./Program Files (x86)/Tallyra/$path" "$work/installed" || fail "32-bit $path not installed"
 done
 # The installing user's language is not Chinese and had no choice stored.
 expect "the user's language module" "$(language_module)" "Tallyra32.en.dll"
@@ -77,9 +83,28 @@ expect "the user's language module" "$(language_module)" "Tallyra32.en.dll"
 wine regsvr32 /s /u "$installed\\Tallyra32.dll" || fail "regsvr32 /u: exit $?"
 wine regsvr32 /s "$installed\\Tallyra32.dll" || fail "regsvr32: exit $?"
 snapshot registered
-help_folder() { sed -E 's/^(.*\\HELPDIR \| @ = .*)\\$/\1/' "$work/$1"; }
+# In the 64-bit view: the 32-bit view is the 32-bit module's, below.
+help_folder() { sed -E 's/^(.*\\HELPDIR \| @ = .*)\\$/\1/' "$work/$1" | grep -v '\\Wow6432Node\\'; }
 differences=$(diff <(help_folder installed) <(help_folder registered))
 [ -z "$differences" ] || fail "the installer's registry is not what regsvr32 writes:"$'\n'"$differences"
+
+# --- The 32-bit view holds the same registration for the 32-bit file, and
+# nothing else of ours. The type libraries' key is one for both views: it
+# names the 32-bit file under win32 and the 64-bit one under win64.
+registration() {  # registration VIEW: what the install added to the registration keys of that view
+  comm -13 <(sort "$work/before") <(sort "$work/installed") |
+    grep -E "^HKLM\\\\Software\\\\$1(Classes|Microsoft\\\\Windows\\\\CurrentVersion\\\\Shell Extensions)\\\\" |
+    grep -vE '^HKLM\\Software\\(Wow6432Node\\)?Classes\\(Wow6432Node\\)?Installer($|\\| )' | tr 'A-Z' 'a-z' | sort
+}
+as_32_bit() {
+  sed -E -e '/^hklm\\software\\classes\\typelib\\/!s/c:\\program files\\tallyra/c:\\program files (x86)\\tallyra/g' \
+    -e 's/^hklm\\software\\/hklm\\software\\wow6432node\\/' | sort
+}
+ours64=$(registration '' | grep -v '\\wow6432node\\')
+echo "$ours64" | grep -qF '\win32 | @ = c:\program files (x86)\tallyra\tallyra32.dll' ||
+  fail "the type library does not name the 32-bit file"
+differences=$(diff <(echo "$ours64" | as_32_bit) <(registration 'Wow6432Node\\'))
+[ -z "$differences" ] || fail "the 32-bit view is not the 32-bit module's registration:"$'\n'"$differences"
 
 # --- Through the shell: in English while the setting names the module,
 # built in once it is cleared (a new process reads the settings anew).

@@ -103,4 +103,9 @@ INSTANTIATE_TEST_SUITE_P(Binaries, ShippedBinary,
                                            Shipped{L"full\\tallyra-hash.exe", VFT_APP},
                                            Shipped{L"reduced\\Tallyra32.dll", VFT_DLL},
                                            Shipped{L"reduced\\tallyra-hash.exe", VFT_APP},
-                                           Shipped{L"compact\\Tallyra.dll", VFT_DLL}));
+                                           Shipped{L"compact\\Tallyra.dll", VFT_DLL},
+                                           // For 32-bit programs (tools/build.sh's win32 folder).
+                                           Shipped{L"..\\win32\\bin\\full\\Tallyra32.dll", VFT_DLL},
+                                           Shipped{L"..\\win32\\bin\\full\\Tallyra32.en.dll", VFT_DLL},
+                                           Shipped{L"..\\win32\\bin\\reduced\\Tallyra32.dll", VFT_DLL},
+                                           Shipped{L"..\\win32\\bin\\compact\\Tallyra.dll", VFT_DLL}));
