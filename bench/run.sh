@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 size_mib=${1:-256}
 runs=${2:-5}
 configurations=("${@:3}")
-"$here/tools/build.sh" --target hash-bench tallyra-hash >/dev/null
+"$here/tools/build.sh" --target hash-bench tallyra-hash-full >/dev/null
 . "$here/tools/wine-session.sh"
 trap wine_session_stop EXIT
 wine_session_start main
@@ -51,7 +51,7 @@ compare() {  # compare TITLE cold|warm
   local ours=() theirs=() evicted=()
   for _ in $(seq "$runs"); do
     [ "$2" = warm ] || { evict; evicted+=("$(resident)"); }
-    ours+=("$(seconds_of wine "$build/bin/tallyra-hash.exe" --quiet "${nine_ours[@]}" "$file")")
+    ours+=("$(seconds_of wine "$build/bin/full/tallyra-hash.exe" --quiet "${nine_ours[@]}" "$file")")
     [ "$2" = warm ] || { evict; evicted+=("$(resident)"); }
     theirs+=("$(seconds_of rhash "${nine_theirs[@]}" "$file")")
   done

@@ -11,6 +11,12 @@ else()
   target_link_options(tallyra_windows INTERFACE -static -static-libgcc -static-libstdc++)
 endif()
 
+# 32-bit: the .def files export the undecorated names of the stdcall entry
+# points (DllGetClassObject@12 as DllGetClassObject), as Windows expects.
+if(MINGW AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  target_link_options(tallyra_windows INTERFACE -Wl,--enable-stdcall-fixup)
+endif()
+
 # Console programs with a wide main().
 function(tallyra_console_program target)
   if(MINGW)
@@ -25,7 +31,12 @@ endif()
 
 target_include_directories(tallyra_windows INTERFACE ${PROJECT_SOURCE_DIR})
 
-# The engine, the settings store and the string table, linked into a binary.
-function(tallyra_link_core target)
-  target_link_libraries(${target} PRIVATE tallyra_engine tallyra_settings tallyra_strings tallyra_windows)
+# The engine, the settings store and the string table of a configuration
+# (config/CMakeLists.txt), linked into a binary; of a compact configuration,
+# which has no engine or settings, its string table.
+function(tallyra_link_core target configuration)
+  target_link_libraries(${target} PRIVATE tallyra_strings_${configuration} tallyra_windows)
+  if(TARGET tallyra_engine_${configuration})
+    target_link_libraries(${target} PRIVATE tallyra_engine_${configuration} tallyra_settings_${configuration})
+  endif()
 endfunction()

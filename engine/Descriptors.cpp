@@ -1,6 +1,5 @@
 #include "Descriptors.h"
 
-#include "HashCatalogue.h"
 #include "HashTexts.h"
 
 #include <algorithm>
@@ -28,37 +27,3 @@ void CRC32Descriptor::Finalize()
     std::reverse(digest.begin(), digest.end());
     StoreDigest(digest);
 }
-
-namespace {
-
-template <class Descriptor>
-SharedDescriptor Make()
-{
-    return std::make_shared<Descriptor>();
-}
-
-template <class Descriptor>
-bool RegisterDescriptor()
-{
-    return HashCatalogue::Instance().Register(Descriptor::StaticName(), &Make<Descriptor>);
-}
-
-// Registered while the module loads, before anything can ask the catalogue.
-[[maybe_unused]] const bool registered[] = {
-    RegisterDescriptor<CRC32Descriptor>(),
-    RegisterDescriptor<DescriptorAdler32>(),
-    RegisterDescriptor<DescriptorMD2>(),
-    RegisterDescriptor<DescriptorMD4>(),
-    RegisterDescriptor<DescriptorMD5>(),
-    RegisterDescriptor<DescriptorSHA1>(),
-    RegisterDescriptor<DescriptorSHA256>(),
-    RegisterDescriptor<DescriptorSHA384>(),
-    RegisterDescriptor<DescriptorSHA512>(),
-    RegisterDescriptor<DescriptorTiger>(),
-    RegisterDescriptor<DescriptorWhirlpool>(),
-    RegisterDescriptor<DescriptorRIPEMD128>(),
-    RegisterDescriptor<DescriptorRIPEMD256>(),
-    RegisterDescriptor<DescriptorRIPEMD320>(),
-};
-
-}  // namespace

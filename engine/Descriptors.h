@@ -1,10 +1,9 @@
 #pragma once
-// The algorithms of the catalogue. The full configuration's fourteen register
-// themselves in HashCatalogue while the module loads (Descriptors.cpp);
-// DescriptorHAVAL is registered by the configuration that lists it.
+// The algorithms a catalogue can hold. Each configuration registers its
+// own set while the module loads (config/<name>/Algorithms.cpp).
+#include "DescriptionIds.h"
 #include "HashDescriptorImpl.h"
 #include "Haval.h"
-#include "resource.h"
 
 #include <adler32.h>
 #include <crc.h>

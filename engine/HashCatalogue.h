@@ -4,6 +4,7 @@
 #include "HashSettings.h"
 
 #include <map>
+#include <memory>
 #include <string>
 
 using DescriptorFactory = SharedDescriptor (*)();
@@ -24,3 +25,12 @@ public:
 private:
     std::map<std::wstring, DescriptorFactory> factories;
 };
+
+// Registers a descriptor class (one with a static StaticName()) under its
+// name; a configuration's algorithm list calls it while the module loads.
+template <class Descriptor>
+bool RegisterDescriptor()
+{
+    return HashCatalogue::Instance().Register(Descriptor::StaticName(),
+                                              []() -> SharedDescriptor { return std::make_shared<Descriptor>(); });
+}

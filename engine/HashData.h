@@ -11,6 +11,7 @@
 // the module, so that neither the record, the stop flag nor the code can go
 // away under a worker, whatever the owner does.
 #include "HashDescriptor.h"
+#include "HashFileAccess.h"
 #include "PrivateMessages.h"
 
 #include <atomic>
@@ -30,18 +31,6 @@ constexpr DWORD kHashBlockSize = 102400;
 // Set by the owner to stop a run between two blocks; one flag may serve
 // several jobs. Read afresh by the worker before every block.
 using StopFlag = std::shared_ptr<std::atomic<bool>>;
-
-// The system calls a run makes; tests put a failing or slow read, a refused
-// post, or another number of processors in their place.
-struct HashFileAccess {
-    BOOL(WINAPI* readFile)(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped);
-    DWORD(WINAPI* getFileSize)(HANDLE file, LPDWORD high);
-    BOOL(WINAPI* postMessage)(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = &::PostMessageW;
-    // One lane per processor that the process may run on (a process held to
-    // one processor has no lanes).
-    BOOL(WINAPI* getProcessAffinityMask)(HANDLE process, PDWORD_PTR processMask, PDWORD_PTR systemMask) =
-        &::GetProcessAffinityMask;
-};
 
 // "class HashData" wherever the name stands alone: shlwapi.h declares a
 // function of the same name.

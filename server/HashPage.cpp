@@ -1,8 +1,6 @@
 #include "HashPage.h"
 
-#include "settings/GeneralSettings.h"
-#include "settings/LanguageModule.h"
-#include "ui/HashDialog.h"
+#include "server/PageServices.h"
 #include "win/DroppedFile.h"
 #include "win/ExceptionBarrier.h"
 #include "win/TypeLibrary.h"
@@ -26,10 +24,7 @@ const QITAB* CHashPage::Interfaces()
 
 HRESULT CHashPage::FinalConstruct()
 {
-    win::RunGuarded([] {
-        GeneralSettings::Instance();
-        LoadLanguageModule();
-    });
+    win::RunGuarded([] { PreparePageResources(); });
     return S_OK;
 }
 
@@ -59,7 +54,7 @@ IFACEMETHODIMP CHashPage::AddPages(LPFNSVADDPROPSHEETPAGE addPage, LPARAM lParam
         return E_INVALIDARG;
     HRESULT result = E_OUTOFMEMORY;
     win::RunGuarded([&] {
-        HPROPSHEETPAGE page = CHashDialog::CreatePage(filePath);
+        HPROPSHEETPAGE page = CreateHashPropertyPage(filePath);
         if (page == nullptr)
             return;  // the page could not be made: no page
         if (!addPage(page, lParam))

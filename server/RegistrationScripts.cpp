@@ -65,27 +65,29 @@ std::vector<ScriptKey> ClassKeys(const std::wstring& className, const std::wstri
 
 }  // namespace
 
-Script AppIdScript()
+Script AppIdScript(ShellHandlerKey handlerKey)
 {
     ScriptKey dll = Key(L"Tallyra.DLL");
     dll.values.push_back(NamedValue{L"AppID", kAppId});
+    Script script{{HKEY_CLASSES_ROOT, {Kept(L"AppID", {Key(kAppId, std::wstring(L"Tallyra")), dll})}}};
+    if (handlerKey == ShellHandlerKey::ClassId)
+        return script;
     ScriptKey approved = Kept(L"Approved");
     approved.values = {NamedValue{kContextMenuClsid, L"Tallyra Context Menu"},
                        NamedValue{GuidText(CLSID_HashPage), L"Tallyra Property Page"}};
-    return {
-        {HKEY_CLASSES_ROOT, {Kept(L"AppID", {Key(kAppId, std::wstring(L"Tallyra")), dll})}},
-        {HKEY_LOCAL_MACHINE,
-         {Kept(L"Software",
-               {Kept(L"Microsoft",
-                     {Kept(L"Windows", {Kept(L"CurrentVersion", {Kept(L"Shell Extensions", {approved})})})})})}},
-    };
+    script.push_back({HKEY_LOCAL_MACHINE,
+                      {Kept(L"Software",
+                            {Kept(L"Microsoft", {Kept(L"Windows", {Kept(L"CurrentVersion",
+                                                                        {Kept(L"Shell Extensions", {approved})})})})})}});
+    return script;
 }
 
-Script HashPageScript(const std::wstring& modulePath)
+Script HashPageScript(const std::wstring& modulePath, ShellHandlerKey handlerKey)
 {
     const std::wstring clsid = GuidText(CLSID_HashPage);
     std::vector<ScriptKey> keys = ClassKeys(L"HashPage", clsid, modulePath);
-    keys.push_back(Kept(L"*", {Kept(L"shellex", {Kept(L"PropertySheetHandlers", {Key(L"Tallyra", clsid)})})}));
+    ScriptKey handler = handlerKey == ShellHandlerKey::Named ? Key(L"Tallyra", clsid) : Key(clsid);
+    keys.push_back(Kept(L"*", {Kept(L"shellex", {Kept(L"PropertySheetHandlers", {handler})})}));
     return {{HKEY_CLASSES_ROOT, std::move(keys)}};
 }
 

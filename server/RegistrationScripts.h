@@ -4,9 +4,16 @@
 
 extern const wchar_t kAppId[];  // "{0A3C1C8E-...}"
 
-// 101: the AppID keys and the shell's approved-extensions entries.
-registry::Script AppIdScript();
+// How the page's class is made known to the shell: its handler key under
+// HKCR\*\shellex\PropertySheetHandlers named "Tallyra" (the class id its
+// default value) together with the two values of the approved-extensions
+// list, or named by the class id itself, with no value and no approved list.
+enum class ShellHandlerKey { Named, ClassId };
+
+// 101: the AppID keys, and with a named handler key the shell's
+// approved-extensions entries.
+registry::Script AppIdScript(ShellHandlerKey handlerKey = ShellHandlerKey::Named);
 // 102 and 123: a class's ProgIDs and CLSID key, and for the page the
 // property-sheet handler for all file types.
-registry::Script HashPageScript(const std::wstring& modulePath);
+registry::Script HashPageScript(const std::wstring& modulePath, ShellHandlerKey handlerKey = ShellHandlerKey::Named);
 registry::Script DropTargetScript(const std::wstring& modulePath);

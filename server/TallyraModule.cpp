@@ -1,10 +1,12 @@
 #include "TallyraModule.h"
 
+#include "Features.h"
 #include "server/HashPage.h"
+#include "server/PageServices.h"
 #include "server/RegistrationScripts.h"
-#include "settings/ResourceTexts.h"
-#include "settings/StoredHashSettings.h"
+#if TALLYRA_DROP_TARGET
 #include "ui/DropTargetImpl.h"
+#endif
 #include "win/ClassFactory.h"
 #include "win/ExceptionBarrier.h"
 #include "win/ThisModule.h"
@@ -15,6 +17,15 @@
 namespace {
 
 CTallyraModule module;
+
+constexpr ShellHandlerKey kShellHandlerKey =
+    features::kHandlerRegistration == features::HandlerRegistration::NamedKey ? ShellHandlerKey::Named
+                                                                              : ShellHandlerKey::ClassId;
+
+registry::Script PageScript(const std::wstring& modulePath)
+{
+    return HashPageScript(modulePath, kShellHandlerKey);
+}
 
 template <class T>
 IClassFactory* MakeFactory()
@@ -36,20 +47,19 @@ private:
 }  // namespace
 
 CTallyraModule::CTallyraModule()
-    : objects{{&CLSID_DropTargetImpl, &DropTargetScript, &MakeFactory<CDropTargetImpl>, nullptr},
-              {&CLSID_HashPage, &HashPageScript, &MakeFactory<CHashPage>, nullptr}}
+    : objects{
+#if TALLYRA_DROP_TARGET
+          {&CLSID_DropTargetImpl, &DropTargetScript, &MakeFactory<CDropTargetImpl>, nullptr},
+#endif
+          {&CLSID_HashPage, &PageScript, &MakeFactory<CHashPage>, nullptr}}
 {
     win::InstallModuleLock(this);
-    // The engine asks the user's settings which algorithms to run and in
-    // which case, and the resource instance for its texts.
-    BindHashSettings(&StoredHashSettings());
-    BindHashTexts(&ResourceTexts());
+    StartPageServices();
 }
 
 CTallyraModule::~CTallyraModule()
 {
-    BindHashTexts(nullptr);
-    BindHashSettings(nullptr);
+    StopPageServices();
     win::InstallModuleLock(nullptr);
     for (ObjectEntry& entry : objects) {
         if (entry.factory)
@@ -92,7 +102,7 @@ HRESULT CTallyraModule::RegisterServer() noexcept
         std::wstring path;
         if (FAILED(hr = ThisModulePath(path)))
             return;
-        if (FAILED(hr = registry::RunForRegistration(AppIdScript())))
+        if (FAILED(hr = registry::RunForRegistration(AppIdScript(kShellHandlerKey))))
             return;
         for (const ObjectEntry& entry : objects) {
             if (FAILED(hr = registry::RunForRegistration(entry.script(path))))
@@ -117,7 +127,7 @@ HRESULT CTallyraModule::UnregisterServer() noexcept
         }
         if (FAILED(hr = win::UnregisterModuleTypeLibrary(path)))
             return;
-        hr = registry::RunForUnregistration(AppIdScript());
+        hr = registry::RunForUnregistration(AppIdScript(kShellHandlerKey));
     });
     return hr;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The module object of the COM server: its lock count, its object map with
 // lazily made class factories, and registration.
+#include "Features.h"
 #include "server/Registrar.h"
 #include "win/ModuleLock.h"
 
@@ -38,5 +39,7 @@ private:
 
     std::atomic<LONG> locks{0};
     std::mutex factoryGuard;
-    ObjectEntry objects[2];
+    // In the order of registration: the drop target (where the configuration
+    // has one), then the page.
+    ObjectEntry objects[features::kDropTarget ? 2 : 1];
 };

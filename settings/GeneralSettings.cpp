@@ -1,5 +1,6 @@
 #include "GeneralSettings.h"
 
+#include "Features.h"
 #include "RegistryValues.h"
 
 const wchar_t kSettingsKeyPath[] = L"SOFTWARE\\Tallyra\\Settings";
@@ -56,15 +57,17 @@ GeneralSettings GeneralSettings::Load(KeyAccess access)
 
     if (const auto lowercase = registry::QueryDword(key.get(), L"UseLowercase"))
         loaded.useLowercase = *lowercase != 0;
-
-    if (const auto primary = registry::QueryDword(key.get(), L"LanguageId")) {
-        loaded.languageStored = true;
-        const DWORD sublanguage = registry::QueryDword(key.get(), L"SublanguageId").value_or(kDefaultSublanguage);
-        loaded.languageId = static_cast<LANGID>(sublanguage * 1024 + (*primary & 0xFFFF));
+    // Without a language module the record is the case alone: the language
+    // values are neither read nor written (nor deleted).
+    if constexpr (features::kLanguageModule) {
+        if (const auto primary = registry::QueryDword(key.get(), L"LanguageId")) {
+            loaded.languageStored = true;
+            const DWORD sublanguage = registry::QueryDword(key.get(), L"SublanguageId").value_or(kDefaultSublanguage);
+            loaded.languageId = static_cast<LANGID>(sublanguage * 1024 + (*primary & 0xFFFF));
+        }
+        if (auto module = registry::QueryString(key.get(), L"LanguageModule", kLanguageModuleChars))
+            loaded.languageModule = std::move(*module);
     }
-
-    if (auto module = registry::QueryString(key.get(), L"LanguageModule", kLanguageModuleChars))
-        loaded.languageModule = std::move(*module);
     return loaded;
 }
 
@@ -74,11 +77,13 @@ void GeneralSettings::Save() const
     if (!key)
         return;
     registry::SetDword(key.get(), L"UseLowercase", UseLowercase() ? 1 : 0);
-    if (languageStored) {
-        registry::SetDword(key.get(), L"LanguageId", languageId & 0x3FF);
-        registry::SetDword(key.get(), L"SublanguageId", languageId >> 10);
-    } else {
-        ::RegDeleteValueW(key.get(), L"LanguageId");
-        ::RegDeleteValueW(key.get(), L"SublanguageId");
+    if constexpr (features::kLanguageModule) {
+        if (languageStored) {
+            registry::SetDword(key.get(), L"LanguageId", languageId & 0x3FF);
+            registry::SetDword(key.get(), L"SublanguageId", languageId >> 10);
+        } else {
+            ::RegDeleteValueW(key.get(), L"LanguageId");
+            ::RegDeleteValueW(key.get(), L"SublanguageId");
+        }
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Digest case, stored language and language module, kept under
-// HKCU\SOFTWARE\Tallyra\Settings.
+// HKCU\SOFTWARE\Tallyra\Settings. A configuration without a language module
+// keeps the case alone: the language fields stay empty.
 #include <atomic>
 #include <string>
 #include <windows.h>

@@ -19,6 +19,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build
   wine wine64 xvfb xauth imagemagick googletest
   fonts-wqy-microhei rhash python3-pycryptodome php-cli bc dpkg-dev libwine-dev
+  wixl msitools
 )
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }

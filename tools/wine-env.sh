@@ -2,10 +2,15 @@
 # that runs Wine goes through: the environment of the project's Wine
 # processes and the making of its private prefixes.
 #
-# Two prefixes under the build folder:
-#   wineprefix        the main command's (tools/run.sh): the user's settings
-#   wineprefix-tests  the tests' own (tools/test.sh, ctest): the tests write
-#                     settings and unregister the module there, never in the other
+# Prefixes under the build folder:
+#   wineprefix          the main command's (tools/run.sh): the user's settings
+#   wineprefix-reduced  tools/run.sh --config reduced: the reduced module's
+#                       registration and settings, apart from the full one's
+#   wineprefix-compact  tools/run.sh --config compact: the compact module's
+#   wineprefix-tests    the tests' own (tools/test.sh, ctest): the tests write
+#                       settings and unregister the module there, never in the others
+#   wineprefix-install  the installer's test: made anew for each run, so that
+#                       what an install and uninstall leave behind shows
 _tallyra_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 tallyra_build_dir="${TALLYRA_BUILD_DIR:-$_tallyra_root/build}"
 
@@ -18,12 +23,15 @@ fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
-# tallyra_wine_prefix main|tests: the folder of that prefix.
+# tallyra_wine_prefix main|reduced|compact|tests|install: the folder of that prefix.
 tallyra_wine_prefix() {
   case "$1" in
     main) echo "$tallyra_build_dir/wineprefix" ;;
+    reduced) echo "$tallyra_build_dir/wineprefix-reduced" ;;
+    compact) echo "$tallyra_build_dir/wineprefix-compact" ;;
     tests) echo "$tallyra_build_dir/wineprefix-tests" ;;
-    *) echo "tallyra_wine_prefix: main or tests, not '$1'" >&2; return 2 ;;
+    install) echo "$tallyra_build_dir/wineprefix-install" ;;
+    *) echo "tallyra_wine_prefix: main, reduced, compact, tests or install, not '$1'" >&2; return 2 ;;
   esac
 }
 
@@ -33,7 +41,7 @@ tallyra_tests_prefix_mark='tallyra-tests-prefix.txt'
 
 _tallyra_detached() { setsid -w "$@" </dev/null >/dev/null 2>&1; }
 
-# tallyra_wine_prefix_ensure main|tests: makes $WINEPREFIX once (Wine's own
+# tallyra_wine_prefix_ensure main|reduced|compact|tests: makes $WINEPREFIX once (Wine's own
 # set-up, UI fonts linked to WenQuanYi Micro Hei for Chinese text, and for the
 # tests their mark); a made prefix is reused as it is. Under a lock, so that
 # tests started side by side make it once. No Wine server of the prefix may
@@ -57,8 +65,11 @@ tallyra_wine_prefix_ensure() {
       _tallyra_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
         /v "$font" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f
     done
-    _tallyra_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-      /v SimSun /t REG_SZ /d 'WenQuanYi Micro Hei' /f
+    # SimSun by either of its names: the reduced configuration's dialogs ask for "宋体".
+    for font in SimSun 宋体; do
+      _tallyra_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v "$font" /t REG_SZ /d 'WenQuanYi Micro Hei' /f
+    done
     wineserver -w
     if [ "$role" = tests ]; then
       echo "The Wine prefix of Tallyra's tests (tools/test.sh)." > "$WINEPREFIX/drive_c/$tallyra_tests_prefix_mark"
@@ -68,7 +79,7 @@ tallyra_wine_prefix_ensure() {
   exec {lock}>&-
 }
 
-# tallyra_wine_unmanaged_windows: in the tests' prefix, windows unmanaged by
+# tallyra_wine_unmanaged_windows: in the tests' prefixes, windows unmanaged by
 # Wine's X11 driver. With no window manager to acknowledge it (Xvfb), every
 # hidden or destroyed managed window costs a two-second wait, and the tests
 # close hundreds of property sheets. Done once per prefix, with its server up.

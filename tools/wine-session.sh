@@ -1,7 +1,7 @@
 # Sourced by the scripts: one of the project's private Wine prefixes (see
 # tools/wine-env.sh), its server and services started detached (so that they
 # never hold a pipe open), and an Xvfb display when there is none.
-#   wine_session_start [main|tests]   main (the default): tools/run.sh's prefix
+#   wine_session_start [main|reduced|compact|tests]   main (the default): tools/run.sh's prefix
 #   wine_session_stop                 ends what was started
 # To run tests by hand: . tools/wine-session.sh; wine_session_start tests;
 # then ctest in the build folder (its tests use the tests' prefix in any case).
@@ -24,7 +24,7 @@ wine_session_start() {
   # A persistent server, then Wine's services, both away from our pipes.
   _tallyra_detached wineserver -p
   _tallyra_detached wine cmd /c exit
-  [ "$role" != tests ] || tallyra_wine_unmanaged_windows
+  case "$role" in tests | install) tallyra_wine_unmanaged_windows ;; esac
 }
 
 wine_session_stop() {

@@ -17,13 +17,11 @@ bool IsWhiteSpace(wchar_t c)
 
 }  // namespace
 
-TidiedCompareText TidyCompareText(const std::wstring& text, std::size_t selectionStart)
+TidiedCompareText TrimCompareText(const std::wstring& text, std::size_t selectionStart)
 {
     TidiedCompareText tidied;
     tidied.text = text;
     std::wstring& result = tidied.text;
-    result.erase(std::remove_if(result.begin(), result.end(), IsSeparator), result.end());
-
     const std::size_t leading =
         static_cast<std::size_t>(std::find_if_not(result.begin(), result.end(), IsWhiteSpace) - result.begin());
     result.erase(0, leading);
@@ -32,4 +30,11 @@ TidiedCompareText TidyCompareText(const std::wstring& text, std::size_t selectio
 
     tidied.caret = selectionStart > leading ? std::min(selectionStart - leading, result.size()) : 0;
     return tidied;
+}
+
+TidiedCompareText TidyCompareText(const std::wstring& text, std::size_t selectionStart)
+{
+    std::wstring bare = text;
+    bare.erase(std::remove_if(bare.begin(), bare.end(), IsSeparator), bare.end());
+    return TrimCompareText(bare, selectionStart);
 }

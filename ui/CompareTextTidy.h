@@ -15,3 +15,8 @@ struct TidiedCompareText {
 // the first step leave it where it was (the user keeps typing at the same
 // place of a grouped digest). It is clamped to [0, text.size()].
 TidiedCompareText TidyCompareText(const std::wstring& text, std::size_t selectionStart);
+
+// Only the leading and the trailing white space (iswspace) go; spaces,
+// hyphens and tabs inside stay. The caret moves left by what the leading
+// white space took, clamped to [0, text.size()].
+TidiedCompareText TrimCompareText(const std::wstring& text, std::size_t selectionStart);

@@ -13,14 +13,8 @@ bool EqualIgnoringCase(const wchar_t* first, const wchar_t* last, const std::wst
                       [](wchar_t a, wchar_t b) { return AsciiUpper(a) == AsciiUpper(b); });
 }
 
-}  // namespace
-
-DigestComparison CompareWithDigests(const std::wstring& text, const std::vector<std::wstring>& digests)
+DigestComparison CompareRange(const wchar_t* first, const wchar_t* last, const std::vector<std::wstring>& digests)
 {
-    const wchar_t* first = text.data();
-    const wchar_t* const last = text.data() + text.size();
-    if (text.size() > 1 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X'))
-        first += 2;
     if (first == last)
         return {ComparisonOutcome::NothingToCompare, 0};
     for (std::size_t index = 0; index < digests.size(); ++index) {
@@ -28,4 +22,19 @@ DigestComparison CompareWithDigests(const std::wstring& text, const std::vector<
             return {ComparisonOutcome::Match, index};
     }
     return {ComparisonOutcome::Mismatch, 0};
+}
+
+}  // namespace
+
+DigestComparison CompareWithDigests(const std::wstring& text, const std::vector<std::wstring>& digests)
+{
+    const wchar_t* first = text.data();
+    if (text.size() > 1 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X'))
+        first += 2;
+    return CompareRange(first, text.data() + text.size(), digests);
+}
+
+DigestComparison CompareWithDigestsAsTyped(const std::wstring& text, const std::vector<std::wstring>& digests)
+{
+    return CompareRange(text.data(), text.data() + text.size(), digests);
 }

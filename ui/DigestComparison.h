@@ -20,3 +20,7 @@ struct DigestComparison {
 // dropped; the rest must equal a whole digest, ignoring case (no trimming,
 // no partial match). The first equal digest wins.
 DigestComparison CompareWithDigests(const std::wstring& text, const std::vector<std::wstring>& digests);
+
+// Compares text as it stands with the digests (in list order), ignoring
+// case: a leading "0x" is part of it. Only an empty text is nothing to compare.
+DigestComparison CompareWithDigestsAsTyped(const std::wstring& text, const std::vector<std::wstring>& digests);

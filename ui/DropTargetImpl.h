@@ -4,11 +4,15 @@
 #include "TallyraLib.h"
 #include "win/ComObject.h"
 #include "win/Dispatch.h"
-#include "PrivateMessages.h"
 
 #include <oleidl.h>
 #include <string>
 
+// Drop target to page: a file was dropped; lParam points at its path, which
+// stays owned by the drop target. Result 1 when the page ignored it.
+constexpr UINT WM_COMPARE_FILE_DROPPED = WM_APP + 0x66;
+// Drop target to page: non-zero when comparing is not allowed now.
+constexpr UINT WM_QUERY_COMPARE_LOCKED = WM_APP + 0x67;
 
 // The type information of IDropTargetImpl from the module's type library.
 ITypeInfo* DropTargetTypeInfo();

@@ -7,6 +7,7 @@
 #include "ListMenu.h"
 #include "SettingsDialog.h"
 
+#include "Features.h"
 #include "settings/LanguageModule.h"
 #include "win/ActivationContext.h"
 #include "win/ErrorText.h"
@@ -29,11 +30,7 @@ void SetText(HWND window, const std::wstring& text)
 
 HPROPSHEETPAGE CHashDialog::CreatePage(const std::wstring& path)
 {
-    auto page = std::make_unique<CHashDialog>(path);
-    HPROPSHEETPAGE handle = page->Create();
-    if (handle != nullptr)
-        page.release();  // the sheet's now: freed when it releases the page
-    return handle;
+    return win::CreateSheetOwnedPage<CHashDialog>(path);
 }
 
 CHashDialog::CHashDialog(const std::wstring& path, ResourceLease lease)
@@ -43,11 +40,12 @@ CHashDialog::CHashDialog(const std::wstring& path, ResourceLease lease)
       compareJob(HashData::Create()),
       path(path),
       stopFlag(std::make_shared<std::atomic<bool>>(false)),
-      titleTips(std::make_unique<titletip::CTitleTipHandlerImpl>()),
-      dropTarget(win::MakeComObject<CDropTargetImpl>())
+      titleTips(std::make_unique<PageTitleTips>())
 {
     fileJob->SetJobTag(HASHJOB_FILE);
     compareJob->SetJobTag(HASHJOB_COMPARE);
+    if constexpr (features::kDropTarget)
+        dropTarget = win::MakeComObject<CDropTargetImpl>();
 }
 
 // The jobs are shared with their workers: a worker still reading (a slow
@@ -58,7 +56,8 @@ CHashDialog::~CHashDialog() = default;
 void CHashDialog::OnPageRelease()
 {
     delete this;
-    UnloadLanguageModule();
+    if constexpr (features::kLanguageModule)
+        UnloadLanguageModule();
 }
 
 void CHashDialog::SetFileAccessForTesting(const HashFileAccess& access)
@@ -70,23 +69,34 @@ void CHashDialog::SetFileAccessForTesting(const HashFileAccess& access)
 
 const win::MessageMap<CHashDialog>& CHashDialog::Messages()
 {
-    static const win::MessageMap<CHashDialog> map{
-        win::OnMessage(WM_INITDIALOG, &CHashDialog::OnInitDialog),
-        win::OnMessage(WM_DESTROY, &CHashDialog::OnDestroy),
-        win::OnCommand(IDC_STOP, BN_CLICKED, &CHashDialog::OnStopButton),
-        win::OnCommand(IDC_COMPARE_FILE, BN_CLICKED, &CHashDialog::OnCompareFileButton),
-        win::OnCommand(IDC_COMPARE_EDIT, EN_CHANGE, &CHashDialog::OnCompareEditChange),
-        win::OnNotify(IDC_OPTIONS_LINK, NM_CLICK, &CHashDialog::OnOptionsLink),
-        win::OnNotify(IDC_HASH_LIST, NM_RCLICK, &CHashDialog::OnListRightClick),
-        win::OnNotify(IDC_HASH_LIST, LVN_KEYDOWN, &CHashDialog::OnListKeyDown),
-        win::OnMessage(WM_DRAWCLIPBOARD, &CHashDialog::OnDrawClipboard),
-        win::OnMessage(WM_CHANGECBCHAIN, &CHashDialog::OnChangeClipboardChain),
-        win::OnNotify(IDC_HASH_LIST, LVN_GETDISPINFOW, &CHashDialog::OnGetDispInfo),
-        win::OnNotify(IDC_HASH_LIST, LVN_GETINFOTIPW, &CHashDialog::OnGetInfoTip),
-        win::OnMessage(WM_HASHDATA_NOTIFY, &CHashDialog::OnHashDataNotify),
-        win::OnMessage(WM_COMPARE_FILE_DROPPED, &CHashDialog::OnCompareFileDropped),
-        win::OnMessage(WM_QUERY_COMPARE_LOCKED, &CHashDialog::OnQueryCompareLocked),
-    };
+    using D = CHashDialog;
+    static const win::MessageMap<D> map = [] {
+        win::MessageMap<D> rows{
+            win::OnMessage(WM_INITDIALOG, &D::OnInitDialog),
+            win::OnMessage(WM_DESTROY, &D::OnDestroy),
+            win::OnCommand(IDC_STOP, BN_CLICKED, &D::OnStopButton),
+            win::OnCommand(IDC_COMPARE_FILE, BN_CLICKED, &D::OnCompareFileButton),
+            win::OnCommand(IDC_COMPARE_EDIT, EN_CHANGE, &D::OnCompareEditChange),
+            win::OnNotify(IDC_HASH_LIST, NM_RCLICK, &D::OnListRightClick),
+            win::OnNotify(IDC_HASH_LIST, LVN_KEYDOWN, &D::OnListKeyDown),
+            win::OnNotify(IDC_HASH_LIST, LVN_GETDISPINFOW, &D::OnGetDispInfo),
+            win::OnNotify(IDC_HASH_LIST, LVN_GETINFOTIPW, &D::OnGetInfoTip),
+            win::OnMessage(WM_HASHDATA_NOTIFY, &D::OnHashDataNotify),
+        };
+        if (features::kOptionsLink)
+            rows.push_back(win::OnNotify(IDC_OPTIONS_LINK, NM_CLICK, &D::OnOptionsLink));
+        if (features::kClipboardWatching) {
+            rows.push_back(win::OnMessage(WM_DRAWCLIPBOARD, &D::OnDrawClipboard));
+            rows.push_back(win::OnMessage(WM_CHANGECBCHAIN, &D::OnChangeClipboardChain));
+        }
+        if (features::kDropTarget) {
+            rows.push_back(win::OnMessage(WM_COMPARE_FILE_DROPPED, &D::OnCompareFileDropped));
+            rows.push_back(win::OnMessage(WM_QUERY_COMPARE_LOCKED, &D::OnQueryCompareLocked));
+        }
+        if (!PageTitleTips::Wiring().subclassHost)
+            rows.push_back(win::OnAnyMessage(&D::OnTitleTipMessage));  // last: what the page leaves
+        return rows;
+    }();
     return map;
 }
 
@@ -130,16 +140,19 @@ LRESULT CHashDialog::OnInitDialog(win::Message&)
     UpdateControls(false);
     // Joining sends the first WM_DRAWCLIPBOARD at once: what the clipboard
     // holds now waits, with later copies, for the file's digests.
-    clipboardViewer.Join(Window());
+    if constexpr (features::kClipboardWatching)
+        clipboardViewer.Join(Window());
     OpenAndHash();
 
     titleTips->Attach(Window());
     titleTips->AddEdit(compareEdit, titletip::kSystemColour, titletip::kSystemColour);
 
-    dropTarget->SetWindowHandle(Window());
-    win::ComPtr<IDropTarget> target;
-    if (SUCCEEDED(dropTarget.As(&target)))
-        ::RegisterDragDrop(Window(), target.Get());
+    if (dropTarget) {
+        dropTarget->SetWindowHandle(Window());
+        win::ComPtr<IDropTarget> target;
+        if (SUCCEEDED(dropTarget.As(&target)))
+            ::RegisterDragDrop(Window(), target.Get());
+    }
     return FALSE;
 }
 
@@ -215,7 +228,7 @@ void CHashDialog::ShowUnusable(DWORD readError)
 
 LRESULT CHashDialog::OnDestroy(win::Message&)
 {
-    if (Window() != nullptr)
+    if (dropTarget && Window() != nullptr)
         ::RevokeDragDrop(Window());
     clipboardViewer.Leave();
     pendingTexts.Clear();
@@ -228,8 +241,19 @@ void CHashDialog::UpdateControls(bool ready)
     const bool hasAlgorithms = fileJob->Count() > 0;
     const bool hasRows = ::SendMessageW(hashList, LVM_GETITEMCOUNT, 0, 0) > 0;
     const bool stopped = stopFlag->load();
+    compareLocked = !(ready && hasAlgorithms && !stopped);
 
     ::EnableWindow(hashList, ready);
+    ::EnableWindow(resultIcon, ready && hasAlgorithms);
+    ::EnableWindow(Control(IDC_COMPARE_FILE), ready && hasAlgorithms && !stopped);
+
+    if constexpr (features::kControlStates == features::ControlStates::CompareWhileReady) {
+        ::EnableWindow(compareEdit, ready && hasAlgorithms);
+        for (UINT id : {IDC_STOP, IDC_PROGRESS, IDC_PROGRESS_FRAME})
+            ::ShowWindow(Control(id), ready ? SW_HIDE : SW_SHOWNORMAL);
+        ::EnableWindow(Control(IDC_STOP), !ready);
+        return;
+    }
 
     LITEM link = {};
     link.mask = LIF_ITEMINDEX | LIF_STATE;
@@ -241,14 +265,9 @@ void CHashDialog::UpdateControls(bool ready)
     link.state = ready ? (link.state | LIS_ENABLED) : (link.state & ~LIS_ENABLED);
     ::SendMessageW(optionsLink, LM_SETITEM, 0, reinterpret_cast<LPARAM>(&link));
 
-    ::EnableWindow(resultIcon, ready && hasAlgorithms);
-    ::EnableWindow(Control(IDC_COMPARE_FILE), ready && hasAlgorithms && !stopped);
-
     const int show = (!ready || (hasAlgorithms && !hasRows)) ? SW_SHOWNORMAL : SW_HIDE;
     for (UINT id : {IDC_STOP, IDC_PROGRESS, IDC_PROGRESS_FRAME})
         ::ShowWindow(Control(id), show);
-
-    compareLocked = !(ready && hasAlgorithms && !stopped);
 }
 
 void CHashDialog::StopHashing()
@@ -393,7 +412,7 @@ LRESULT CHashDialog::OnQueryCompareLocked(win::Message&)
 // pointer that another process posted would be read as our memory.
 LRESULT CHashDialog::OnCompareFileDropped(win::Message&)
 {
-    if (compareLocked || dropTarget->Path().empty())
+    if (compareLocked || !dropTarget || dropTarget->Path().empty())
         return 1;
     HashCompareFile(std::wstring(dropTarget->Path()));
     return 0;
@@ -474,7 +493,9 @@ LRESULT CHashDialog::OnCompareEditChange(win::Message&)
     DWORD selectionStart = 0;
     ::SendMessageW(compareEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), 0);
     const std::wstring text = CompareEditText();
-    const TidiedCompareText tidied = TidyCompareText(text, selectionStart);
+    const TidiedCompareText tidied = features::kCompareTidy == features::CompareTidy::TrimOnly
+                                         ? TrimCompareText(text, selectionStart)
+                                         : TidyCompareText(text, selectionStart);
     if (tidied.text != text) {
         rewritingCompareEdit = true;
         SetText(compareEdit, tidied.text);
@@ -503,6 +524,14 @@ LRESULT CHashDialog::OnChangeClipboardChain(win::Message& m)
     return clipboardViewer.OnChangeChain(m.wParam, m.lParam);
 }
 
+LRESULT CHashDialog::OnTitleTipMessage(win::Message& m)
+{
+    LRESULT result = 0;
+    if (!titleTips->Route(m, result))
+        m.PassOn();
+    return result;
+}
+
 std::wstring CHashDialog::CompareEditText() const
 {
     const int length = ::GetWindowTextLengthW(compareEdit);
@@ -527,7 +556,7 @@ std::vector<std::wstring> CHashDialog::FileDigests() const
 void CHashDialog::RefreshComparison()
 {
     std::wstring text = CompareEditText();
-    if (text.empty()) {
+    if (features::kClipboardWatching && text.empty()) {
         pendingTexts.Add(ReadClipboardText());
         text = pendingTexts.FindDigest(FileDigests());
         if (!text.empty())
@@ -540,7 +569,9 @@ void CHashDialog::RefreshComparison()
 void CHashDialog::CompareDigestText(const std::wstring& text)
 {
     SetText(algorithmLabel, L"");
-    const DigestComparison result = CompareWithDigests(text, FileDigests());
+    const DigestComparison result = features::kCompareTidy == features::CompareTidy::TrimOnly
+                                        ? CompareWithDigestsAsTyped(text, FileDigests())
+                                        : CompareWithDigests(text, FileDigests());
     HICON icon = result.outcome == ComparisonOutcome::Match      ? checkIcon.get()
                  : result.outcome == ComparisonOutcome::Mismatch ? crossIcon.get()
                                                                  : questionIcon.get();

@@ -1,6 +1,7 @@
 #pragma once
 // The hash page in a file's Properties dialog: the digests of the file in a
 // virtual list, with progress and a stop/resume button while it is read.
+#include "Features.h"
 #include "engine/HashData.h"
 #include "resource.h"
 #include "settings/ResourceInstance.h"
@@ -15,7 +16,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
+
+// The title-tip handler of the configuration: the page's own, which
+// subclasses the page, or the shared one, to which the page's message map
+// passes what it leaves.
+using PageTitleTips = std::conditional_t<features::kTitleTips == features::TitleTips::ProcessWide,
+                                         titletip::CTitleTipHandler, titletip::CTitleTipHandlerImpl>;
 
 class CHashDialog : public win::PropertyPage<CHashDialog> {
 public:
@@ -69,6 +77,7 @@ private:
     void CopyDigestOfRow(LRESULT row);
     LRESULT OnDrawClipboard(win::Message& m);
     LRESULT OnChangeClipboardChain(win::Message& m);
+    LRESULT OnTitleTipMessage(win::Message& m);
     void OnFileJobEnded();
     void OnCompareJobEnded();
 
@@ -101,7 +110,7 @@ private:
     win::UniqueIcon questionIcon;
     win::UniqueIcon crossIcon;
     win::UniqueIcon checkIcon;
-    std::unique_ptr<titletip::CTitleTipHandlerImpl> titleTips;
+    std::unique_ptr<PageTitleTips> titleTips;
     win::ComPtr<win::ComObject<CDropTargetImpl>> dropTarget;
     std::optional<HashFileAccess> testFileAccess;
     CClipboardViewer clipboardViewer;

@@ -1,5 +1,6 @@
 #include "ListMenu.h"
 
+#include "Features.h"
 #include "resource.h"
 #include "settings/ResourceInstance.h"
 #include "win/UniqueHandle.h"
@@ -46,8 +47,9 @@ UINT TrackListMenu(HWND list, POINT at, bool rowSelected)
         Append(menu.get(), ID_COPY_SELECTED, LoadResourceString(IDS_COPY));
         Append(menu.get(), 0, std::wstring());
     }
-    Append(menu.get(), ID_COPY_ALL, LoadResourceString(IDS_COPY_ALL));
+    if constexpr (features::kCopyAll)
+        Append(menu.get(), ID_COPY_ALL, LoadResourceString(IDS_COPY_ALL));
     Append(menu.get(), ID_SETTINGS, LoadResourceString(IDS_OPTIONS));
-    const POINT shown = KeepMenuOnMonitor(at);
+    const POINT shown = features::kMenuOnMonitor ? KeepMenuOnMonitor(at) : at;
     return static_cast<UINT>(::TrackPopupMenu(menu.get(), TPM_RETURNCMD, shown.x, shown.y, 0, list, nullptr));
 }

@@ -12,7 +12,8 @@ enum ListMenuCommand : UINT {
 // monitor holds it (y is left alone); unchanged when no monitor is found.
 POINT KeepMenuOnMonitor(POINT at);
 
-// "复制选中值" and a separator (only with a selected row), "复制全部",
-// "选项...", texts from the resource instance; the chosen command, or 0 when
-// the menu was dismissed or could not be made.
+// The copy command and a separator (only with a selected row), "copy all"
+// where the configuration has it, then the settings command; texts from the
+// resource instance; kept on a monitor where the configuration says so. The
+// chosen command, or 0 when the menu was dismissed or could not be made.
 UINT TrackListMenu(HWND list, POINT at, bool rowSelected);

@@ -12,6 +12,23 @@ const UINT kEditTitleTipMessage =
     ::RegisterWindowMessageW(L"_UWM_TITLE_TIP_EDIT_COMBOBOX__MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
 const UINT kListBoxTitleTipMessage =
     ::RegisterWindowMessageW(L"_UWM_TITLE_TIP_LISTBOX_COMBOBOX__MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
+const UINT kSharedEditTitleTipMessage =
+    ::RegisterWindowMessageW(L"UWM_TITLE_TIP_EDIT_COMBOBOX_MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
+const UINT kSharedListBoxTitleTipMessage =
+    ::RegisterWindowMessageW(L"UWM_TITLE_TIP_LISTBOX_COMBOBOX_MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
+
+const TitleTipWiring& CTitleTipHandlerImpl::Wiring()
+{
+    static const TitleTipWiring wiring{false, true, kEditTitleTipMessage, kListBoxTitleTipMessage,
+                                       kGetHookObjectMessage};
+    return wiring;
+}
+
+const TitleTipWiring& CTitleTipHandler::Wiring()
+{
+    static const TitleTipWiring wiring{true, false, kSharedEditTitleTipMessage, kSharedListBoxTitleTipMessage, 0};
+    return wiring;
+}
 
 namespace {
 
@@ -67,6 +84,20 @@ LRESULT AnswerHookQuery(const win::Message& m, WPARAM identity, void* hook)
     *reinterpret_cast<void**>(m.lParam) = hook;
     return 1;
 }
+
+// A map with the hook query in front, when the wiring has one.
+template <class H>
+win::MessageMap<H> WithHookQuery(UINT query, win::Handler<H> answer, win::MessageMap<H> rows)
+{
+    if (query != 0)
+        rows.insert(rows.begin(), win::OnMessage(query, answer));
+    return rows;
+}
+
+// The tool tip shared by the hosts of this thread. Per thread, not per
+// process: a window answers only on its own thread, and comctl32 subclasses
+// the tools' windows only from theirs.
+thread_local HWND sharedToolTip = nullptr;
 
 // Routes a subclassed window's message through its hook's message map.
 template <class Hook>
@@ -129,8 +160,7 @@ const win::MessageMap<typename CTitleTipHandlerImplT<T>::XTitleTipEditHook>&
 CTitleTipHandlerImplT<T>::XTitleTipEditHook::Messages()
 {
     using H = XTitleTipEditHook;
-    static const win::MessageMap<H> map{
-        win::OnMessage(kGetHookObjectMessage, &H::OnHookQuery),
+    static const win::MessageMap<H> map = WithHookQuery<H>(T::Wiring().hookQueryMessage, &H::OnHookQuery, {
         win::OnNotify<H>(win::kAnyControl, TTN_NEEDTEXTW, &H::ForwardToHost),
         win::OnNotify<H>(win::kAnyControl, TTN_SHOW, &H::ForwardToHost),
         win::OnMessage(WM_NCHITTEST, &H::OnNcHitTest),
@@ -145,7 +175,7 @@ CTitleTipHandlerImplT<T>::XTitleTipEditHook::Messages()
         win::OnMessage(WM_MBUTTONDOWN, &H::OnButtonDown),
         win::OnMessage(WM_XBUTTONDOWN, &H::OnButtonDown),
         win::OnMessage(WM_MOUSEWHEEL, &H::OnButtonDown),
-    };
+    });
     return map;
 }
 
@@ -224,8 +254,7 @@ const win::MessageMap<typename CTitleTipHandlerImplT<T>::XTitleTipListBoxHook>&
 CTitleTipHandlerImplT<T>::XTitleTipListBoxHook::Messages()
 {
     using H = XTitleTipListBoxHook;
-    static const win::MessageMap<H> map{
-        win::OnMessage(kGetHookObjectMessage, &H::OnHookQuery),
+    static const win::MessageMap<H> map = WithHookQuery<H>(T::Wiring().hookQueryMessage, &H::OnHookQuery, {
         win::OnNotify<H>(win::kAnyControl, TTN_NEEDTEXTW, &H::ForwardToHost),
         win::OnNotify<H>(win::kAnyControl, TTN_SHOW, &H::ForwardToHost),
         win::OnMessage(WM_NCHITTEST, &H::OnNcHitTest),
@@ -241,7 +270,7 @@ CTitleTipHandlerImplT<T>::XTitleTipListBoxHook::Messages()
         win::OnMessage(WM_MOUSEWHEEL, &H::OnTrackedEnds),
         win::OnMessage(WM_KEYDOWN, &H::OnKeyDown),
         win::OnMessage(WM_SYSKEYDOWN, &H::OnKeyDown),
-    };
+    });
     return map;
 }
 
@@ -327,8 +356,7 @@ const win::MessageMap<typename CTitleTipHandlerImplT<T>::XToolTipCtrlHook>&
 CTitleTipHandlerImplT<T>::XToolTipCtrlHook::Messages()
 {
     using H = XToolTipCtrlHook;
-    static const win::MessageMap<H> map{
-        win::OnMessage(kGetHookObjectMessage, &H::OnHookQuery),
+    static const win::MessageMap<H> map = WithHookQuery<H>(T::Wiring().hookQueryMessage, &H::OnHookQuery, {
         win::OnMessage(WM_LBUTTONDOWN, &H::OnClick),
         win::OnMessage(WM_LBUTTONDBLCLK, &H::OnClick),
         win::OnMessage(WM_RBUTTONDOWN, &H::OnClick),
@@ -337,7 +365,7 @@ CTitleTipHandlerImplT<T>::XToolTipCtrlHook::Messages()
         win::OnMessage(WM_MBUTTONDBLCLK, &H::OnClick),
         win::OnMessage(WM_XBUTTONDOWN, &H::OnClick),
         win::OnMessage(WM_XBUTTONDBLCLK, &H::OnClick),
-    };
+    });
     return map;
 }
 
@@ -378,12 +406,16 @@ LRESULT CTitleTipHandlerImplT<T>::XToolTipCtrlHook::OnClick(win::Message& m)
 template <class T>
 CTitleTipHandlerImplT<T>::~CTitleTipHandlerImplT()
 {
-    if (::IsWindow(toolTip))
-        ::DestroyWindow(toolTip);
-    // The hooks stay with their controls and delete themselves with them.
-    for (auto& entry : hooks)
+    // The hooks stay with their controls and delete themselves with them; a
+    // shared tool tip stays for the other hosts, without this one's tools.
+    for (auto& entry : hooks) {
         entry.second->handler = nullptr;
+        if (T::Wiring().sharedToolTip)
+            DeleteTools(entry.first);
+    }
     hooks.clear();
+    if (!T::Wiring().sharedToolTip && ::IsWindow(toolTip))
+        ::DestroyWindow(toolTip);
     hostSubclass.Remove();
 }
 
@@ -391,19 +423,20 @@ template <class T>
 const win::MessageMap<CTitleTipHandlerImplT<T>>& CTitleTipHandlerImplT<T>::Messages()
 {
     using H = CTitleTipHandlerImplT;
-    static const win::MessageMap<H> map{
-        win::OnMessage(kGetHookObjectMessage, &H::OnHookQuery),
-        win::OnMessage(kEditTitleTipMessage, &H::OnEditTitleTip),
-        win::OnMessage(kListBoxTitleTipMessage, &H::OnListBoxTitleTip),
+    static const win::MessageMap<H> map = WithHookQuery<H>(T::Wiring().hookQueryMessage, &H::OnHookQuery, {
+        win::OnMessage(T::Wiring().editMessage, &H::OnEditTitleTip),
+        win::OnMessage(T::Wiring().listBoxMessage, &H::OnListBoxTitleTip),
         win::OnNotify(win::kAnyControl, TTN_NEEDTEXTW, &H::OnNeedText),
         win::OnNotify(win::kAnyControl, TTN_SHOW, &H::OnShow),
-    };
+    });
     return map;
 }
 
 template <class T>
 bool CTitleTipHandlerImplT<T>::CreateToolTip(HWND hostWindow)
 {
+    if (T::Wiring().sharedToolTip && ::IsWindow(sharedToolTip))
+        toolTip = sharedToolTip;
     if (::IsWindow(toolTip))
         return true;
     {
@@ -425,6 +458,8 @@ bool CTitleTipHandlerImplT<T>::CreateToolTip(HWND hostWindow)
     ::SendMessageW(toolTip, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
     ::SendMessageW(toolTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 5000);
     ::SendMessageW(toolTip, TTM_SETDELAYTIME, TTDT_RESHOW, 500);
+    if (T::Wiring().sharedToolTip)
+        sharedToolTip = toolTip;
     return true;
 }
 
@@ -433,10 +468,22 @@ bool CTitleTipHandlerImplT<T>::Attach(HWND hostWindow)
 {
     if (!CreateToolTip(hostWindow))
         return false;
+    if (!T::Wiring().subclassHost) {
+        if (host != nullptr)
+            return host == hostWindow;
+        host = hostWindow;
+        return true;
+    }
     if (hostSubclass.IsInstalled())
         return hostSubclass.Window() == hostWindow;
     host = hostWindow;
     return hostSubclass.Install(hostWindow, &RouteToHook<CTitleTipHandlerImplT>, nullptr, this);
+}
+
+template <class T>
+bool CTitleTipHandlerImplT<T>::Route(win::Message& m, LRESULT& result)
+{
+    return win::Dispatch(Messages(), *this, m, result);
 }
 
 template <class T>
@@ -467,11 +514,17 @@ void CTitleTipHandlerImplT<T>::Forget(HWND control) noexcept
         return;
     // A later window may get the same handle: neither the map nor the tool
     // tip may still speak of this one.
+    DeleteTools(control);
+    hooks.erase(found);
+}
+
+template <class T>
+void CTitleTipHandlerImplT<T>::DeleteTools(HWND control) noexcept
+{
     TTTOOLINFOW edit = ToolInfo(kEditToolFlags, control, control, nullptr);
     TTTOOLINFOW attached = ToolInfo(kAttachedToolFlags, host, control, nullptr);
     ::SendMessageW(toolTip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&edit));
     ::SendMessageW(toolTip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&attached));
-    hooks.erase(found);
 }
 
 template <class T>
@@ -508,7 +561,7 @@ void CTitleTipHandlerImplT<T>::DetachThroughMessage(HWND control)
         return;
     TTTOOLINFOW info = ToolInfo(kAttachedToolFlags, host, control, nullptr);
     ::SendMessageW(toolTip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-    if (::SendMessageW(toolTip, TTM_GETTOOLCOUNT, 0, 0) == 0) {
+    if (!T::Wiring().sharedToolTip && ::SendMessageW(toolTip, TTM_GETTOOLCOUNT, 0, 0) == 0) {
         ::DestroyWindow(toolTip);
         toolTip = nullptr;
     }
@@ -616,5 +669,6 @@ LRESULT CTitleTipHandlerImplT<T>::OnShow(win::Message& m)
 }
 
 template class CTitleTipHandlerImplT<CTitleTipHandlerImpl>;
+template class CTitleTipHandlerImplT<CTitleTipHandler>;
 
 }  // namespace titletip

@@ -3,9 +3,10 @@
 // and the mouse rests over it, a tool tip in the control's own font and
 // colours appears exactly over the visible text and shows all of it.
 //
-// The handler works by subclassing alone: the host window (whose WM_NOTIFY
-// receives the tool tip's requests), the tool tip it creates, and each
-// control it serves.
+// The page's handler works by subclassing alone: the host window (whose
+// WM_NOTIFY receives the tool tip's requests), the tool tip it creates, and
+// each control it serves. The shared variant keeps one tool tip for all the
+// hosts of a thread and is chained into its host's message map instead.
 #include "ui/TitleTipMeasure.h"
 #include "win/Subclass.h"
 
@@ -20,6 +21,18 @@ extern const UINT kGetHookObjectMessage;
 // control whose record lParam points to.
 extern const UINT kEditTitleTipMessage;
 extern const UINT kListBoxTitleTipMessage;
+// The same two of the shared variant, under names of their own.
+extern const UINT kSharedEditTitleTipMessage;
+extern const UINT kSharedListBoxTitleTipMessage;
+
+// How a handler is wired to its host and its tool tip.
+struct TitleTipWiring {
+    bool sharedToolTip;  // one tool tip for every host of the thread, kept when a handler goes
+    bool subclassHost;   // or else the host routes its messages through Route()
+    UINT editMessage;
+    UINT listBoxMessage;
+    UINT hookQueryMessage;  // 0: the hooks and the handler answer no query
+};
 
 struct EditTitleTipRecord {
     HWND window;
@@ -129,8 +142,11 @@ public:
     CTitleTipHandlerImplT(const CTitleTipHandlerImplT&) = delete;
     CTitleTipHandlerImplT& operator=(const CTitleTipHandlerImplT&) = delete;
 
-    // Creates the tool tip when none is alive, then subclasses the host.
+    // Creates the tool tip when none is alive, then subclasses the host
+    // (or, when the host routes its messages, only remembers it).
     bool Attach(HWND host);
+    // A host that chains its messages here: true when the handler kept it.
+    bool Route(win::Message& m, LRESULT& result);
     // Serves a single- or multi-line edit; kSystemColour stands for the
     // system's window text and window colours as they are now.
     bool AddEdit(HWND edit, COLORREF text = kSystemColour, COLORREF background = kSystemColour);
@@ -145,6 +161,7 @@ public:
 
 private:
     bool CreateToolTip(HWND host);
+    void DeleteTools(HWND control) noexcept;
     void* HookOf(HWND control) const;
     LRESULT OnHookQuery(win::Message& m);
     LRESULT OnEditTitleTip(win::Message& m);
@@ -163,7 +180,17 @@ private:
 };
 
 // The handler a page owns (through an owning pointer) for its compare edit.
-class CTitleTipHandlerImpl : public CTitleTipHandlerImplT<CTitleTipHandlerImpl> {};
+class CTitleTipHandlerImpl : public CTitleTipHandlerImplT<CTitleTipHandlerImpl> {
+public:
+    static const TitleTipWiring& Wiring();
+};
+
+// The shared variant: the tool tip of this thread (made when none is alive)
+// serves every host; the host passes what it does not handle to Route().
+class CTitleTipHandler : public CTitleTipHandlerImplT<CTitleTipHandler> {
+public:
+    static const TitleTipWiring& Wiring();
+};
 
 using XTitleTipEditHook = CTitleTipHandlerImplT<CTitleTipHandlerImpl>::XTitleTipEditHook;
 using XTitleTipListBoxHook = CTitleTipHandlerImplT<CTitleTipHandlerImpl>::XTitleTipListBoxHook;

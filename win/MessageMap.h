@@ -45,7 +45,7 @@ using Handler = LRESULT (T::*)(Message&);
 
 template <class T>
 struct MessageEntry {
-    enum class Kind { Message, Command, Notify };
+    enum class Kind { Message, Command, Notify, Any };
     Kind kind;
     UINT message;
     UINT_PTR control;
@@ -64,6 +64,8 @@ struct MessageEntry {
             return m.id == WM_NOTIFY && m.lParam != 0 &&
                    (control == kAnyControl || m.Notification().idFrom == control) &&
                    static_cast<int>(m.Notification().code) == code;
+        case Kind::Any:
+            return true;
         }
         return false;
     }
@@ -88,6 +90,15 @@ template <class T>
 MessageEntry<T> OnNotify(UINT_PTR control, int code, Handler<T> handler)
 {
     return {MessageEntry<T>::Kind::Notify, WM_NOTIFY, control, code, handler};
+}
+
+// Every message that reaches this row: the last row of a map that chains
+// what it leaves to another object's map (the handler passes on what that
+// map does not keep either).
+template <class T>
+MessageEntry<T> OnAnyMessage(Handler<T> handler)
+{
+    return {MessageEntry<T>::Kind::Any, 0, 0, 0, handler};
 }
 
 // Runs the first row that matches and keeps the message; true when one did.

@@ -8,6 +8,8 @@
 
 #include <commctrl.h>
 #include <cstddef>
+#include <memory>
+#include <utility>
 #include <prsht.h>
 
 namespace win {
@@ -62,5 +64,18 @@ private:
 
     PROPSHEETPAGEW page = {};
 };
+
+// A page object made for a sheet, which owns it once its page exists (it is
+// freed when the sheet releases the page); null, and nothing left behind,
+// when the page could not be made.
+template <class Page, class... Arguments>
+HPROPSHEETPAGE CreateSheetOwnedPage(Arguments&&... arguments)
+{
+    auto page = std::make_unique<Page>(std::forward<Arguments>(arguments)...);
+    HPROPSHEETPAGE handle = page->Create();
+    if (handle != nullptr)
+        page.release();
+    return handle;
+}
 
 }  // namespace win

@@ -52,14 +52,15 @@ public:
     }
 
 private:
+    // The module's own library first: the configurations share the library's
+    // id, and the registered one may be another configuration's module.
     static ITypeInfo* Load(REFGUID libid, REFIID iid)
     {
         ComPtr<ITypeLib> library;
-        if (FAILED(::LoadRegTypeLib(libid, 1, 0, kLibraryLocale, library.GetAddressOf()))) {
-            std::wstring path;
-            if (FAILED(ThisModulePath(path)) || FAILED(LoadFromModule(path, library.GetAddressOf())))
-                return nullptr;
-        }
+        std::wstring path;
+        if ((FAILED(ThisModulePath(path)) || FAILED(LoadFromModule(path, library.GetAddressOf()))) &&
+            FAILED(::LoadRegTypeLib(libid, 1, 0, kLibraryLocale, library.GetAddressOf())))
+            return nullptr;
         ITypeInfo* info = nullptr;
         library->GetTypeInfoOfGuid(iid, &info);
         return info;

@@ -35,23 +35,7 @@
 #define IDS_OPTIONS 110
 #define IDS_COPY_ALL 121
 
-// Descriptions of the algorithms. MD2 and MD4 answer fixed texts; 118, 122
-// and 124 are in the table for the reduced set and for language modules.
-#define IDS_DESCRIPTION_MD5 111
-#define IDS_DESCRIPTION_RIPEMD320 112
-#define IDS_DESCRIPTION_RIPEMD256 113
-#define IDS_DESCRIPTION_RIPEMD128 114
-#define IDS_DESCRIPTION_WHIRLPOOL 115
-#define IDS_DESCRIPTION_SHA1 116
-#define IDS_DESCRIPTION_SHA512 117
-#define IDS_DESCRIPTION_HAVAL 118
-#define IDS_DESCRIPTION_TIGER 119
-#define IDS_DESCRIPTION_CRC32 120
-#define IDS_DESCRIPTION_MD4 122
-#define IDS_DESCRIPTION_MD2 124
-#define IDS_DESCRIPTION_SHA256 136
-#define IDS_DESCRIPTION_SHA384 137
-#define IDS_DESCRIPTION_ADLER32 138
+// The descriptions of the algorithms (111 to 124, 136 to 138): engine/DescriptionIds.h.
 
 // Images: the result icons (question, cross, check), 32 x 32 each.
 #define IDB_RESULT_ICONS 205

@@ -1,7 +1,7 @@
 // Descriptions follow the texts bound to the engine (the extension binds its
 // resource instance, so that a language module's texts show).
 #include "engine/HashTexts.h"
-#include "resource.h"
+#include "engine/DescriptionIds.h"
 #include "support/Digests.h"
 
 namespace {

@@ -53,6 +53,7 @@ EOF
 # --- wine-exec.sh: which prefix. The tests' by default; a caller's WINEPREFIX is not taken.
 tests_prefix="$work/build/wineprefix-tests"
 main_prefix="$work/build/wineprefix"
+reduced_prefix="$work/build/wineprefix-reduced"
 mkdir -p "$work/cwd"
 while IFS='|' read -r given arguments want; do
   # shellcheck disable=SC2086
@@ -66,17 +67,19 @@ LANG=C|--prefix $work/p1|$work/p1
 TALLYRA_WINEPREFIX=$work/p2||$work/p2
 TALLYRA_WINEPREFIX=$work/p2|--prefix $work/p1|$work/p1
 TALLYRA_WINEPREFIX=$main_prefix||$main_prefix
+|--prefix $reduced_prefix|$reduced_prefix
 EOF
 
 # --- A prefix is made once, fonts linked, and only the tests' one carries the mark.
 mark=drive_c/tallyra-tests-prefix.txt
-for prefix in "$tests_prefix" "$work/p1" "$work/cwd/rel" "$work/p2" "$main_prefix"; do
+for prefix in "$tests_prefix" "$work/p1" "$work/cwd/rel" "$work/p2" "$main_prefix" "$reduced_prefix"; do
   expect "made once: $prefix" "$(calls "^wineboot $prefix --init")" 1
   expect "fonts linked: $prefix" "$(calls "^wine $prefix reg add .*FontLink.SystemLink")" 6
   [ -f "$prefix/.tallyra-ready" ] || expect "ready: $prefix" missing present
 done
 [ -f "$tests_prefix/$mark" ] || expect "tests' prefix marked" no yes
 [ ! -e "$main_prefix/$mark" ] || expect "main prefix not marked" yes no
+[ ! -e "$reduced_prefix/$mark" ] || expect "reduced prefix not marked" yes no
 
 # Started side by side on a new prefix: made once.
 run "$root/tools/wine-exec.sh" --prefix "$work/p3" x.exe > /dev/null &
@@ -102,6 +105,7 @@ while IFS='|' read -r role want; do
 done <<EOF
 |$main_prefix
 main|$main_prefix
+reduced|$reduced_prefix
 tests|$tests_prefix
 EOF
 

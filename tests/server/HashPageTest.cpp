@@ -3,7 +3,7 @@
 // the page's digests and controls, a file that cannot be opened, and the drop
 // target as a drag source sees it. (Stop, resume and closing mid-run, which
 // need the page's file calls, are with the page linked in: page_tests.)
-#include "PrivateMessages.h"
+#include "ui/DropTargetImpl.h"
 #include "resource.h"
 #include "TallyraLib.h"
 #include "settings/AlgorithmFlags.h"

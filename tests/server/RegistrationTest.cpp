@@ -1,5 +1,6 @@
 // DllRegisterServer and DllUnregisterServer of the real module, with
 // HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE redirected to scratch keys.
+#include "TallyraLib.h"
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
 #include "support/Text.h"
@@ -22,7 +23,7 @@ struct Row {
     std::wstring text;
 };
 
-std::vector<Row> ClassRows(const std::wstring& name, const std::wstring& clsid)
+std::vector<Row> ClassRows(const std::wstring& name, const std::wstring& clsid, const std::wstring& module)
 {
     const std::wstring description = name + L" Class";
     const std::wstring progId = L"Tallyra." + name + L".1";
@@ -38,23 +39,32 @@ std::vector<Row> ClassRows(const std::wstring& name, const std::wstring& clsid)
         {HKEY_CLASSES_ROOT, clsidKey, L"AppID", kAppId},
         {HKEY_CLASSES_ROOT, clsidKey + L"\\ProgID", nullptr, progId},
         {HKEY_CLASSES_ROOT, clsidKey + L"\\VersionIndependentProgID", nullptr, independent},
-        {HKEY_CLASSES_ROOT, clsidKey + L"\\InprocServer32", nullptr, TallyraDll::Path()},
+        {HKEY_CLASSES_ROOT, clsidKey + L"\\InprocServer32", nullptr, module},
         {HKEY_CLASSES_ROOT, clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
         {HKEY_CLASSES_ROOT, clsidKey + L"\\TypeLib", nullptr, kLibId},
     };
 }
 
-std::vector<Row> AllRows()
+// Every row of the scripts of a module with a drop target (the full
+// configuration's) or without one, with the handler key named "Tallyra" and
+// the approved list, or not (the compact configuration's: its handler key,
+// named by the class id, has no value).
+std::vector<Row> AllRows(const std::wstring& module = TallyraDll::Path(), bool dropTarget = true,
+                         bool namedHandler = true)
 {
     std::vector<Row> rows = {
         {HKEY_CLASSES_ROOT, L"AppID\\" + kAppId, nullptr, L"Tallyra"},
         {HKEY_CLASSES_ROOT, L"AppID\\Tallyra.DLL", L"AppID", kAppId},
-        {HKEY_LOCAL_MACHINE, kApproved, L"{B1883831-F0D8-4453-8245-EEAAD866DD6E}", L"Tallyra Context Menu"},
-        {HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str(), L"Tallyra Property Page"},
-        {HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra", nullptr, kHashPage},
     };
+    if (namedHandler) {
+        rows.push_back({HKEY_LOCAL_MACHINE, kApproved, L"{B1883831-F0D8-4453-8245-EEAAD866DD6E}", L"Tallyra Context Menu"});
+        rows.push_back({HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str(), L"Tallyra Property Page"});
+        rows.push_back({HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra", nullptr, kHashPage});
+    }
     for (const auto& [name, clsid] : {std::pair{L"HashPage", kHashPage}, std::pair{L"DropTargetImpl", kDropTarget}}) {
-        const std::vector<Row> rowsOfClass = ClassRows(name, clsid);
+        if (clsid == kDropTarget && !dropTarget)
+            continue;
+        const std::vector<Row> rowsOfClass = ClassRows(name, clsid, module);
         rows.insert(rows.end(), rowsOfClass.begin(), rowsOfClass.end());
     }
     return rows;
@@ -66,24 +76,73 @@ protected:
     TallyraDll dll;
 };
 
+// A configuration's module: with the drop target (script 123, a class of the
+// object map and of the type library) or without.
+struct Served {
+    const wchar_t* configuration;
+    bool dropTarget;
+    bool namedHandler;
+};
+
+class RegistrationOfConfiguration : public ::testing::TestWithParam<Served> {
+protected:
+    ScratchMachineRegistry scratch;
+    TallyraDll dll{GetParam().configuration};
+};
+
 }  // namespace
 
-TEST_F(Registration, EveryRowOfTheScriptsIsWritten)
+TEST_P(RegistrationOfConfiguration, EveryRowOfItsScriptsIsWrittenAndItsClassesServed)
 {
+    const std::wstring module = TallyraDll::Path(GetParam().configuration);
+    const bool dropTarget = GetParam().dropTarget;
+    const bool namedHandler = GetParam().namedHandler;
     ASSERT_EQ(dll.Register(), S_OK);
-    for (const Row& row : AllRows()) {
+    for (const Row& row : AllRows(module, dropTarget, namedHandler)) {
         EXPECT_EQ(ReadText(row.root, row.key, row.value), std::optional<std::wstring>(row.text))
             << Narrow(row.key) << " " << (row.value ? Narrow(row.value) : "(default)");
     }
     EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage + L"\\Programmable"));
-    EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget + L"\\Programmable"));
+    EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget), dropTarget);
+    EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.DropTargetImpl.1"), dropTarget);
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\{B1883831-F0D8-4453-8245-EEAAD866DD6E}"));
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\TallyraDropTarget"));
+    const std::wstring byClassId = L"*\\shellex\\PropertySheetHandlers\\" + kHashPage;
+    EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, byClassId), !namedHandler);
+    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, byClassId, nullptr), std::nullopt);
+    EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra"), namedHandler);
+    EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str()).has_value(), namedHandler);
     EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"TypeLib\\" + kLibId + L"\\1.0", nullptr),
               std::optional<std::wstring>(L"Tallyra 1.0 Type Library"));
     EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"TypeLib\\" + kLibId + L"\\1.0\\409\\win64", nullptr),
-              std::optional<std::wstring>(TallyraDll::Path()));
+              std::optional<std::wstring>(module));
+
+    // The type library and the object map hold the drop target where the scripts do.
+    win::ComPtr<ITypeLib> library;
+    ASSERT_EQ(::LoadTypeLibEx(module.c_str(), REGKIND_NONE, library.GetAddressOf()), S_OK);
+    for (const GUID* guid : {&CLSID_HashPage, &IID_IHashPage, &CLSID_DropTargetImpl, &IID_IDropTargetImpl}) {
+        win::ComPtr<ITypeInfo> info;
+        const bool ofDropTarget = guid == &CLSID_DropTargetImpl || guid == &IID_IDropTargetImpl;
+        EXPECT_EQ(SUCCEEDED(library->GetTypeInfoOfGuid(*guid, info.GetAddressOf())), !ofDropTarget || dropTarget);
+    }
+    win::ComPtr<IClassFactory> factory;
+    EXPECT_EQ(dll.GetClassObject(CLSID_DropTargetImpl, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf())),
+              dropTarget ? S_OK : CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(dll.Install(TRUE, L"anything"), S_OK);
+
+    // Unregistered, nothing of ours is left.
+    ASSERT_EQ(dll.Unregister(), S_OK);
+    for (const std::wstring& key : std::vector<std::wstring>{L"CLSID\\" + kHashPage, L"Tallyra.HashPage", L"Tallyra.HashPage.1",
+                                    L"AppID\\" + kAppId, L"AppID\\Tallyra.DLL", L"TypeLib\\" + kLibId, byClassId,
+                                    std::wstring(L"*\\shellex\\PropertySheetHandlers\\Tallyra")})
+        EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, key)) << Narrow(key);
+    EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str()).has_value());
 }
+
+INSTANTIATE_TEST_SUITE_P(Configurations, RegistrationOfConfiguration,
+                         ::testing::Values(Served{L"full", true, true}, Served{L"reduced", false, true},
+                                           Served{L"compact", false, false}),
+                         [](const ::testing::TestParamInfo<Served>& info) { return Narrow(info.param.configuration); });
 
 TEST_F(Registration, RegisteringTwiceRebuildsTheClassKeysFromScratch)
 {

@@ -1,10 +1,13 @@
-// End to end through Wine's own shell: regsvr32 registers the module, the
-// shell's "properties" verb opens the dialog with our page beside its own,
-// the page's list shows the file's digests; regsvr32 /u takes only ours away.
+// End to end through Wine's own shell, for each configuration's module:
+// regsvr32 registers it, the shell's "properties" verb opens the dialog with
+// our page beside its own, the page's list shows the file's digests;
+// regsvr32 /u takes only ours away; the English module named in the settings.
 #include "support/ChildProcess.h"
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
 #include "support/TestFiles.h"
+#include "support/ThreadLanguage.h"
+#include "support/Text.h"
 #include "settings/AlgorithmFlags.h"
 #include "tools/show-properties/ShellProperties.h"
 
@@ -16,6 +19,7 @@
 namespace {
 
 const std::wstring kHashPage = L"{8A56567E-A333-4843-B6E1-C3A262E41D8C}";
+const std::wstring kDropTarget = L"{E7435935-AAEF-4CE2-AD7C-66D46C192A0F}";
 const std::wstring kApproved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 
 unsigned long Regsvr32(const std::vector<std::wstring>& arguments)
@@ -45,11 +49,6 @@ size_t DistinctColours(const std::wstring& bmpPath)
 // Under Wine this test changes the prefix's real registration: it runs only in
 // the tests' own prefix, which carries a mark in its system drive
 // (tools/wine-env.sh), never in the one the main command uses.
-bool UnderWine()
-{
-    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 bool InTheTestsPrefix()
 {
     wchar_t system[MAX_PATH] = {};
@@ -58,50 +57,103 @@ bool InTheTestsPrefix()
     return ::GetFileAttributesW(mark.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// What the shell's Properties dialog of a file showed on the tab of a title.
+struct Shown {
+    bool pageFound = false;
+    DigestTable rows;
+    size_t colours = 0;  // of the sheet's screenshot
+};
+
+Shown ShowThroughTheShell(const std::wstring& file, const std::wstring& title, const std::wstring& screenshot)
+{
+    Shown shown;
+    const HRESULT hr = shellprops::ShowProperties(file, [&](HWND sheet) {
+        if (sheet == nullptr)
+            return;
+        HWND page = shellprops::SelectPage(sheet, title);
+        shown.pageFound = page != nullptr;
+        if (page && shellprops::WaitForResult(page, 30000)) {
+            for (const auto& [name, digest] : shellprops::ReadRows(page))
+                shown.rows[name] = digest;
+            // The sheet paints on its own thread: photographed until it shows something.
+            for (int attempt = 0; attempt < 100 && shown.colours <= kPaintedColours; ++attempt) {
+                if (attempt > 0)
+                    ::Sleep(100);
+                if (shellprops::SaveScreenshot(sheet, screenshot))
+                    shown.colours = DistinctColours(screenshot);
+            }
+        }
+        shellprops::CloseSheet(sheet);
+    });
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_TRUE(shown.pageFound) << "no tab \"" << Narrow(title) << "\" in the Properties dialog";
+    EXPECT_GT(shown.colours, kPaintedColours) << "the screenshot is blank";
+    return shown;
+}
+
+// The prefix may hold any configuration's registration from an earlier run:
+// all go first (each module removes only the classes it serves), then this
+// module is registered.
+void RegisterOnly(const std::wstring& module)
+{
+    for (const wchar_t* name : {L"full", L"reduced", L"compact"})
+        Regsvr32({L"/u", L"/s", TallyraDll::Path(name)});
+    ASSERT_EQ(Regsvr32({L"/s", module}), 0u);
+}
+
+struct Configuration {
+    const wchar_t* name;  // bin/<name>/Tallyra32.dll, bin/compact/Tallyra.dll
+    const wchar_t* pageTitle;  // null: the compact page's, in the thread's language
+    std::vector<std::wstring> algorithms;  // enabled for the test (the compact page's are fixed)
+    bool dropTarget;                       // registered as a class of its own
+    std::wstring handlerKey;               // under *\shellex\PropertySheetHandlers
+    bool approved;                         // the page's class in the shell's approved list
+};
+
+std::wstring PageTitle(const Configuration& configuration)
+{
+    if (configuration.pageTitle)
+        return configuration.pageTitle;
+    return PRIMARYLANGID(ResourceLookupLanguage()) == LANG_CHINESE ? L"文件校验" : L"File Hashes";
+}
+
+class ShellEndToEnd : public ::testing::TestWithParam<Configuration> {};
+
 }  // namespace
 
-TEST(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
+TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
 {
     ASSERT_TRUE(!UnderWine() || InTheTestsPrefix())
         << "not the tests' Wine prefix: run it through ctest or tools/wine-exec.sh, never in tools/run.sh's prefix";
+    const Configuration& configuration = GetParam();
+    const std::wstring module = TallyraDll::Path(configuration.name);
     ::OleInitialize(nullptr);
-    ASSERT_EQ(Regsvr32({L"/s", TallyraDll::Path()}), 0u);
-    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra", nullptr),
-              std::optional<std::wstring>(kHashPage));
+    RegisterOnly(module);
+    const std::wstring handler = L"*\\shellex\\PropertySheetHandlers\\" + configuration.handlerKey;
+    ASSERT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, handler));
+    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, handler, nullptr),
+              configuration.handlerKey == kHashPage ? std::nullopt : std::optional<std::wstring>(kHashPage));
+    EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str()).has_value(), configuration.approved);
+    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage + L"\\InprocServer32", nullptr),
+              std::optional<std::wstring>(module));
+    EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget), configuration.dropTarget);
+    EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.DropTargetImpl"), configuration.dropTarget);
 
-    DigestTable rows;
-    bool pageFound = false;
-    size_t colours = 0;
     {
         ScratchRegistry user;  // the shell loads our module into this process: its settings come from here
-        for (const wchar_t* name : {L"CRC32", L"MD5", L"SHA-256"})
+        for (const std::wstring& name : configuration.algorithms)
             WriteDword(AlgorithmKeyPath(name), L"Enabled", 1);
         TempFolder folder;
         const std::wstring file = folder.Write(L"shown.bin", PatternBytes(102401));
-        const std::wstring screenshot = folder.Path() + L"\\sheet.bmp";
-        const HRESULT hr = shellprops::ShowProperties(file, [&](HWND sheet) {
-            if (sheet == nullptr)
-                return;
-            HWND page = shellprops::SelectPage(sheet, L"文件检验");
-            pageFound = page != nullptr;
-            if (page && shellprops::WaitForResult(page, 30000)) {
-                for (const auto& [name, digest] : shellprops::ReadRows(page))
-                    rows[name] = digest;
-                // The sheet paints on its own thread: photographed until it shows something.
-                for (int attempt = 0; attempt < 100 && colours <= kPaintedColours; ++attempt) {
-                    if (attempt > 0)
-                        ::Sleep(100);
-                    if (shellprops::SaveScreenshot(sheet, screenshot))
-                        colours = DistinctColours(screenshot);
-                }
-            }
-            shellprops::CloseSheet(sheet);
-        });
-        EXPECT_EQ(hr, S_OK);
+        const Shown shown = ShowThroughTheShell(file, PageTitle(configuration), folder.Path() + L"\\sheet.bmp");
+        EXPECT_EQ(shown.rows, PatternDigests(102401, configuration.algorithms.empty()
+                                                         ? std::vector<std::wstring>{L"CRC32", L"MD5", L"SHA-1"}
+                                                         : configuration.algorithms));
+        // The compact module keeps no settings: it writes nothing for the user.
+        if (configuration.algorithms.empty()) {
+            EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, L"SOFTWARE\\Tallyra"), std::vector<std::wstring>{});
+        }
     }
-    EXPECT_TRUE(pageFound) << "no tab \"文件检验\" in the Properties dialog";
-    EXPECT_EQ(rows, PatternDigests(102401, {L"CRC32", L"MD5", L"SHA-256"}));
-    EXPECT_GT(colours, kPaintedColours) << "the screenshot is blank";
 
     // Unregistration leaves the shared keys and other software's subkeys.
     win::UniqueKey foreign;
@@ -109,9 +161,10 @@ TEST(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
                                 nullptr, foreign.put(), nullptr),
               ERROR_SUCCESS);
     foreign.reset();
-    EXPECT_EQ(Regsvr32({L"/u", L"/s", TallyraDll::Path()}), 0u);
+    EXPECT_EQ(Regsvr32({L"/u", L"/s", module}), 0u);
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage));
-    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra"));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, handler));
+    EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"AppID\\Tallyra.DLL"));
     EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\CurVer"));
     EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"Tallyra.HashPage\\ForeignSubkey"));
     EXPECT_TRUE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID"));
@@ -121,6 +174,49 @@ TEST(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
 
     // Leave the tests' prefix as a registered module left it: registered, nothing foreign.
     ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Tallyra.HashPage");
-    EXPECT_EQ(Regsvr32({L"/s", TallyraDll::Path()}), 0u);
+    EXPECT_EQ(Regsvr32({L"/s", module}), 0u);
+    ::OleUninitialize();
+}
+
+// The full configuration with a few algorithms; the reduced one with all ten;
+// the compact one with its three, its handler key named by the class id.
+INSTANTIATE_TEST_SUITE_P(
+    Configurations, ShellEndToEnd,
+    ::testing::Values(Configuration{L"full", L"文件检验", {L"CRC32", L"MD5", L"SHA-256"}, true, L"Tallyra", true},
+                      Configuration{L"reduced",
+                                    L"文件 Hash",
+                                    {L"CRC32", L"HAVAL", L"MD5", L"RIPEMD-128", L"RIPEMD-256", L"RIPEMD-320", L"SHA-1",
+                                     L"SHA-512", L"Tiger", L"Whirlpool"},
+                                    false,
+                                    L"Tallyra",
+                                    true},
+                      Configuration{L"compact", nullptr, {}, false, kHashPage, false}),
+    [](const ::testing::TestParamInfo<Configuration>& info) { return Narrow(info.param.name); });
+
+// The English module named in the user's settings: the shell's Properties
+// dialog shows the page in English, photographed for a look at its layout
+// (bin/screenshots/shell-page-english.bmp). That the built-in page comes back
+// once the setting is cleared needs a process that reads the settings anew
+// (Wine's shell keeps the extension objects, so the module never unloads
+// here): the installer's test does that.
+TEST(ShellEndToEndLanguage, EnglishPageWhileTheSettingNamesTheModule)
+{
+    ASSERT_TRUE(!UnderWine() || InTheTestsPrefix()) << "not the tests' Wine prefix";
+    const std::wstring module = TallyraDll::Path(L"full");
+    const std::vector<std::wstring> algorithms = {L"CRC32", L"MD5", L"SHA-256"};
+    ::OleInitialize(nullptr);
+    RegisterOnly(module);
+    {
+        ScratchRegistry user;
+        for (const std::wstring& name : algorithms)
+            WriteDword(AlgorithmKeyPath(name), L"Enabled", 1);
+        WriteString(L"SOFTWARE\\Tallyra\\Settings", L"LanguageModule", L"Tallyra32.en.dll");
+        TempFolder folder;
+        const std::wstring file = folder.Write(L"shown.bin", PatternBytes(102401));
+        const std::wstring screenshots = BesideThisProgram(L"screenshots");
+        ::CreateDirectoryW(screenshots.c_str(), nullptr);
+        const Shown english = ShowThroughTheShell(file, L"File Check", screenshots + L"\\shell-page-english.bmp");
+        EXPECT_EQ(english.rows, PatternDigests(102401, algorithms));
+    }
     ::OleUninitialize();
 }

@@ -1,12 +1,14 @@
-// The language module against real files: a resource-only English module
-// built for the tests, one that carries code, a file that is no module, and
+// The language module against real files: the product's English module
+// (resource-only), one that carries code, a file that is no module, and
 // Properties dialogs on two threads.
+#include "engine/DescriptionIds.h"
 #include "resource.h"
 #include "settings/LanguageModule.h"
 #include "settings/ResourceInstance.h"
 #include "support/ChildProcess.h"
+#include "support/EnglishModule.h"
+#include "support/Gui.h"
 #include "support/ScratchRegistry.h"
-#include "win/ActivationContext.h"
 #include "win/GdiObjects.h"
 
 #include <commctrl.h>
@@ -20,21 +22,14 @@ namespace {
 
 const std::wstring kSettings = L"SOFTWARE\\Tallyra\\Settings";
 const std::wstring kBuiltInMd5 = L"[16] MD5 信息-摘要算法，由Quenby设计的专门用于加密处理的被广泛使用的HASH函数。";
-const std::wstring kEnglishMd5 = L"[16] MD5 message digest, a widely used hash function.";
+const std::wstring kEnglishMd5 =
+    L"[16] MD5 Message-Digest Algorithm, a widely used hash function designed by Quenby for cryptography.";
 
 // The caption of a dialog template of a module, as a real dialog shows it.
 std::wstring DialogCaption(HINSTANCE instance, UINT id)
 {
-    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_LINK_CLASS};
-    ::InitCommonControlsEx(&classes);
-    win::ScopedModuleActivation activation;
-    win::UniqueWindow dialog(::CreateDialogParamW(instance, MAKEINTRESOURCEW(id), nullptr,
-                                                  [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0));
-    if (!dialog)
-        return L"<no dialog>";
-    wchar_t caption[128] = {};
-    ::GetWindowTextW(dialog.get(), caption, 128);
-    return caption;
+    const win::UniqueWindow dialog = CreateFromTemplate(instance, id);
+    return dialog ? WindowText(dialog.get()) : L"<no dialog>";
 }
 
 std::wstring DialogCaption(UINT id)
@@ -66,7 +61,7 @@ protected:
 TEST_F(LanguageModuleTest, SettingSwitchesTheResourcesAndReleaseRestoresTheBuiltIns)
 {
     ScratchRegistry registry;
-    WriteString(kSettings, L"LanguageModule", L"lang_english.dll");
+    WriteString(kSettings, L"LanguageModule", kEnglishModule);
     EXPECT_EQ(LoadResourceString(IDS_DESCRIPTION_MD5), kBuiltInMd5);
     EXPECT_EQ(DialogCaption(IDD_HASH_PAGE), L"文件检验");
 
@@ -134,7 +129,7 @@ TEST_F(LanguageModuleTest, MissingNonModuleAndEmptyNamesLeaveTheBuiltInsInForce)
     EXPECT_FALSE(LanguageModuleLoaded());
 
     // A failed attempt does not stand in the way of a later one.
-    LoadLanguageModule(L"lang_english.dll");
+    LoadLanguageModule(kEnglishModule);
     EXPECT_TRUE(LanguageModuleLoaded());
 }
 
@@ -143,7 +138,7 @@ TEST_F(LanguageModuleTest, NameIsTakenRelativeToThisModulesFolderAndTheFirstLoad
     const std::wstring folder = BesideThisProgram(L"languages");
     ::CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring copy = folder + L"\\english-copy.dll";
-    ASSERT_TRUE(::CopyFileW(BesideThisProgram(L"lang_english.dll").c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileW(BesideThisProgram(kEnglishModule).c_str(), copy.c_str(), FALSE));
 
     LoadLanguageModule(L"languages\\english-copy.dll");
     ASSERT_TRUE(LanguageModuleLoaded());
@@ -166,7 +161,7 @@ TEST_F(LanguageModuleTest, PageOnAnotherThreadKeepsItsModuleUntilItIsReleased)
     std::wstring captionOnSecondThread, stringAfterUnload;
 
     std::thread second([&] {
-        LoadLanguageModule(L"lang_english.dll");
+        LoadLanguageModule(kEnglishModule);
         ResourceLease page = LeaseResourceInstance();  // the page's template and instance
         english = page.instance;
         step = 1;
@@ -182,7 +177,7 @@ TEST_F(LanguageModuleTest, PageOnAnotherThreadKeepsItsModuleUntilItIsReleased)
         std::this_thread::yield();
 
     {
-        LoadLanguageModule(L"lang_english.dll");  // already loaded by the other dialog
+        LoadLanguageModule(kEnglishModule);  // already loaded by the other dialog
         ResourceLease firstPage = LeaseResourceInstance();
         EXPECT_EQ(firstPage.instance, english);
     }
@@ -204,7 +199,7 @@ TEST_F(LanguageModuleTest, LoadsUnloadsAndReadsFromManyThreadsStayConsistent)
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&] {
             for (int i = 0; i < 300; ++i) {
-                LoadLanguageModule(L"lang_english.dll");
+                LoadLanguageModule(kEnglishModule);
                 const std::wstring text = LoadResourceString(IDS_DESCRIPTION_MD5);
                 if (text != kEnglishMd5 && text != kBuiltInMd5)
                     ++wrong;

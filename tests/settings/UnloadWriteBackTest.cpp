@@ -3,20 +3,24 @@
 #include "settings/AlgorithmFlags.h"
 #include "support/ChildProcess.h"
 #include "support/ScratchRegistry.h"
+#include "support/Text.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <thread>
 
 namespace {
 
 const std::wstring kSettings = L"SOFTWARE\\Tallyra\\Settings";
 
+// A settings probe DLL: the full configuration's store, or with
+// L"settings_probe_reduced.dll" the reduced one's.
 class Probe {
 public:
-    Probe() : module(::LoadLibraryW(BesideThisProgram(L"settings_probe.dll").c_str()))
+    explicit Probe(const wchar_t* file = L"settings_probe.dll") : module(::LoadLibraryW(BesideThisProgram(file).c_str()))
     {
         if (!module)
-            throw std::runtime_error("settings_probe.dll did not load");
+            throw std::runtime_error("a settings probe did not load");
     }
     ~Probe() { Unload(); }
     void Unload() { module.reset(); }
@@ -25,6 +29,10 @@ public:
     Function* Get(const char* name)
     {
         return reinterpret_cast<Function*>(reinterpret_cast<void*>(::GetProcAddress(module.get(), name)));
+    }
+    void SetEnabled(const wchar_t* algorithm, bool enabled)
+    {
+        Get<void(const wchar_t*, int)>("ProbeSetEnabled")(algorithm, enabled ? 1 : 0);
     }
     std::wstring Text(const char* name)
     {
@@ -114,4 +122,47 @@ TEST(SettingsLifetime, FirstUseFromManyThreadsAtOnceMakesOneObject)
         probe.Unload();
         WriteDword(AlgorithmKeyPath(L"MD5"), L"Enabled", 0);
     }
+}
+
+TEST(SettingsLifetime, TheConfigurationsShareTheCommonNamesAndLeaveEachOthersValuesAlone)
+{
+    ScratchRegistry registry;
+    {
+        Probe full;
+        for (const wchar_t* name : {L"Adler32", L"MD2", L"SHA-256", L"CRC32", L"Tiger"})
+            full.SetEnabled(name, true);
+        full.Get<void(int)>("ProbeSetLowercase")(1);
+    }  // unloaded: every one of its fourteen names written
+    WriteDword(kSettings, L"LanguageId", 4);
+    WriteString(kSettings, L"LanguageModule", L"lang.dll");
+
+    Probe reduced(L"settings_probe_reduced.dll");
+    EXPECT_EQ(reduced.Text("ProbeEnabledNames"), L"CRC32,Tiger");
+    reduced.SetEnabled(L"HAVAL", true);
+    reduced.SetEnabled(L"Tiger", false);
+    reduced.SetEnabled(L"MD2", false);  // not one of its names: ignored
+    EXPECT_EQ(reduced.Text("ProbeEnabledNames"), L"CRC32,HAVAL");
+    reduced.Get<void(int)>("ProbeSetLowercase")(0);
+    reduced.Unload();
+
+    // The names the reduced configuration lacks, as the full one wrote them.
+    const std::map<std::wstring, DWORD> fullOnly = {
+        {L"Adler32", 1}, {L"MD2", 1}, {L"MD4", 0}, {L"SHA-256", 1}, {L"SHA-384", 0}};
+    for (const auto& [name, stored] : fullOnly)
+        EXPECT_EQ(ReadDword(AlgorithmKeyPath(name), L"Enabled"), std::optional<DWORD>(stored)) << Narrow(name);
+    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"HAVAL"), L"Enabled"), std::optional<DWORD>(1));
+    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"Tiger"), L"Enabled"), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadDword(kSettings, L"UseLowercase"), std::optional<DWORD>(0));
+    // The language values are neither read (a read one would be written back
+    // with its sublanguage) nor deleted.
+    EXPECT_EQ(ReadDword(kSettings, L"LanguageId"), std::optional<DWORD>(4));
+    EXPECT_EQ(ValueType(kSettings, L"SublanguageId"), static_cast<DWORD>(REG_NONE));
+    EXPECT_EQ(ValueType(kSettings, L"LanguageModule"), static_cast<DWORD>(REG_SZ));
+
+    // And back: the full configuration reads the common names as the reduced
+    // one left them, and leaves HAVAL alone.
+    Probe full;
+    EXPECT_EQ(full.Text("ProbeEnabledNames"), L"Adler32,CRC32,MD2,SHA-256");
+    full.Unload();
+    EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"HAVAL"), L"Enabled"), std::optional<DWORD>(1));
 }

@@ -1,10 +1,14 @@
 #include "Gui.h"
 
 #include "ChildProcess.h"
+#include "win/ActivationContext.h"
 #include "win/GdiObjects.h"
 
 #include <algorithm>
 #include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
+#include <gtest/gtest.h>
 
 
 bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs)
@@ -168,6 +172,23 @@ ScreenCapture CaptureShown(HWND window)
     return capture;
 }
 
+namespace {
+
+INT_PTR CALLBACK DoNothing(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+}  // namespace
+
+win::UniqueWindow CreateFromTemplate(HINSTANCE module, UINT templateId)
+{
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_LINK_CLASS};
+    ::InitCommonControlsEx(&classes);
+    win::ScopedModuleActivation activation;
+    return win::UniqueWindow(::CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), nullptr, DoNothing, 0));
+}
+
 std::wstring SaveScreenshot(const ScreenCapture& capture, const std::wstring& name)
 {
     const std::wstring folder = BesideThisProgram(L"screenshots");
@@ -311,4 +332,43 @@ std::vector<std::wstring> StaticTexts(HWND window)
     std::vector<std::wstring> texts;
     ::EnumChildWindows(window, &Collect::Child, reinterpret_cast<LPARAM>(&texts));
     return texts;
+}
+
+ModalDialogAnswers::Answer ChooseInOpenFileDialog(const std::wstring& path)
+{
+    return [path](HWND dialog) {
+        HWND name = ::GetDlgItem(dialog, cmb13);  // the file name box (a ComboBoxEx32 under Wine)
+        ASSERT_NE(name, nullptr) << "no file name box in the open-file dialog";
+        ::SetWindowTextW(name, path.c_str());
+        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    };
+}
+
+ModalDialogAnswers::Answer RecordMessageBox(MessageBoxSeen& seen)
+{
+    return [&seen](HWND box) {
+        seen.caption = WindowText(box);
+        struct Visit {
+            static BOOL CALLBACK Child(HWND child, LPARAM record)
+            {
+                auto& seen = *reinterpret_cast<MessageBoxSeen*>(record);
+                wchar_t className[16] = {};
+                ::GetClassNameW(child, className, 16);
+                if (::lstrcmpiW(className, L"Static") != 0)
+                    return TRUE;
+                if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+                    seen.text = WindowText(child);
+                    return TRUE;
+                }
+                const auto shown = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+                for (LPCWSTR icon : {IDI_WARNING, IDI_ERROR, IDI_INFORMATION, IDI_QUESTION}) {
+                    if (shown != nullptr && shown == ::LoadIconW(nullptr, icon))
+                        seen.icon = icon;
+                }
+                return TRUE;
+            }
+        };
+        ::EnumChildWindows(box, &Visit::Child, reinterpret_cast<LPARAM>(&seen));
+        ::SendMessageW(box, WM_COMMAND, IDOK, 0);
+    };
 }

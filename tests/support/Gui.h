@@ -1,6 +1,8 @@
 #pragma once
 // Helpers for tests of real windows: pumping messages, driving the mouse,
 // counting GDI objects and windows, capturing what a window paints.
+#include "win/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -17,6 +19,12 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 15000);
 bool WaitWithoutPumping(const std::function<bool()>& condition, DWORD limitMs = 15000);
 // Dispatches what is queued now.
 void PumpPending();
+
+// A dialog template of a module made into a hidden modeless dialog whose
+// procedure does nothing, inside this module's activation context (common
+// controls initialised): what its controls and texts come to. Null when the
+// module has no such template.
+win::UniqueWindow CreateFromTemplate(HINSTANCE module, UINT templateId);
 
 // A window's text: a caption, a control's label, an edit's contents.
 std::wstring WindowText(HWND window);
@@ -73,6 +81,23 @@ private:
     int answered = 0;
     int unexpected = 0;
 };
+
+// An answer that chooses the path in the open-file dialog.
+ModalDialogAnswers::Answer ChooseInOpenFileDialog(const std::wstring& path);
+
+// A message box as the user sees it: its caption, its text, and the
+// standard icon it shows (IDI_WARNING, IDI_ERROR, ...; null for none).
+struct MessageBoxSeen {
+    std::wstring caption;
+    std::wstring text;
+    LPCWSTR icon = nullptr;
+    bool operator==(const MessageBoxSeen& other) const
+    {
+        return caption == other.caption && text == other.text && icon == other.icon;
+    }
+};
+// An answer that records the message box into `seen` and closes it.
+ModalDialogAnswers::Answer RecordMessageBox(MessageBoxSeen& seen);
 
 // Answers the popup menu that this thread tracks while the object lives,
 // from a timer that the menu's loop dispatches: records its entries, then

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cwchar>
 #include <stdexcept>
 #include <gtest/gtest.h>
 
@@ -23,14 +24,14 @@ ScratchRegistry::ScratchRegistry() : path(ScratchPath(L"user-", this))
                                        KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
     if (status != ERROR_SUCCESS)
         throw std::runtime_error("cannot create the scratch registry key");
-    status = ::RegOverridePredefKey(HKEY_CURRENT_USER, key.get());
-    if (status != ERROR_SUCCESS)
+    redirect = std::make_unique<win::PredefinedKeyRedirect>(HKEY_CURRENT_USER, key.get());
+    if (!redirect->Active())
         throw std::runtime_error("cannot redirect HKEY_CURRENT_USER");
 }
 
 ScratchRegistry::~ScratchRegistry()
 {
-    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    redirect.reset();
     key.reset();
     ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
 }
@@ -87,15 +88,16 @@ ScratchMachineRegistry::ScratchMachineRegistry() : path(ScratchPath(L"machine-",
         ::RegCreateKeyExW(HKEY_CURRENT_USER, (path + L"\\machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                           machine.put(), nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot create the scratch keys");
-    if (::RegOverridePredefKey(HKEY_CLASSES_ROOT, classes.get()) != ERROR_SUCCESS ||
-        ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine.get()) != ERROR_SUCCESS)
+    classesRedirect = std::make_unique<win::PredefinedKeyRedirect>(HKEY_CLASSES_ROOT, classes.get());
+    machineRedirect = std::make_unique<win::PredefinedKeyRedirect>(HKEY_LOCAL_MACHINE, machine.get());
+    if (!classesRedirect->Active() || !machineRedirect->Active())
         throw std::runtime_error("cannot redirect HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE");
 }
 
 ScratchMachineRegistry::~ScratchMachineRegistry()
 {
-    ::RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    classesRedirect.reset();
+    machineRedirect.reset();
     classes.reset();
     machine.reset();
     ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
@@ -103,31 +105,48 @@ ScratchMachineRegistry::~ScratchMachineRegistry()
 
 namespace {
 
+// A value as text: strings as they are, anything else as its type and bytes.
+std::wstring ValueText(DWORD type, const std::vector<BYTE>& data, DWORD size)
+{
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+        std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
+        while (!text.empty() && text.back() == L'\0')
+            text.pop_back();
+        return text;
+    }
+    std::wstring text = L"<type " + std::to_wstring(type) + L">";
+    for (DWORD i = 0; i < size; ++i) {
+        wchar_t hex[4];
+        swprintf(hex, 4, L" %02x", data[i]);
+        text += hex;
+    }
+    return text;
+}
+
 void DumpInto(HKEY key, const std::wstring& path, std::vector<std::wstring>& lines)
 {
     lines.push_back(path);
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD nameLength = 256;
-        DWORD type = 0;
-        BYTE data[2048];
-        DWORD size = sizeof(data);
-        if (::RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS)
-            break;
-        std::wstring text = type == REG_SZ ? std::wstring(reinterpret_cast<wchar_t*>(data), size / sizeof(wchar_t))
-                                           : L"<type " + std::to_wstring(type) + L">";
-        while (!text.empty() && text.back() == L'\0')
-            text.pop_back();
-        lines.push_back(path + L" | " + (nameLength ? name : L"@") + L" = " + text);
+    DWORD subkeys = 0, longestSubkey = 0, values = 0, longestName = 0, longestData = 0;
+    if (::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, &longestSubkey, nullptr, &values, &longestName,
+                           &longestData, nullptr, nullptr) != ERROR_SUCCESS)
+        return;
+    std::vector<wchar_t> name(std::max(longestName, longestSubkey) + 2);
+    std::vector<BYTE> data(longestData + 2);
+    for (DWORD index = 0; index < values; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size()), type = 0, size = static_cast<DWORD>(data.size());
+        if (::RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+            continue;
+        lines.push_back(path + L" | " + (nameLength ? std::wstring(name.data(), nameLength) : L"@") + L" = " +
+                        ValueText(type, data, size));
     }
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD nameLength = 256;
-        if (::RegEnumKeyExW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        win::UniqueKey child;
-        if (::RegOpenKeyExW(key, name, 0, KEY_READ, child.put()) == ERROR_SUCCESS)
-            DumpInto(child.get(), path + L"\\" + name, lines);
+    for (DWORD index = 0; index < subkeys; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        if (::RegEnumKeyExW(key, index, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            continue;
+        const std::wstring child(name.data(), nameLength);
+        win::UniqueKey opened;
+        if (::RegOpenKeyExW(key, child.c_str(), 0, KEY_READ, opened.put()) == ERROR_SUCCESS)
+            DumpInto(opened.get(), path.empty() ? child : path + L"\\" + child, lines);
     }
 }
 

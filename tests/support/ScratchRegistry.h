@@ -2,7 +2,10 @@
 // Redirects HKEY_CURRENT_USER of this process to a fresh scratch key for the
 // life of the object, so that tests never see or change the user's settings.
 // The redirection is process-wide: one object at a time.
+#include "win/RegistryRedirect.h"
 #include "win/UniqueHandle.h"
+
+#include <memory>
 
 #include <optional>
 #include <vector>
@@ -18,6 +21,7 @@ public:
 private:
     std::wstring path;  // under the real HKEY_CURRENT_USER
     win::UniqueKey key;
+    std::unique_ptr<win::PredefinedKeyRedirect> redirect;
 };
 
 // Redirects HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE of this process to two
@@ -34,6 +38,7 @@ private:
     std::wstring path;
     win::UniqueKey classes;
     win::UniqueKey machine;
+    std::unique_ptr<win::PredefinedKeyRedirect> classesRedirect, machineRedirect;
 };
 
 // Every key and value below root\path, one line each, sorted.

@@ -5,17 +5,18 @@
 #include <shlobj.h>
 #include <stdexcept>
 
-TallyraDll::TallyraDll() : module(::LoadLibraryW(Path().c_str()))
+TallyraDll::TallyraDll(const std::wstring& configuration) : module(::LoadLibraryW(Path(configuration).c_str()))
 {
     if (!module)
-        throw std::runtime_error("Tallyra32.dll did not load");
+        throw std::runtime_error("the module did not load");
 }
 
 TallyraDll::~TallyraDll() = default;
 
-std::wstring TallyraDll::Path()
+std::wstring TallyraDll::Path(const std::wstring& configuration)
 {
-    return BesideThisProgram(L"Tallyra32.dll");
+    const wchar_t* module = configuration == L"compact" ? L"\\Tallyra.dll" : L"\\Tallyra32.dll";
+    return BesideThisProgram(configuration + module);
 }
 
 template <class Function>

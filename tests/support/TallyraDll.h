@@ -1,5 +1,6 @@
 #pragma once
-// The built Tallyra32.dll loaded into the test process, its exports at hand,
+// A configuration's built module (the full one's Tallyra32.dll unless
+// another is named) loaded into the test process, its exports at hand,
 // shell data objects for files, as the shell hands them to an extension, and
 // a drag source to drop them with.
 #include "win/ComObject.h"
@@ -13,7 +14,7 @@
 
 class TallyraDll {
 public:
-    TallyraDll();
+    explicit TallyraDll(const std::wstring& configuration = L"full");
     ~TallyraDll();
     TallyraDll(const TallyraDll&) = delete;
     TallyraDll& operator=(const TallyraDll&) = delete;
@@ -35,7 +36,8 @@ public:
         return object;
     }
 
-    static std::wstring Path();
+    // bin/<configuration>/Tallyra32.dll (bin/compact/Tallyra.dll).
+    static std::wstring Path(const std::wstring& configuration = L"full");
 
 private:
     template <class Function>

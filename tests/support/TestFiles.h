@@ -23,10 +23,12 @@ private:
 std::vector<std::uint8_t> PatternBytes(std::size_t size);
 
 // Digests of PatternBytes(size) by algorithm name, upper-case hex, computed
-// independently (Python's zlib for Adler-32, PyCryptodome for MD2, RHash for
-// the others) for the sizes 0, 1, 102400, 102401, 204800, 307200 and
-// kLargePatternSize: every algorithm of the list, or all nine of the table
-// when the list is empty. A size or algorithm outside the table is a failure.
+// independently (Python's zlib for Adler-32, PyCryptodome for MD2, PHP's hash
+// extension for RIPEMD and HAVAL, RHash for the others) for the sizes 0, 1,
+// 102400, 102401, 204800, 307200 and kLargePatternSize: every algorithm of
+// the list, or all the table has for the size when the list is empty (nine;
+// for 102401 all fifteen of both configurations). A size or algorithm
+// outside the table is a failure.
 using DigestTable = std::map<std::wstring, std::wstring>;
 constexpr std::size_t kLargePatternSize = 3 * 1024 * 1024 + 5;
 DigestTable PatternDigests(std::size_t size, const std::vector<std::wstring>& algorithms = {});

@@ -66,7 +66,42 @@ const TidyCase kTidyings[] = {
     {L"\n\n\n", 2, L"", 0},
 };
 
+// The reduced page's rules: the text as typed, only trimmed at its ends.
+const ComparisonCase kAsTyped[] = {
+    {L"", ComparisonOutcome::NothingToCompare, 0},
+    {L"0x", ComparisonOutcome::Mismatch, 0},
+    {L"0xcbf43926", ComparisonOutcome::Mismatch, 0},
+    {L"CbF43926", ComparisonOutcome::Match, 0},
+    {L"A9993E364706816ABA3E25717850C26C9CD0D89D", ComparisonOutcome::Match, 2},
+    {L"cbf4-3926", ComparisonOutcome::Mismatch, 0},
+    {L" cbf43926", ComparisonOutcome::Mismatch, 0},
+};
+
+const TidyCase kTrimmings[] = {
+    {L"", 0, L"", 0},
+    {L"AB CD-EF\t01", 3, L"AB CD-EF\t01", 3},  // inner separators stay
+    {L" \t0xAB \r\n", 4, L"0xAB", 2},
+    {L"\r\n", 1, L"", 0},
+};
+
 }  // namespace
+
+TEST(DigestComparison, TheReducedPageComparesTheTextAsTypedAndOnlyTrimsIt)
+{
+    for (const ComparisonCase& row : kAsTyped) {
+        SCOPED_TRACE(::testing::PrintToString(row.text));
+        const DigestComparison result = CompareWithDigestsAsTyped(row.text, kDigests);
+        EXPECT_EQ(result.outcome, row.outcome);
+        if (row.outcome == ComparisonOutcome::Match)
+            EXPECT_EQ(result.matchIndex, row.matchIndex);
+    }
+    for (const TidyCase& row : kTrimmings) {
+        SCOPED_TRACE(::testing::PrintToString(row.text) + " at " + std::to_string(row.selectionStart));
+        const TidiedCompareText result = TrimCompareText(row.text, row.selectionStart);
+        EXPECT_EQ(result.text, row.tidied);
+        EXPECT_EQ(result.caret, row.caret);
+    }
+}
 
 TEST(DigestComparison, TextsAgainstTheDigestsInListOrder)
 {

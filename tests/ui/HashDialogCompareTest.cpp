@@ -147,17 +147,6 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return other.changes > heard; })) << "the chain did not pass the change on";
     }
 
-    // Chooses the path in the open-file dialog.
-    static ModalDialogAnswers::Answer Choose(const std::wstring& path)
-    {
-        return [path](HWND dialog) {
-            HWND name = ::GetDlgItem(dialog, cmb13);  // the file name box (a ComboBoxEx32 under Wine)
-            ASSERT_NE(name, nullptr) << "no file name box in the open-file dialog";
-            ::SetWindowTextW(name, path.c_str());
-            ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        };
-    }
-
     // Drops the file with the seam closed and stops its comparison while its
     // first read is held; that read's number.
     int StopComparisonInItsRead(const std::wstring& path)
@@ -296,7 +285,7 @@ TEST_F(PageCompareTest, TheFileChosenInTheOpenDialogIsHashedAndCompared)
         SCOPED_TRACE(Narrow(c.path) + " with row " + std::to_string(c.selected));
         SelectRow(c.selected);
         const int compares = completions->compares;
-        ModalDialogAnswers answers({sheet}, {Choose(c.path)});
+        ModalDialogAnswers answers({sheet}, {ChooseInOpenFileDialog(c.path)});
         Click(IDC_COMPARE_FILE);
         EXPECT_EQ(answers.Answered(), 1);
         ASSERT_TRUE(WaitForCompares(compares + 1));
@@ -324,7 +313,7 @@ TEST_F(PageCompareTest, AFileThatCannotBeOpenedIsReportedAndACancelChangesNothin
         ::SendMessageW(box, WM_COMMAND, IDOK, 0);
     };
     {
-        ModalDialogAnswers answers({sheet}, {Choose(locked), answerBox});
+        ModalDialogAnswers answers({sheet}, {ChooseInOpenFileDialog(locked), answerBox});
         Click(IDC_COMPARE_FILE);
         EXPECT_EQ(answers.Answered(), 2);
     }

@@ -5,6 +5,7 @@
 #include "settings/AlgorithmFlags.h"
 #include "settings/GeneralSettings.h"
 #include "settings/LanguageModule.h"
+#include "support/EnglishModule.h"
 #include "support/Gui.h"
 #include "support/ScratchRegistry.h"
 #include "ui/SettingsDialog.h"
@@ -219,7 +220,7 @@ TEST_F(SettingsDialogTest, CancelAndClosingKeepTheFlagsButNotTheWrittenLowercase
 
 TEST_F(SettingsDialogTest, ALanguageModulesTemplateAndTextsAreTheOnesShown)
 {
-    LoadLanguageModule(L"lang_english.dll");
+    LoadLanguageModule(kEnglishModule);
     ASSERT_TRUE(LanguageModuleLoaded());
     std::wstring caption, lowercaseLabel;
     std::size_t rows = 0;

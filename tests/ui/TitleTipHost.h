@@ -15,26 +15,29 @@
 #include <vector>
 
 
-struct TitleTipHost {
+// Handler: the page's own (it subclasses the host) or the shared variant,
+// to which the host's dialog procedure routes its messages.
+template <class Handler>
+struct TitleTipHostT {
     // Declared first, destroyed last: the page's window goes before the page object.
-    std::unique_ptr<titletip::CTitleTipHandlerImpl> tips;
+    std::unique_ptr<Handler> tips;
     win::UniqueWindow dialog;
     HWND edit = nullptr;
 
     // Hidden hosts are for many quick cycles: under Wine without a window
     // manager, hiding a shown top-level window waits about a second.
-    explicit TitleTipHost(bool shown = true)
+    explicit TitleTipHostT(bool shown = true)
     {
         INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_LINK_CLASS};
         ::InitCommonControlsEx(&classes);
+        tips = std::make_unique<Handler>();
         {
             win::ScopedModuleActivation activation;
-            dialog.reset(::CreateDialogParamW(ThisModule(), MAKEINTRESOURCEW(IDD_HASH_PAGE), nullptr,
-                                              [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0));
+            dialog.reset(::CreateDialogParamW(ThisModule(), MAKEINTRESOURCEW(IDD_HASH_PAGE), nullptr, &Procedure,
+                                              reinterpret_cast<LPARAM>(tips.get())));
         }
         edit = ::GetDlgItem(dialog.get(), IDC_COMPARE_EDIT);
         ::SetWindowPos(dialog.get(), HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE | (shown ? SWP_SHOWWINDOW : 0));
-        tips = std::make_unique<titletip::CTitleTipHandlerImpl>();
         tips->Attach(dialog.get());
         tips->AddEdit(edit, titletip::kSystemColour, titletip::kSystemColour);
         PumpPending();
@@ -42,7 +45,37 @@ struct TitleTipHost {
 
     HWND ToolTip() const { return tips->ToolTip(); }
     bool TipShown() const { return ::IsWindowVisible(ToolTip()) != FALSE; }
+
+    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_INITDIALOG)
+            ::SetWindowLongPtrW(window, DWLP_USER, lParam);
+        auto* handler = reinterpret_cast<Handler*>(::GetWindowLongPtrW(window, DWLP_USER));
+        if (handler == nullptr || Handler::Wiring().subclassHost)
+            return FALSE;
+        win::Message m{window, message, wParam, lParam};
+        LRESULT result = 0;
+        if (!handler->Route(m, result))
+            return FALSE;
+        ::SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
 };
+
+using TitleTipHost = TitleTipHostT<titletip::CTitleTipHandlerImpl>;
+using SharedTitleTipHost = TitleTipHostT<titletip::CTitleTipHandler>;
+
+// The item data of the tool tip's tool for the control: its hook.
+inline void* ToolData(HWND toolTip, HWND control)
+{
+    TTTOOLINFOW info = {};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
+    info.hwnd = control;
+    info.uId = reinterpret_cast<UINT_PTR>(control);
+    return ::SendMessageW(toolTip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info))
+               ? reinterpret_cast<void*>(info.lParam)
+               : nullptr;
+}
 
 template <class Hook>
 Hook* QueryHook(HWND window)

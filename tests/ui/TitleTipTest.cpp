@@ -4,6 +4,7 @@
 #include "TitleTipHost.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 using titletip::XTitleTipEditHook;
 using titletip::XTitleTipListBoxHook;
@@ -349,4 +350,53 @@ TEST(TitleTip, HandlerGoneUnderAnotherSubclassLeavesTheHostWorking)
     }
     ::SetWindowTextW(host.dialog.get(), L"still the host");
     EXPECT_EQ(WindowText(host.dialog.get()), L"still the host");
+}
+
+// The shared variant: one tool tip for the hosts of a thread (another
+// thread has its own), kept when a host goes and made anew when it is gone;
+// the host routes its messages; its own message names; no hook query.
+TEST(TitleTip, SharedVariantKeepsOneToolTipPerThreadAndMakesANewOneWhenItIsGone)
+{
+    const std::wstring digest = HexText(128);
+    auto servesTheLongText = [&](SharedTitleTipHost& host) {
+        ::SetWindowTextW(host.edit, digest.c_str());
+        void* hook = ToolData(host.ToolTip(), host.edit);
+        return hook != nullptr && AskForText(host.ToolTip(), host.edit, hook) == digest;
+    };
+    auto first = std::make_unique<SharedTitleTipHost>(false);
+    SharedTitleTipHost second(false);
+    const HWND shared = first->ToolTip();
+    ASSERT_TRUE(::IsWindow(shared));
+    EXPECT_EQ(second.ToolTip(), shared);
+    EXPECT_EQ(::GetParent(shared), nullptr);
+    EXPECT_EQ(::SendMessageW(shared, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 500);
+    EXPECT_EQ(::SendMessageW(shared, TTM_GETTOOLCOUNT, 0, 0), 2);
+    EXPECT_EQ(::SendMessageW(second.edit, titletip::kGetHookObjectMessage,
+                             titletip::TypeIdentity<titletip::CTitleTipHandler::XTitleTipEditHook>(), 0), 0);
+    EXPECT_TRUE(servesTheLongText(second));
+
+    first.reset();
+    ASSERT_TRUE(::IsWindow(shared));
+    EXPECT_EQ(::SendMessageW(shared, TTM_GETTOOLCOUNT, 0, 0), 1);
+    EXPECT_TRUE(servesTheLongText(second));
+
+    HWND otherThreads = nullptr;
+    std::thread([&] { otherThreads = SharedTitleTipHost(false).ToolTip(); }).join();
+    EXPECT_NE(otherThreads, shared);
+
+    ::DestroyWindow(shared);
+    SharedTitleTipHost third(false);
+    EXPECT_TRUE(::IsWindow(third.ToolTip()));
+    EXPECT_NE(third.ToolTip(), shared);
+    EXPECT_TRUE(servesTheLongText(third));
+
+    // A list box attached through the variant's own message name.
+    HWND listBox = ::CreateWindowExW(0, L"LISTBOX", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 50, 40,
+                                     third.dialog.get(), nullptr, nullptr, nullptr);
+    titletip::ListBoxTitleTipRecord record = {listBox, titletip::kSystemColour, titletip::kSystemColour,
+                                              titletip::kSystemColour, titletip::kSystemColour};
+    ::SendMessageW(third.dialog.get(), titletip::kListBoxTitleTipMessage, 1, reinterpret_cast<LPARAM>(&record));
+    EXPECT_EQ(::SendMessageW(third.ToolTip(), TTM_GETTOOLCOUNT, 0, 0), 1);
+    ::SendMessageW(third.dialog.get(), titletip::kSharedListBoxTitleTipMessage, 1, reinterpret_cast<LPARAM>(&record));
+    EXPECT_EQ(::SendMessageW(third.ToolTip(), TTM_GETTOOLCOUNT, 0, 0), 2);
 }

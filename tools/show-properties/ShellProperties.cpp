@@ -1,6 +1,8 @@
 #include "ShellProperties.h"
 
 #include "resource.h"
+// The compact page shows its digests in edits (the ids the two share agree).
+#include "config/compact/resource.h"
 #include "win/ComObject.h"
 #include "win/GdiObjects.h"
 #include "win/UniqueHandle.h"
@@ -20,27 +22,32 @@ struct MemoryDcTraits {
     static void Close(HDC dc) noexcept { ::DeleteDC(dc); }
 };
 
+struct SheetSearch {
+    DWORD process;
+    HWND found;
+};
+
+// A callback of the system's calling convention (a lambda converts
+// to the default one, which on 32-bit Windows is not it).
+BOOL CALLBACK VisitTopLevel(HWND window, LPARAM lParam)
+{
+    auto& search = *reinterpret_cast<SheetSearch*>(lParam);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    wchar_t className[64] = {};
+    ::GetClassNameW(window, className, 64);
+    if (process == search.process && ::IsWindowVisible(window) && std::wstring(className) == L"#32770" &&
+        ::FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr) != nullptr) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindSheet()
 {
-    struct Search {
-        DWORD process;
-        HWND found;
-    } search{::GetCurrentProcessId(), nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM lParam) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(lParam);
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(window, &process);
-            wchar_t className[64] = {};
-            ::GetClassNameW(window, className, 64);
-            if (process == s.process && ::IsWindowVisible(window) && std::wstring(className) == L"#32770" &&
-                ::FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr) != nullptr) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    SheetSearch search{::GetCurrentProcessId(), nullptr};
+    ::EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -108,7 +115,8 @@ bool WaitForResult(HWND page, DWORD timeoutMs)
     HWND stop = ::GetDlgItem(page, IDC_STOP);
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     while (::GetTickCount64() < deadline) {
-        if (!::IsWindowEnabled(page) || ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0 || !::IsWindowVisible(stop))
+        if (!::IsWindowEnabled(page) || ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0 || !::IsWindowVisible(stop) ||
+            (list == nullptr && ::GetWindowTextLengthW(::GetDlgItem(page, IDC_MD5_DIGEST)) > 0))
             return true;
         ::Sleep(50);
     }
@@ -119,6 +127,16 @@ std::vector<Row> ReadRows(HWND page)
 {
     HWND list = ::GetDlgItem(page, IDC_HASH_LIST);
     std::vector<Row> rows;
+    if (list == nullptr) {
+        const std::pair<const wchar_t*, int> edits[] = {
+            {L"MD5", IDC_MD5_DIGEST}, {L"SHA-1", IDC_SHA1_DIGEST}, {L"CRC32", IDC_CRC32_DIGEST}};
+        for (const auto& [name, id] : edits) {
+            wchar_t digest[256] = {};
+            if (::GetDlgItemTextW(page, id, digest, 256) > 0)
+                rows.emplace_back(name, digest);
+        }
+        return rows;
+    }
     const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         std::wstring texts[2];

@@ -20,10 +20,12 @@ HRESULT ShowProperties(const std::wstring& path, const std::function<void(HWND s
 HWND SelectPage(HWND sheet, const std::wstring& caption);
 
 // Waits until the page's list has rows, the page is disabled or its progress
-// controls are hidden (a run over no algorithm); false on timeout.
+// controls are hidden (a run over no algorithm), or the compact page's run
+// has ended (its digest edits show a text); false on timeout.
 bool WaitForResult(HWND page, DWORD timeoutMs);
 
 using Row = std::pair<std::wstring, std::wstring>;  // algorithm, digest
+// The list's rows, or the compact page's three digest edits (MD5, SHA-1, CRC32).
 std::vector<Row> ReadRows(HWND page);
 
 // The window as it is on the screen, as a 24-bit BMP file.

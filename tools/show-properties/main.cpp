@@ -1,6 +1,8 @@
 // show-properties: opens a file's Properties dialog through the shell's
-// context menu, brings the hash page to the front, waits for its digests and
-// prints them; optionally saves a screenshot and leaves the dialog open.
+// context menu, brings the hash page to the front (the tab of that title),
+// waits for its digests and prints them; optionally saves a screenshot and
+// leaves the dialog open. The page's controls have the same identifiers in
+// every configuration.
 #include "ShellProperties.h"
 #include "resource.h"
 #include "tools/console/ConsoleText.h"
@@ -12,10 +14,9 @@
 
 namespace {
 
-const wchar_t kPageCaption[] = L"文件检验";
-
 struct Arguments {
     std::wstring file;
+    std::wstring page = L"文件检验";  // the full configuration's tab
     std::wstring screenshot;
     bool leaveOpen = false;
     DWORD timeoutMs = 60000;
@@ -28,7 +29,9 @@ int wmain(int argc, wchar_t** argv)
     Arguments arguments;
     for (int i = 1; i < argc; ++i) {
         const std::wstring argument = argv[i];
-        if (argument == L"--screenshot" && i + 1 < argc)
+        if (argument == L"--page" && i + 1 < argc)
+            arguments.page = argv[++i];
+        else if (argument == L"--screenshot" && i + 1 < argc)
             arguments.screenshot = argv[++i];
         else if (argument == L"--leave-open")
             arguments.leaveOpen = true;
@@ -38,7 +41,7 @@ int wmain(int argc, wchar_t** argv)
             arguments.file = argument;
     }
     if (arguments.file.empty()) {
-        WriteText(STD_ERROR_HANDLE, L"usage: show-properties [--screenshot FILE.bmp] [--leave-open] [--timeout S] FILE\n");
+        WriteText(STD_ERROR_HANDLE, L"usage: show-properties [--page TITLE] [--screenshot FILE.bmp] [--leave-open] [--timeout S] FILE\n");
         return 2;
     }
 
@@ -49,7 +52,7 @@ int wmain(int argc, wchar_t** argv)
             WriteText(STD_ERROR_HANDLE, L"show-properties: no Properties dialog appeared\n");
             return;
         }
-        HWND page = shellprops::SelectPage(sheet, kPageCaption);
+        HWND page = shellprops::SelectPage(sheet, arguments.page);
         if (page == nullptr) {
             WriteText(STD_ERROR_HANDLE, L"show-properties: the hash page is not in the dialog\n");
         } else if (!shellprops::WaitForResult(page, arguments.timeoutMs)) {

@@ -1,0 +1,16 @@
+// The compact page: its resources are the module's own, chosen by the
+// thread's language, and it keeps no settings.
+#include "server/PageServices.h"
+
+#include "ui/CompactHashDialog.h"
+
+void StartPageServices() {}
+
+void StopPageServices() noexcept {}
+
+void PreparePageResources() {}
+
+HPROPSHEETPAGE CreateHashPropertyPage(const std::wstring& path)
+{
+    return compact::CHashDialog::CreatePage(path);
+}

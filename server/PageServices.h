@@ -1,0 +1,18 @@
+#pragma once
+// What the module does around its page, which differs with the kind of page
+// a configuration has: CataloguePageServices.cpp for the catalogue's page
+// (the engine bound to the user's settings and the resource texts, the
+// language module), CompactPageServices.cpp for the compact page (nothing
+// to bind or load). config/CMakeLists.txt links the one that fits.
+#include <windows.h>
+#include <prsht.h>
+#include <string>
+
+// While the module object is made and destroyed.
+void StartPageServices();
+void StopPageServices() noexcept;
+// Each time the shell makes a CHashPage, before it can add a page.
+void PreparePageResources();
+// The page for the file and its sheet page, which owns it from then on;
+// null (and nothing left behind) on failure.
+HPROPSHEETPAGE CreateHashPropertyPage(const std::wstring& path);
