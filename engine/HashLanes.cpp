@@ -7,7 +7,7 @@
 #include <new>
 
 struct HashLanes::Lane {
-    explicit Lane(DescriptorList own) : descriptors(std::move(own)) {}
+    Lane(HashLanes& lanes, DescriptorList own) : owner(lanes), descriptors(std::move(own)) {}
     ~Lane()
     {
         if (work != nullptr) {
@@ -18,23 +18,12 @@ struct HashLanes::Lane {
     Lane(const Lane&) = delete;
     Lane& operator=(const Lane&) = delete;
 
-    static void CALLBACK HashBlock(PTP_CALLBACK_INSTANCE, void* context, PTP_WORK)
-    {
-        Lane& lane = *static_cast<Lane*>(context);
-        try {
-            for (const SharedDescriptor& descriptor : lane.descriptors)
-                descriptor->Update(lane.data, lane.size);
-        } catch (...) {
-            lane.failed = true;  // nothing may leave a pool callback
-        }
-    }
-
+    HashLanes& owner;
     const DescriptorList descriptors;
     PTP_WORK work = nullptr;
-    // Written by the worker before each submit, read by the callback; the
-    // pool's submit and wait order the two.
-    const std::uint8_t* data = nullptr;
-    std::uint32_t size = 0;
+    // Under the owner's lock.
+    std::uint64_t hashed = 0;  // blocks this lane is done with
+    bool queued = false;       // submitted, and its callback not yet caught up
     bool failed = false;
 };
 
@@ -71,8 +60,8 @@ HashLanes::HashLanes(const DescriptorList& all, unsigned processors, std::size_t
 {
     if (processors >= 2 && !all.empty()) {
         for (DescriptorList& own : SplitIntoLanes(all, processors)) {
-            lanes.push_back(std::make_unique<Lane>(std::move(own)));
-            lanes.back()->work = ::CreateThreadpoolWork(&Lane::HashBlock, lanes.back().get(), nullptr);
+            lanes.push_back(std::make_unique<Lane>(*this, std::move(own)));
+            lanes.back()->work = ::CreateThreadpoolWork(&HashLanes::RunLane, lanes.back().get(), nullptr);
             if (lanes.back()->work == nullptr) {
                 lanes.clear();  // none has run yet: the worker hashes alone
                 break;
@@ -84,38 +73,91 @@ HashLanes::HashLanes(const DescriptorList& all, unsigned processors, std::size_t
 
 HashLanes::~HashLanes()
 {
-    // Each lane waits for its callback before it closes; the buffers go last.
+    WaitForLanes(published);
+    // Each lane waits for its callback to return before it closes.
     lanes.clear();
+}
+
+void CALLBACK HashLanes::RunLane(PTP_CALLBACK_INSTANCE, void* context, PTP_WORK)
+{
+    Lane& lane = *static_cast<Lane*>(context);
+    HashLanes& owner = lane.owner;
+    bool advanced = false, failed = false;
+    for (;;) {
+        ::AcquireSRWLockExclusive(&owner.lock);
+        if (advanced) {
+            ++lane.hashed;
+            lane.failed = lane.failed || failed;
+        }
+        if (lane.hashed == owner.published) {
+            lane.queued = false;  // the next block handed out submits it again
+            ::ReleaseSRWLockExclusive(&owner.lock);
+            if (advanced)
+                ::WakeAllConditionVariable(&owner.laneAdvanced);
+            return;
+        }
+        const std::size_t slot = static_cast<std::size_t>(lane.hashed % 2);
+        const std::uint8_t* data = owner.buffers.data() + slot * owner.blockSize;
+        const std::uint32_t size = owner.sizes[slot];
+        ::ReleaseSRWLockExclusive(&owner.lock);
+        if (advanced)
+            ::WakeAllConditionVariable(&owner.laneAdvanced);
+
+        try {
+            for (const SharedDescriptor& descriptor : lane.descriptors)
+                descriptor->Update(data, size);
+        } catch (...) {
+            failed = true;  // nothing may leave a pool callback
+        }
+        advanced = true;
+    }
+}
+
+bool HashLanes::LanesHashed(std::uint64_t blocks) const
+{
+    for (const std::unique_ptr<Lane>& lane : lanes) {
+        if (lane->hashed < blocks)
+            return false;
+    }
+    return true;
+}
+
+bool HashLanes::WaitForLanes(std::uint64_t blocks)
+{
+    bool failed = false;
+    ::AcquireSRWLockExclusive(&lock);
+    while (!LanesHashed(blocks))
+        ::SleepConditionVariableSRW(&laneAdvanced, &lock, INFINITE, 0);
+    for (const std::unique_ptr<Lane>& lane : lanes)
+        failed = failed || lane->failed;
+    ::ReleaseSRWLockExclusive(&lock);
+    return failed;
 }
 
 void HashLanes::Hash(std::uint32_t size)
 {
-    std::uint8_t* block = NextBuffer();
     if (lanes.empty()) {
         for (const SharedDescriptor& descriptor : descriptors)
-            descriptor->Update(block, size);
+            descriptor->Update(buffers.data(), size);
         return;
     }
-    Wait();  // the other buffer's block is done: it may be read into next
+    ::AcquireSRWLockExclusive(&lock);
+    sizes[published % 2] = size;
+    ++published;
     for (const std::unique_ptr<Lane>& lane : lanes) {
-        lane->data = block;
-        lane->size = size;
-        ::SubmitThreadpoolWork(lane->work);
+        if (!lane->queued) {
+            lane->queued = true;
+            ::SubmitThreadpoolWork(lane->work);
+        }
     }
-    inHand = true;
-    next = next == 0 ? blockSize : 0;
+    ::ReleaseSRWLockExclusive(&lock);
+    // The next block goes where the block before this one was.
+    if (WaitForLanes(published - 1))
+        throw std::bad_alloc();
 }
 
 void HashLanes::Wait()
 {
-    if (!inHand)
-        return;
-    inHand = false;
-    bool failed = false;
-    for (const std::unique_ptr<Lane>& lane : lanes) {
-        ::WaitForThreadpoolWorkCallbacks(lane->work, FALSE);
-        failed = failed || lane->failed;
-    }
-    if (failed)
+    if (WaitForLanes(published))
         throw std::bad_alloc();
 }

@@ -34,7 +34,6 @@ bool IsConsole(DWORD stdHandle)
 bool HashFile(JobWindow& window, const std::wstring& path, bool showProgress)
 {
     HashDataPtr job = HashData::Create();
-    job->SetWindow(window.Handle());
     job->SetStopFlag(interrupted);
     job->SetJobTag(HASHJOB_FILE);
     if (!job->Open(path)) {
@@ -48,15 +47,19 @@ bool HashFile(JobWindow& window, const std::wstring& path, bool showProgress)
         (static_cast<std::uint64_t>(attributes.nFileSizeHigh) << 32 | attributes.nFileSizeLow) < kProgressFromBytes)
         showProgress = false;
 
+    // Without progress to show the job posts nothing and its worker is waited
+    // for: a message per block costs a round trip to the Wine server.
+    job->SetWindow(showProgress ? window.Handle() : nullptr);
     win::UniqueFile thread(job->Start(true));
     unsigned shown = 101;
     const std::function<void(unsigned)> onProgress = [&](unsigned percent) {
-        if (showProgress && percent != shown && percent < 100) {
+        if (percent != shown && percent < 100) {
             shown = percent;
             WriteText(STD_ERROR_HANDLE, L"\r" + path + L": " + std::to_wstring(percent) + L"%");
         }
     };
-    window.WaitForCompletion(HASHJOB_FILE, onProgress);
+    if (showProgress)
+        window.WaitForCompletion(HASHJOB_FILE, onProgress);
     if (thread)
         ::WaitForSingleObject(thread.get(), INFINITE);
     if (shown != 101)
