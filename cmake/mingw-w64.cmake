@@ -1,0 +1,16 @@
+# What both MinGW-w64 toolchains share; each sets CMAKE_SYSTEM_PROCESSOR and
+# TALLYRA_MINGW_PREFIX (the compilers' target triple) before it includes this.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER ${TALLYRA_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TALLYRA_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${TALLYRA_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TALLYRA_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Tests and discovery run the Windows binaries under Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-exec.sh)
