@@ -6,6 +6,7 @@
 #include "support/HangWatchdog.h"
 #include "support/Gui.h"
 #include "support/Leaks.h"
+#include "support/ScopedWindowSubclass.h"
 #include "support/TallyraDll.h"
 #include "support/TestFiles.h"
 #include "support/Text.h"
@@ -29,17 +30,7 @@ constexpr std::size_t kFileSize = 102401;
 // The worker's reports as the page handled them: seen by a subclass above it.
 class HandledReports {
 public:
-    explicit HandledReports(HWND page) : page(page)
-    {
-        ::SetWindowSubclass(page, &Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
-    }
-    ~HandledReports()
-    {
-        if (::IsWindow(page))
-            ::RemoveWindowSubclass(page, &Procedure, 0);
-    }
-    HandledReports(const HandledReports&) = delete;
-    HandledReports& operator=(const HandledReports&) = delete;
+    explicit HandledReports(HWND page) : subclass(page, &Procedure, this) {}
 
     std::vector<WPARAM> progress;  // since the last end
     int ends = 0;
@@ -56,7 +47,7 @@ private:
         return result;
     }
 
-    HWND page;
+    ScopedWindowSubclass subclass;
 };
 
 struct Language {

@@ -4,6 +4,7 @@
 #include "support/Digests.h"
 #include "support/FileSeam.h"
 #include "support/Gui.h"
+#include "support/ScopedWindowSubclass.h"
 #include "support/TallyraDll.h"
 #include "support/TestFiles.h"
 #include "ui/HashDialog.h"
@@ -17,17 +18,7 @@
 // page, after the page's own handling.
 class HandledCompletions {
 public:
-    explicit HandledCompletions(HWND page) : page(page)
-    {
-        ::SetWindowSubclass(page, &Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
-    }
-    ~HandledCompletions()
-    {
-        if (::IsWindow(page))
-            ::RemoveWindowSubclass(page, &Procedure, 0);
-    }
-    HandledCompletions(const HandledCompletions&) = delete;
-    HandledCompletions& operator=(const HandledCompletions&) = delete;
+    explicit HandledCompletions(HWND page) : subclass(page, &Procedure, this) {}
 
     int count = 0;     // of the file job
     int compares = 0;  // of the compare job
@@ -45,7 +36,7 @@ private:
         return result;
     }
 
-    HWND page;
+    ScopedWindowSubclass subclass;
 };
 
 class HashDialogTest : public ::testing::Test {
