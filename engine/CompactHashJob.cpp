@@ -88,7 +88,14 @@ void HashJob::Report(WPARAM wParam, LPARAM lParam)
 
 void HashJob::Run()
 {
-    const bool whole = file && ReadLoop();
+    bool whole = false;
+    try {
+        whole = file && ReadLoop();
+    } catch (...) {
+        // Nothing may leave the worker (it would end the host process): a
+        // run that failed to allocate is a run that did not read the file.
+        whole = false;
+    }
     // Closed here, not with the page: the file is not held while its
     // digests are on the screen.
     file.reset();

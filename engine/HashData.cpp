@@ -215,34 +215,39 @@ HashData::LoopResult HashData::ReadLoop()
     }
     const std::uint64_t size = (static_cast<std::uint64_t>(high) << 32) | low;
 
-    // Every way out of the loop waits for the block the lanes hold.
-    HashLanes lanes(descriptors, Processors(), kHashBlockSize);
-    while (bytesDone < size) {
-        if (StopRequested(runStopFlag))
-            break;
-        const double percent = static_cast<double>(bytesDone) / static_cast<double>(size) * 100.0;
-        PostProgress(static_cast<WPARAM>(percent));
+    // The outcome is decided once, by how the loop ends, and never by
+    // reading the flag again: a resume that clears it after the loop saw it
+    // set must not turn the digests of a part of the file into the file's.
+    LoopResult result = LoopResult::Completed;
+    {
+        // Every way out of the loop waits for the block the lanes hold.
+        HashLanes lanes(descriptors, Processors(), kHashBlockSize);
+        for (;;) {
+            if (StopRequested(runStopFlag)) {
+                result = LoopResult::Stopped;
+                break;
+            }
+            if (bytesDone >= size)
+                break;
+            const double percent = static_cast<double>(bytesDone) / static_cast<double>(size) * 100.0;
+            PostProgress(static_cast<WPARAM>(percent));
 
-        DWORD read = 0;
-        if (!fileAccess.readFile(file, lanes.NextBuffer(), kHashBlockSize, &read, nullptr)) {
-            lastError = ::GetLastError();
-            if (lastError == ERROR_SUCCESS)
-                lastError = ERROR_READ_FAULT;
-            return LoopResult::Failed;
+            DWORD read = 0;
+            if (!fileAccess.readFile(file, lanes.NextBuffer(), kHashBlockSize, &read, nullptr)) {
+                lastError = ::GetLastError();
+                if (lastError == ERROR_SUCCESS)
+                    lastError = ERROR_READ_FAULT;
+                return LoopResult::Failed;
+            }
+            if (read == 0)
+                break;  // the file shrank: what was read is the file
+            bytesDone += read;
+            lanes.Hash(read);
         }
-        if (read == 0)
-            break;  // the file shrank: what was read is the file
-        bytesDone += read;
-        lanes.Hash(read);
+        PostProgress(result == LoopResult::Completed ? 100 : 0);
+        lanes.Wait();
     }
-    lanes.Wait();
-
-    if (!StopRequested(runStopFlag)) {
-        PostProgress(100);
-        return LoopResult::Completed;
-    }
-    PostProgress(0);
-    return LoopResult::Stopped;
+    return result;
 }
 
 void HashData::Finish(LoopResult result)
@@ -252,7 +257,7 @@ void HashData::Finish(LoopResult result)
         for (const SharedDescriptor& descriptor : descriptors)
             descriptor->Restart();
         CloseFile();
-    } else if (result == LoopResult::Completed && !StopRequested(runStopFlag)) {
+    } else if (result == LoopResult::Completed) {
         for (const SharedDescriptor& descriptor : descriptors)
             descriptor->Finalize();
         CloseFile();

@@ -52,16 +52,15 @@ IFACEMETHODIMP CHashPage::AddPages(LPFNSVADDPROPSHEETPAGE addPage, LPARAM lParam
         return S_FALSE;
     if (addPage == nullptr)
         return E_INVALIDARG;
-    HRESULT result = E_OUTOFMEMORY;
-    win::RunGuarded([&] {
+    return win::GuardedHResult([&] {
+        ::SetLastError(ERROR_SUCCESS);
         HPROPSHEETPAGE page = CreateHashPropertyPage(filePath);
         if (page == nullptr)
-            return;  // the page could not be made: no page
+            return win::LastErrorHResult();  // the page could not be made: no page
         if (!addPage(page, lParam))
             ::DestroyPropertySheetPage(page);  // refused: its release frees the page object
-        result = S_OK;
+        return S_OK;
     });
-    return result;
 }
 
 IFACEMETHODIMP CHashPage::ReplacePage(EXPPS, LPFNSVADDPROPSHEETPAGE, LPARAM)

@@ -81,13 +81,14 @@ HRESULT CTallyraModule::GetClassObject(REFCLSID clsid, REFIID riid, void** objec
     for (ObjectEntry& entry : objects) {
         if (!IsEqualCLSID(clsid, *entry.clsid))
             continue;
-        const bool made = win::RunGuarded([&] {
+        const HRESULT made = win::GuardedHResult([&] {
             std::lock_guard<std::mutex> guard(factoryGuard);
             if (entry.factory == nullptr)
                 entry.factory = entry.makeFactory();
+            return entry.factory != nullptr ? S_OK : E_OUTOFMEMORY;
         });
-        if (!made || entry.factory == nullptr)
-            return E_OUTOFMEMORY;
+        if (FAILED(made))
+            return made;
         const HRESULT hr = entry.factory->QueryInterface(riid, object);
         return hr == S_OK && *object == nullptr ? CLASS_E_CLASSNOTAVAILABLE : hr;
     }
@@ -97,37 +98,33 @@ HRESULT CTallyraModule::GetClassObject(REFCLSID clsid, REFIID riid, void** objec
 HRESULT CTallyraModule::RegisterServer() noexcept
 {
     SystemThreadLocale locale;
-    HRESULT hr = E_UNEXPECTED;
-    win::RunGuarded([&] {
+    return win::GuardedHResult([&] {
         std::wstring path;
-        if (FAILED(hr = ThisModulePath(path)))
-            return;
-        if (FAILED(hr = registry::RunForRegistration(AppIdScript(kShellHandlerKey))))
-            return;
+        HRESULT hr = ThisModulePath(path);
+        if (FAILED(hr) || FAILED(hr = registry::RunForRegistration(AppIdScript(kShellHandlerKey))))
+            return hr;
         for (const ObjectEntry& entry : objects) {
             if (FAILED(hr = registry::RunForRegistration(entry.script(path))))
-                return;
+                return hr;
         }
-        hr = win::RegisterModuleTypeLibrary(path);
+        return win::RegisterModuleTypeLibrary(path);
     });
-    return hr;
 }
 
 HRESULT CTallyraModule::UnregisterServer() noexcept
 {
     SystemThreadLocale locale;
-    HRESULT hr = E_UNEXPECTED;
-    win::RunGuarded([&] {
+    return win::GuardedHResult([&] {
         std::wstring path;
-        if (FAILED(hr = ThisModulePath(path)))
-            return;
+        HRESULT hr = ThisModulePath(path);
+        if (FAILED(hr))
+            return hr;
         for (const ObjectEntry& entry : objects) {
             if (FAILED(hr = registry::RunForUnregistration(entry.script(path))))
-                return;
+                return hr;
         }
         if (FAILED(hr = win::UnregisterModuleTypeLibrary(path)))
-            return;
-        hr = registry::RunForUnregistration(AppIdScript(kShellHandlerKey));
+            return hr;
+        return registry::RunForUnregistration(AppIdScript(kShellHandlerKey));
     });
-    return hr;
 }

@@ -4,9 +4,21 @@
 #include "win/ScopedClipboard.h"
 
 #include <cstring>
+#include <optional>
 
-bool CopyTextToClipboard(const std::wstring& text)
+namespace {
+
+// Another program may hold the clipboard for a moment (a clipboard manager
+// reading what changed): a few short tries before the copy is given up.
+constexpr int kOpenTries = 5;
+constexpr DWORD kOpenPauseMs = 20;
+
+}  // namespace
+
+bool CopyTextToClipboard(HWND owner, const std::wstring& text)
 {
+    if (!::IsWindow(owner))
+        return false;
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     win::UniqueGlobal block(::GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, bytes));
     if (!block)
@@ -17,8 +29,16 @@ bool CopyTextToClipboard(const std::wstring& text)
             return false;
         std::memcpy(locked.Data(), text.c_str(), bytes);
     }
-    win::ScopedClipboard clipboard;
-    if (!clipboard.IsOpen() || !::EmptyClipboard())
+    std::optional<win::ScopedClipboard> clipboard;
+    for (int attempt = 0; attempt < kOpenTries; ++attempt) {
+        if (attempt > 0)
+            ::Sleep(kOpenPauseMs);
+        clipboard.emplace(owner);
+        if (clipboard->IsOpen())
+            break;
+        clipboard.reset();
+    }
+    if (!clipboard || !::EmptyClipboard())
         return false;
     if (::SetClipboardData(CF_UNICODETEXT, block.get()) == nullptr)
         return false;

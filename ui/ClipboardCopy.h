@@ -3,11 +3,15 @@
 #include "engine/HashDescriptor.h"
 
 #include <string>
+#include <windows.h>
 
-// Puts the text on the clipboard as CF_UNICODETEXT. The memory is made and
-// filled before the clipboard is emptied, so a failure leaves whatever the
-// clipboard held; false then, or when another program holds the clipboard.
-bool CopyTextToClipboard(const std::wstring& text);
+// Puts the text on the clipboard as CF_UNICODETEXT, with the window as the
+// clipboard's owner (emptied by a clipboard opened for no window, the
+// clipboard would have no owner, and SetClipboardData may then fail). The
+// memory is made and filled before the clipboard is emptied, so a failure
+// leaves whatever the clipboard held; false then, for no window, or when
+// another program keeps the clipboard open.
+bool CopyTextToClipboard(HWND owner, const std::wstring& text);
 
 // "Name: DIGEST\r\n" for every descriptor, in list order, the last line
 // ended too.

@@ -5,7 +5,6 @@
 
 #include "PrivateMessages.h"
 #include "resource.h"
-#include "win/ModuleLock.h"
 #include "win/StringResource.h"
 #include "win/ThisModule.h"
 #include "win/ThreadWait.h"
@@ -49,16 +48,12 @@ HPROPSHEETPAGE CHashDialog::CreatePage(const std::wstring& path)
     return win::CreateSheetOwnedPage<CHashDialog>(path);
 }
 
-CHashDialog::CHashDialog(const std::wstring& path) : PropertyPage(ThisModule(), IDD_HASH_PAGE), path(path)
-{
-    win::LockModule();
-}
+CHashDialog::CHashDialog(const std::wstring& path) : PropertyPage(ThisModule(), IDD_HASH_PAGE), path(path) {}
 
 CHashDialog::~CHashDialog()
 {
     job.SetPageGone();
     JoinWorker();
-    win::UnlockModule();
 }
 
 void CHashDialog::OnPageRelease()

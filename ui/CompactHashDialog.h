@@ -6,6 +6,7 @@
 // resource lookup finds for the thread (English or Chinese).
 #include "engine/CompactHashJob.h"
 #include "ui/TitleTip.h"
+#include "win/ModuleLock.h"
 #include "win/PropertyPage.h"
 #include "win/UniqueHandle.h"
 
@@ -53,6 +54,7 @@ private:
     void Compare(Algorithm algorithm, UINT editId, const std::wstring& digest);
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
 
+    win::ModuleLockHold moduleLock;  // gone last: the page's code stays while the sheet holds it
     titletip::CTitleTipHandler titleTips;
     HashJob job;
     std::wstring path;

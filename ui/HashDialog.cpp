@@ -248,10 +248,12 @@ void CHashDialog::UpdateControls(bool ready)
     ::EnableWindow(Control(IDC_COMPARE_FILE), ready && hasAlgorithms && !stopped);
 
     if constexpr (features::kControlStates == features::ControlStates::CompareWhileReady) {
+        // A stopped run keeps its button, which then resumes it.
+        const bool running = !ready || stopped;
         ::EnableWindow(compareEdit, ready && hasAlgorithms);
         for (UINT id : {IDC_STOP, IDC_PROGRESS, IDC_PROGRESS_FRAME})
-            ::ShowWindow(Control(id), ready ? SW_HIDE : SW_SHOWNORMAL);
-        ::EnableWindow(Control(IDC_STOP), !ready);
+            ::ShowWindow(Control(id), running ? SW_SHOWNORMAL : SW_HIDE);
+        ::EnableWindow(Control(IDC_STOP), running);
         return;
     }
 
@@ -439,7 +441,7 @@ LRESULT CHashDialog::OnListRightClick(win::Message&)
         DescriptorList descriptors;
         for (size_t i = 0; i < fileJob->Count(); ++i)
             descriptors.push_back(fileJob->At(i));
-        CopyTextToClipboard(AllDigestsText(descriptors));
+        CopyTextToClipboard(Window(), AllDigestsText(descriptors));
         break;
     }
     case ID_SETTINGS:
@@ -469,7 +471,7 @@ void CHashDialog::CopyDigestOfRow(LRESULT row)
     if (row < 0)
         return;
     if (const SharedDescriptor descriptor = fileJob->At(static_cast<size_t>(row)))
-        CopyTextToClipboard(descriptor->GetDigestText());
+        CopyTextToClipboard(Window(), descriptor->GetDigestText());
 }
 
 // The settings dialog; after a save the file is hashed again with the

@@ -11,6 +11,7 @@
 #include "ui/PendingClipboardTexts.h"
 #include "ui/TitleTip.h"
 #include "win/PropertyPage.h"
+#include "win/ModuleLock.h"
 #include "win/UniqueHandle.h"
 
 #include <memory>
@@ -94,6 +95,10 @@ private:
     std::wstring CompareEditText() const;
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
 
+    // The page's dialog procedure, and the title tips' and drop target's
+    // code, stay loaded while the sheet holds the page, whatever else holds
+    // the module.
+    win::ModuleLockHold moduleLock;
     ResourceLease resources;  // the module this page's template and texts come from
     HashDataPtr fileJob;
     HashDataPtr compareJob;

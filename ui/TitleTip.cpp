@@ -96,8 +96,14 @@ win::MessageMap<H> WithHookQuery(UINT query, win::Handler<H> answer, win::Messag
 
 // The tool tip shared by the hosts of this thread. Per thread, not per
 // process: a window answers only on its own thread, and comctl32 subclasses
-// the tools' windows only from theirs.
-thread_local HWND sharedToolTip = nullptr;
+// the tools' windows only from theirs. It goes with the last handler that
+// uses it: a tool tip left subclassed by this module would call into freed
+// code once the module unloads.
+struct SharedToolTip {
+    HWND window = nullptr;
+    unsigned users = 0;  // handlers of this thread that use it
+};
+thread_local SharedToolTip sharedToolTip;
 
 // Routes a subclassed window's message through its hook's message map.
 template <class Hook>
@@ -414,6 +420,10 @@ CTitleTipHandlerImplT<T>::~CTitleTipHandlerImplT()
             DeleteTools(entry.first);
     }
     hooks.clear();
+    if (usesSharedToolTip && --sharedToolTip.users == 0 && ::IsWindow(sharedToolTip.window)) {
+        ::DestroyWindow(sharedToolTip.window);
+        sharedToolTip.window = nullptr;
+    }
     if (!T::Wiring().sharedToolTip && ::IsWindow(toolTip))
         ::DestroyWindow(toolTip);
     hostSubclass.Remove();
@@ -435,8 +445,12 @@ const win::MessageMap<CTitleTipHandlerImplT<T>>& CTitleTipHandlerImplT<T>::Messa
 template <class T>
 bool CTitleTipHandlerImplT<T>::CreateToolTip(HWND hostWindow)
 {
-    if (T::Wiring().sharedToolTip && ::IsWindow(sharedToolTip))
-        toolTip = sharedToolTip;
+    if (T::Wiring().sharedToolTip && !usesSharedToolTip) {
+        ++sharedToolTip.users;
+        usesSharedToolTip = true;
+    }
+    if (T::Wiring().sharedToolTip && ::IsWindow(sharedToolTip.window))
+        toolTip = sharedToolTip.window;
     if (::IsWindow(toolTip))
         return true;
     {
@@ -459,7 +473,7 @@ bool CTitleTipHandlerImplT<T>::CreateToolTip(HWND hostWindow)
     ::SendMessageW(toolTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 5000);
     ::SendMessageW(toolTip, TTM_SETDELAYTIME, TTDT_RESHOW, 500);
     if (T::Wiring().sharedToolTip)
-        sharedToolTip = toolTip;
+        sharedToolTip.window = toolTip;
     return true;
 }
 

@@ -176,6 +176,7 @@ private:
     HWND host = nullptr;
     std::map<HWND, XControlHook*> hooks;
     HWND toolTip = nullptr;
+    bool usesSharedToolTip = false;  // counted among the users of this thread's shared tool tip
     TextBuffer buffer;
 };
 
@@ -186,7 +187,8 @@ public:
 };
 
 // The shared variant: the tool tip of this thread (made when none is alive)
-// serves every host; the host passes what it does not handle to Route().
+// serves every host, and is destroyed with the last handler of the thread;
+// the host passes what it does not handle to Route().
 class CTitleTipHandler : public CTitleTipHandlerImplT<CTitleTipHandler> {
 public:
     static const TitleTipWiring& Wiring();

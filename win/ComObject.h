@@ -3,6 +3,7 @@
 // QISearch table; ComObject<T> gives it its IUnknown as a stand-alone object,
 // ComAggObject<T> as a part aggregated into an outer object. Every live object
 // holds one lock on the module; nothing thrown ever leaves CreateComInstance.
+#include "win/ExceptionBarrier.h"
 #include "win/ModuleLock.h"
 
 #include <windows.h>
@@ -28,8 +29,7 @@ struct ComClassBase {
 // its lock on the module for as long as the object lives.
 class LiveObject {
 public:
-    LiveObject() { LockModule(); }
-    ~LiveObject() { UnlockModule(); }
+    LiveObject() = default;
     LiveObject(const LiveObject&) = delete;
     LiveObject& operator=(const LiveObject&) = delete;
 
@@ -38,6 +38,7 @@ public:
     bool ReleaseReference(ULONG& left) { return (left = --references) == 0; }
 
 private:
+    ModuleLockHold moduleLock;
     std::atomic<ULONG> references{1};
 };
 
@@ -113,14 +114,7 @@ namespace detail {
 template <class Object, class Constructed>
 HRESULT Finish(Object* object, Constructed& constructed, REFIID riid, void** result) noexcept
 {
-    HRESULT hr = E_UNEXPECTED;
-    try {
-        hr = constructed.FinalConstruct();
-    } catch (const std::bad_alloc&) {
-        hr = E_OUTOFMEMORY;
-    } catch (...) {
-        hr = E_UNEXPECTED;
-    }
+    HRESULT hr = GuardedHResult([&] { return constructed.FinalConstruct(); });
     if (SUCCEEDED(hr))
         hr = object->QueryInterface(riid, result);
     object->Release();  // the creator's reference: a failed object goes here
@@ -139,21 +133,18 @@ HRESULT CreateComInstance(IUnknown* outer, REFIID riid, void** result) noexcept
     *result = nullptr;
     if (outer != nullptr && !IsEqualIID(riid, IID_IUnknown))
         return CLASS_E_NOAGGREGATION;
-    try {
+    return GuardedHResult([&] {
         if (outer != nullptr) {
             auto* object = new ComAggObject<T>(outer);
             return detail::Finish(object, object->Object(), riid, result);
         }
         auto* object = new ComObject<T>();
         return detail::Finish(object, *object, riid, result);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    });
 }
 
-// A stand-alone object made directly (not through COM); throws on failure.
+// A stand-alone object made directly (not through COM); throws on failure:
+// std::bad_alloc, or HResultError with what FinalConstruct answered.
 template <class T>
 ComPtr<ComObject<T>> MakeComObject()
 {
@@ -164,7 +155,7 @@ ComPtr<ComObject<T>> MakeComObject()
     created->Release();
     const HRESULT hr = object->FinalConstruct();
     if (FAILED(hr))
-        throw std::bad_alloc();
+        throw HResultError(hr);
     return object;
 }
 

@@ -22,4 +22,15 @@ void InstallModuleLock(IModuleLock* hook) noexcept;
 LONG LockModule() noexcept;
 LONG UnlockModule() noexcept;
 
+// One lock on the module for as long as it lives: a member of whatever runs
+// module code after the COM objects that made it are gone (a page, a window
+// left subclassed).
+class ModuleLockHold {
+public:
+    ModuleLockHold() noexcept { LockModule(); }
+    ~ModuleLockHold() { UnlockModule(); }
+    ModuleLockHold(const ModuleLockHold&) = delete;
+    ModuleLockHold& operator=(const ModuleLockHold&) = delete;
+};
+
 }  // namespace win

@@ -1,6 +1,7 @@
 #include "Subclass.h"
 
 #include "win/ExceptionBarrier.h"
+#include "win/ModuleLock.h"
 #include "win/Thunk.h"
 
 #include <atomic>
@@ -25,7 +26,12 @@ struct Subclass::Record {
     {
         ++liveRecords;
     }
-    ~Record() { --liveRecords; }
+    ~Record()
+    {
+        --liveRecords;
+        if (holdsModule)
+            UnlockModule();
+    }
 
     static LRESULT CALLBACK Procedure(HWND self, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);
@@ -46,6 +52,9 @@ struct Subclass::Record {
     Thunk thunk{this, &Procedure};
     int depth = 0;      // messages of this window now inside Procedure
     bool dead = false;  // free when the last of them returns
+    // Left in the window's chain by its owner: the module stays loaded until
+    // the window's last message has been through this code.
+    bool holdsModule = false;
 };
 
 LRESULT CALLBACK Subclass::Record::Procedure(HWND self, UINT message, WPARAM wParam, LPARAM lParam)
@@ -120,8 +129,12 @@ bool Subclass::Remove() noexcept
         return true;
     record = nullptr;
     removed->Detach();
-    if (CurrentProcedure(removed->window) != removed->thunk.Procedure())
-        return false;  // passes messages on until WM_NCDESTROY frees it
+    if (CurrentProcedure(removed->window) != removed->thunk.Procedure()) {
+        // Passes messages on until WM_NCDESTROY frees it.
+        LockModule();
+        removed->holdsModule = true;
+        return false;
+    }
     ::SetWindowLongPtrW(removed->window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(removed->previous));
     if (removed->depth == 0)
         delete removed;

@@ -6,7 +6,7 @@
 // Removal is safe in any order: when another subclass sits above this one,
 // the window procedure cannot be put back, so this subclass stays in the
 // chain and only passes messages on until the window is destroyed, then frees
-// itself. Its owner may be gone by then.
+// itself. Its owner may be gone by then; the module is held until then.
 #include "win/MessageMap.h"
 
 #include <cstddef>

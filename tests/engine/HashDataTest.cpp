@@ -265,6 +265,36 @@ TEST_F(HashDataTest, AStopDuringTheLastBlockLeavesTheRunStoppedAndResumeFinalise
     EXPECT_EQ(DigestsOf(*job), PatternDigests(102401, kThree));
 }
 
+// A resume that clears the flag right after the loop saw it (while the lanes
+// still hash the last block read) leaves the run stopped: it never finishes
+// with the digests of the part read as the file's.
+TEST_F(HashDataTest, AResumeRightAfterTheLoopSawTheStopLeavesTheRunStopped)
+{
+    const std::wstring path = folder.Write(L"resumed", PatternBytes(307200));
+    for (const unsigned processors : {1u, 3u}) {
+        SCOPED_TRACE(testing::Message() << processors << " processors");
+        seam.ReportProcessors(processors);
+        HashDataPtr job = NewJob(HASHJOB_FILE, true);
+        recorder.messages.clear();
+        seam.StopDuringRead(seam.Reads() + 1, stop);
+        seam.ResumeWhenStopReported(stop);
+        RunToCompletion(job, path);
+        EXPECT_FALSE(stop->load()) << "the resume did not come";
+        EXPECT_EQ(Sequence(recorder.messages), (std::vector<int>{0, 33, 0, kDone1}));
+        EXPECT_FALSE(job->Completed());
+        EXPECT_TRUE(job->At(0)->GetDigestText().empty());
+        EXPECT_EQ(job->BytesDone(), 204800u);
+
+        // The resumed run goes on from there to the whole file's digests.
+        recorder.messages.clear();
+        win::UniqueFile thread = Started(job->Start(false));
+        ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
+        WaitForThread(thread);
+        EXPECT_TRUE(job->Completed());
+        EXPECT_EQ(DigestsOf(*job), PatternDigests(307200, kThree));
+    }
+}
+
 TEST_F(HashDataTest, ASecondOpenOfAStoppedJobStartsAgainFromTheFirstByte)
 {
     const std::wstring path = folder.Write(L"again", PatternBytes(307200));

@@ -13,6 +13,8 @@
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
 #include "support/TestFiles.h"
+#include "support/Text.h"
+#include "tools/show-properties/ShellProperties.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -224,6 +226,50 @@ TEST_F(HashPageTest, TheModuleUnloadsRightAfterACompletionWithNothingOfItsOwnLef
             threads = ThreadsOfThisProcess();  // with what OLE and the test keep once made
         else
             EXPECT_TRUE(PumpUntil([&] { return ThreadsOfThisProcess() <= threads; }));
+    }
+}
+
+namespace {
+
+BOOL CALLBACK CountToolTip(HWND window, LPARAM count)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (_wcsicmp(name, TOOLTIPS_CLASSW) == 0)
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int ToolTipsOfThisThread()
+{
+    int count = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CountToolTip, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+}  // namespace
+
+// Every configuration's page holds its module for as long as the sheet holds
+// the page, also once its run has ended and the extension object is gone;
+// closed, it leaves no window of the module's behind (a tool tip left
+// subclassed would call into the module after it unloaded).
+TEST_F(HashPageTest, EveryConfigurationsPageHoldsItsModuleAndLeavesNoWindowBehind)
+{
+    Enable({L"MD5", L"CRC32"});
+    const std::wstring file = folder.Write(L"held.bin", PatternBytes(1000));
+    for (const wchar_t* configuration : {L"full", L"reduced", L"compact"}) {
+        SCOPED_TRACE(Narrow(configuration));
+        ASSERT_EQ(ToolTipsOfThisThread(), 0);
+        loaded = std::make_unique<TallyraDll>(configuration);
+        HWND page = OpenPage({file});
+        ASSERT_NE(page, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return !shellprops::ReadRows(page).empty(); }, 30000));
+        EXPECT_EQ(dll().CanUnloadNow(), S_FALSE);
+        CloseSheet();
+        EXPECT_EQ(dll().CanUnloadNow(), S_OK);
+        EXPECT_EQ(ToolTipsOfThisThread(), 0);
+        loaded.reset();
+        EXPECT_TRUE(PumpUntil([&] { return ::GetModuleHandleW(TallyraDll::Path(configuration).c_str()) == nullptr; }));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <set>
 #include <stdexcept>
 
@@ -24,7 +25,9 @@ struct SeamState {
     int stopAt = -1;
     StopFlag stop;
     int failAt = -1;
+    int throwAt = -1;
     DWORD readError = ERROR_SUCCESS;
+    StopFlag resumeOnStopReport;
     long long reportedSize = -1;  // -1: the file's own
     DWORD sizeError = ERROR_SUCCESS;
     unsigned processors = 0;  // 0: the machine's
@@ -37,8 +40,9 @@ struct SeamState {
         held.clear();
         reads = inProgress = 0;
         bytes = 0;
-        stopAt = failAt = -1;
+        stopAt = failAt = throwAt = -1;
         stop.reset();
+        resumeOnStopReport.reset();
         readError = sizeError = ERROR_SUCCESS;
         reportedSize = -1;
         processors = 0;
@@ -66,6 +70,11 @@ BOOL WINAPI SeamRead(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPO
     s.changed.wait(lock, [&] { return !s.closed || s.released.count(index) != 0; });
     s.held.erase(index);
     ++s.inProgress;
+    if (index == s.throwAt) {
+        --s.inProgress;
+        s.changed.notify_all();
+        throw std::bad_alloc();  // as an allocation failing inside the read would
+    }
     const bool fail = index == s.failAt, fake = s.fakeReads;
     const DWORD failure = s.readError;
     const StopFlag stop = index == s.stopAt ? s.stop : nullptr;
@@ -115,6 +124,21 @@ DWORD WINAPI SeamSize(HANDLE file, LPDWORD high)
     return ::GetFileSize(file, high);
 }
 
+// A stopped run reports progress 0 once its loop has ended; a resume may
+// come at exactly that point.
+BOOL WINAPI SeamPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SeamState& s = State();
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        if (s.attached && s.resumeOnStopReport && wParam == 0 && lParam == 0 && s.resumeOnStopReport->load()) {
+            s.resumeOnStopReport->store(false);
+            s.resumeOnStopReport.reset();
+        }
+    }
+    return ::PostMessageW(window, message, wParam, lParam);
+}
+
 BOOL WINAPI SeamAffinity(HANDLE process, PDWORD_PTR processMask, PDWORD_PTR systemMask)
 {
     SeamState& s = State();
@@ -160,6 +184,7 @@ HashFileAccess FileSeam::Access()
 {
     HashFileAccess access{&SeamRead, &SeamSize};
     access.getProcessAffinityMask = &SeamAffinity;
+    access.postMessage = &SeamPost;
     return access;
 }
 
@@ -216,6 +241,18 @@ void FileSeam::FailRead(int read, DWORD error)
     std::lock_guard<std::mutex> lock(State().mutex);
     State().failAt = read;
     State().readError = error;
+}
+
+void FileSeam::ThrowDuringRead(int read)
+{
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().throwAt = read;
+}
+
+void FileSeam::ResumeWhenStopReported(StopFlag flag)
+{
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().resumeOnStopReport = std::move(flag);
 }
 
 void FileSeam::ReportSize(std::uint64_t size)

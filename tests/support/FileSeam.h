@@ -40,6 +40,11 @@ public:
     // Cues for one read each.
     void StopDuringRead(int read, StopFlag flag);
     void FailRead(int read, DWORD error);
+    // The read throws std::bad_alloc instead of reading.
+    void ThrowDuringRead(int read);
+    // Clears the flag (a resume) the moment a run reports progress 0 with the
+    // flag set, the report a stopped run makes once its loop has ended.
+    void ResumeWhenStopReported(StopFlag flag);
     // The size the job is told instead of the file's own.
     void ReportSize(std::uint64_t size);
     void FailSize(DWORD error);

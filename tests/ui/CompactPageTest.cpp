@@ -203,6 +203,11 @@ TEST_F(CompactPageTest, AFileNotReadWholeShowsNoDigestInEitherLanguage)
         ExpectNoDigestsShown(language.cannotRead, language);
         CloseSheet();
 
+        seam.ThrowDuringRead(seam.Reads() + 1);  // an allocation failing in the worker
+        ShowHashed(path);
+        ExpectNoDigestsShown(language.cannotRead, language);
+        CloseSheet();
+
         seam.FailRead(seam.Reads() + 1, ERROR_NETWORK_UNREACHABLE);
         ShowHashed(path);
         ExpectNoDigestsShown(language.cannotRead, language);

@@ -45,6 +45,7 @@ TEST_F(ListCommandsTest, CtrlCCopiesTheSelectedRowsDigestAndNoOtherKeyDoes)
     EXPECT_EQ(ReadClipboardText(), sentinel);
     Press('C', true);  // row 0 is selected after a run
     EXPECT_EQ(ReadClipboardText(), PatternDigests(102401, {L"CRC32"}).at(L"CRC32"));
+    EXPECT_EQ(::GetClipboardOwner(), window);
 }
 
 TEST_F(ListCommandsTest, TheMenuOffersItsLayoutAndItsCopiesComeBackToTheCompareEdit)
@@ -83,6 +84,9 @@ TEST_F(ListCommandsTest, TheMenuOffersItsLayoutAndItsCopiesComeBackToTheCompareE
         EXPECT_TRUE(answer.Answered());
         EXPECT_EQ(answer.Entries(), c.entries);
         EXPECT_EQ(ReadClipboardText(), c.clipboard);
+        if (c.pick >= 0) {
+            EXPECT_EQ(::GetClipboardOwner(), window);
+        }
         EXPECT_TRUE(PumpUntil([&] { return WindowText(Control(IDC_COMPARE_EDIT)) == c.compareEdit; }))
             << Narrow(WindowText(Control(IDC_COMPARE_EDIT)));
         CloseSheet();
@@ -99,7 +103,12 @@ TEST(ListCommands, CopyAllIsOneLinePerAlgorithmEachEndedWithCrLf)
     const std::wstring text = AllDigestsText(descriptors);
     // CRC-32 check value and RFC 1321's vector for "abc".
     EXPECT_EQ(text, L"CRC32: 352441C2\r\nMD5: 900150983CD24FB0D6963F7D28E17F72\r\n");
-    ASSERT_TRUE(CopyTextToClipboard(text));
+    win::UniqueWindow owner(::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                              nullptr));
+    ASSERT_TRUE(CopyTextToClipboard(owner.get(), text));
+    EXPECT_EQ(ReadClipboardText(), text);
+    EXPECT_EQ(::GetClipboardOwner(), owner.get());
+    EXPECT_FALSE(CopyTextToClipboard(nullptr, L"no owner"));
     EXPECT_EQ(ReadClipboardText(), text);
     EXPECT_EQ(AllDigestsText({}), L"");
 }

@@ -118,6 +118,24 @@ TEST_F(ReducedPageTest, WhileHashingTheCompareControlsAreLockedAndTheProgressSho
     EXPECT_FALSE(Enabled(IDC_STOP));
 }
 
+TEST_F(ReducedPageTest, AStoppedRunKeepsItsButtonToResumeIt)
+{
+    ASSERT_NE(ShowWithFirstReadHeld(folder.Write(L"stopped.bin", PatternBytes(kFileSize))), nullptr);
+    Click(IDC_STOP);
+    seam.Open();
+    ASSERT_TRUE(WaitForCompletions(1));
+    EXPECT_TRUE(Visible(IDC_STOP));
+    EXPECT_TRUE(Enabled(IDC_STOP));
+    EXPECT_EQ(WindowText(Control(IDC_STOP)), L"Hash 文件");
+
+    Click(IDC_STOP);
+    ASSERT_TRUE(WaitForCompletions(2));
+    EXPECT_EQ(Rows(), 3);
+    EXPECT_EQ(ListRows(Control(IDC_HASH_LIST)), PatternDigests(kFileSize, {L"CRC32", L"HAVAL", L"MD5"}));
+    EXPECT_FALSE(Visible(IDC_STOP));
+    EXPECT_EQ(WindowText(Control(IDC_STOP)), L"取消");
+}
+
 TEST_F(ReducedPageTest, ThePageHintsAtTheMenuAndTheSettingsDialogIsItsOwn)
 {
     ShowHashed();
