@@ -1,9 +1,19 @@
 // The five entry points of the COM server (named in Tallyra32.def).
 #include "server/TallyraModule.h"
+#include "win/ProcessTermination.h"
 
 #include <objbase.h>
 
 extern "C" {
+
+// Runs before the run-time library's own detach work (the static
+// destructors that save the settings), and only notes how the module goes.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_DETACH && reserved != nullptr)
+        win::NoteProcessTerminating();
+    return TRUE;
+}
 
 HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** object)
 {

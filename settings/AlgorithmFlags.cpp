@@ -2,6 +2,7 @@
 
 #include "RegistryValues.h"
 #include "engine/HashCatalogue.h"
+#include "win/ProcessTermination.h"
 
 namespace {
 
@@ -34,10 +35,15 @@ AlgorithmFlags& AlgorithmFlags::Instance()
 {
     // A function-local static: made once even when two threads ask at once,
     // made again on the next call if making it threw, and destroyed (after
-    // saving) at module unload in reverse order of making.
+    // saving) at module unload in reverse order of making; not saved when the
+    // process ends (every change was written when it was made).
     struct SavedAtUnload {
         AlgorithmFlags flags = AlgorithmFlags::Load(HashCatalogue::Instance().CreateAll());
-        ~SavedAtUnload() { flags.SaveAll(); }
+        ~SavedAtUnload()
+        {
+            if (!win::ProcessIsTerminating())
+                flags.SaveAll();
+        }
     };
     static SavedAtUnload instance;
     return instance.flags;

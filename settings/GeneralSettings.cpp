@@ -2,6 +2,7 @@
 
 #include "Features.h"
 #include "RegistryValues.h"
+#include "win/ProcessTermination.h"
 
 const wchar_t kSettingsKeyPath[] = L"SOFTWARE\\Tallyra\\Settings";
 
@@ -41,7 +42,11 @@ GeneralSettings& GeneralSettings::Instance()
 {
     struct SavedAtUnload {
         GeneralSettings settings = GeneralSettings::Load();
-        ~SavedAtUnload() { settings.Save(); }
+        ~SavedAtUnload()
+        {
+            if (!win::ProcessIsTerminating())  // a change was written when it was made
+                settings.Save();
+        }
     };
     static SavedAtUnload instance;
     return instance.settings;

@@ -3,6 +3,7 @@
 #include "settings/GeneralSettings.h"
 #include "settings/ResourceInstance.h"
 #include "win/ActivationContext.h"
+#include "win/ProcessTermination.h"
 #include "win/ThisModule.h"
 
 #include <mutex>
@@ -51,7 +52,12 @@ void LoadLanguageModule(const std::wstring& name)
     HMODULE module = LoadAsDataFile(path);
     if (!module)
         return;
-    std::shared_ptr<void> keeper(module, [](void* loaded) { ::FreeLibrary(static_cast<HMODULE>(loaded)); });
+    // Never freed while the process ends: FreeLibrary is not to be called
+    // from the module's own unload then.
+    std::shared_ptr<void> keeper(module, [](void* loaded) {
+        if (!win::ProcessIsTerminating())
+            ::FreeLibrary(static_cast<HMODULE>(loaded));
+    });
 
     std::lock_guard<std::mutex> lock(stateLock);
     if (languageModule)

@@ -235,11 +235,11 @@ void CHashDialog::Compare(Algorithm algorithm, UINT editId, const std::wstring& 
             return;
         const SecondFileDigest second = HashSecondFile(*chosen, algorithm, job.FileAccess());
         if (second.failure == SecondFileDigest::Failure::Open) {
-            ::MessageBoxW(nullptr, L"Failed to open file for reading.", L"ERROR", MB_OK);
+            ::MessageBoxW(Window(), L"Failed to open file for reading.", L"ERROR", MB_OK);
             return;
         }
         if (second.failure == SecondFileDigest::Failure::Read) {
-            ::MessageBoxW(nullptr, L"Error reading file.", L"ERROR", MB_OK);
+            ::MessageBoxW(Window(), L"Error reading file.", L"ERROR", MB_OK);
             return;
         }
         text = second.text;

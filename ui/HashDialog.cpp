@@ -13,6 +13,7 @@
 #include "win/ErrorText.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 #include <windowsx.h>
 
 namespace {
@@ -147,13 +148,26 @@ LRESULT CHashDialog::OnInitDialog(win::Message&)
     titleTips->Attach(Window());
     titleTips->AddEdit(compareEdit, titletip::kSystemColour, titletip::kSystemColour);
 
-    if (dropTarget) {
-        dropTarget->SetWindowHandle(Window());
-        win::ComPtr<IDropTarget> target;
-        if (SUCCEEDED(dropTarget.As(&target)))
-            ::RegisterDragDrop(Window(), target.Get());
-    }
+    if (dropTarget)
+        RegisterForDrops();
     return FALSE;
+}
+
+// Drag and drop needs OLE on the page's thread, and a host may have given it
+// COM alone (RegisterDragDrop then fails with E_OUTOFMEMORY): the page then
+// initialises OLE itself, and uninitialises it when its window goes.
+void CHashDialog::RegisterForDrops()
+{
+    dropTarget->SetWindowHandle(Window());
+    win::ComPtr<IDropTarget> target;
+    if (FAILED(dropTarget.As(&target)))
+        return;
+    HRESULT hr = ::RegisterDragDrop(Window(), target.Get());
+    if ((hr == E_OUTOFMEMORY || hr == CO_E_NOTINITIALIZED) && SUCCEEDED(::OleInitialize(nullptr))) {
+        initialisedOle = true;
+        hr = ::RegisterDragDrop(Window(), target.Get());
+    }
+    dropRegistered = SUCCEEDED(hr);
 }
 
 void CHashDialog::LoadResultIcons()
@@ -228,8 +242,12 @@ void CHashDialog::ShowUnusable(DWORD readError)
 
 LRESULT CHashDialog::OnDestroy(win::Message&)
 {
-    if (dropTarget && Window() != nullptr)
+    if (dropRegistered)
         ::RevokeDragDrop(Window());
+    dropRegistered = false;
+    if (initialisedOle)
+        ::OleUninitialize();
+    initialisedOle = false;
     clipboardViewer.Leave();
     pendingTexts.Clear();
     StopHashing();
@@ -386,9 +404,10 @@ LRESULT CHashDialog::OnGetDispInfo(win::Message& m)
         !(info.item.mask & LVIF_TEXT) || fileJob->IsRunning())
         return 0;
     const SharedDescriptor descriptor = fileJob->At(static_cast<size_t>(info.item.iItem));
-    cellText = info.item.iSubItem == 0 ? descriptor->GetName() : descriptor->GetDigestText();
-    if (!cellText.empty())
-        info.item.pszText = cellText.data();
+    std::wstring& cell = cellTexts[nextCellText++ % cellTexts.size()];
+    cell = info.item.iSubItem == 0 ? descriptor->GetName() : descriptor->GetDigestText();
+    if (!cell.empty())
+        info.item.pszText = cell.data();
     return 0;
 }
 

@@ -14,6 +14,7 @@
 #include "win/ModuleLock.h"
 #include "win/UniqueHandle.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -83,6 +84,7 @@ private:
     void OnCompareJobEnded();
 
     void LoadResultIcons();
+    void RegisterForDrops();
     void OpenAndHash();
     void ReplaceBusyJobs();
     HashDataPtr FreshJob(std::uint32_t tag, const StopFlag& flag) const;
@@ -126,5 +128,12 @@ private:
     // completion that comes when none is awaited is a replaced run's.
     bool awaitingFileRun = false;
     bool awaitingCompareRun = false;
-    std::wstring cellText;      // LVN_GETDISPINFOW hands out a pointer to it
+    // LVN_GETDISPINFOW hands out pointers to these: a text handed out must
+    // stay as it is until two more have been asked for.
+    std::array<std::wstring, 3> cellTexts;
+    std::size_t nextCellText = 0;
+    // The page registered its window for drops, and initialised OLE on its
+    // thread to do so (the host's thread had COM without OLE).
+    bool dropRegistered = false;
+    bool initialisedOle = false;
 };

@@ -6,16 +6,16 @@
 
 namespace titletip {
 
-const UINT kGetHookObjectMessage =
-    ::RegisterWindowMessageW(L"KWM_GET_HOOK_OBJECT_MSG-{440A9A55-EDF6-4590-968D-C6CEB85F2460}");
-const UINT kEditTitleTipMessage =
-    ::RegisterWindowMessageW(L"_UWM_TITLE_TIP_EDIT_COMBOBOX__MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
-const UINT kListBoxTitleTipMessage =
-    ::RegisterWindowMessageW(L"_UWM_TITLE_TIP_LISTBOX_COMBOBOX__MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
-const UINT kSharedEditTitleTipMessage =
-    ::RegisterWindowMessageW(L"UWM_TITLE_TIP_EDIT_COMBOBOX_MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
-const UINT kSharedListBoxTitleTipMessage =
-    ::RegisterWindowMessageW(L"UWM_TITLE_TIP_LISTBOX_COMBOBOX_MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
+const win::RegisteredMessage kGetHookObjectMessage(
+    L"KWM_GET_HOOK_OBJECT_MSG-{440A9A55-EDF6-4590-968D-C6CEB85F2460}");
+const win::RegisteredMessage kEditTitleTipMessage(
+    L"_UWM_TITLE_TIP_EDIT_COMBOBOX__MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
+const win::RegisteredMessage kListBoxTitleTipMessage(
+    L"_UWM_TITLE_TIP_LISTBOX_COMBOBOX__MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
+const win::RegisteredMessage kSharedEditTitleTipMessage(
+    L"UWM_TITLE_TIP_EDIT_COMBOBOX_MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
+const win::RegisteredMessage kSharedListBoxTitleTipMessage(
+    L"UWM_TITLE_TIP_LISTBOX_COMBOBOX_MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
 
 const TitleTipWiring& CTitleTipHandlerImpl::Wiring()
 {
@@ -76,10 +76,18 @@ COLORREF OrSystem(COLORREF colour, int systemColour)
     return colour == kSystemColour ? ::GetSysColor(systemColour) : colour;
 }
 
+// The registered messages carry pointers, which mean something only to
+// this thread's own windows: a message sent from another thread (perhaps of
+// another process, where nothing marshals them) is not answered.
+bool SentFromThisThread()
+{
+    return ::InSendMessageEx(nullptr) == ISMEX_NOSEND;
+}
+
 // A hook answers the query for its own class only, and never passes it on.
 LRESULT AnswerHookQuery(const win::Message& m, WPARAM identity, void* hook)
 {
-    if (m.wParam != identity || m.lParam == 0)
+    if (m.wParam != identity || m.lParam == 0 || !SentFromThisThread())
         return 0;
     *reinterpret_cast<void**>(m.lParam) = hook;
     return 1;
@@ -597,7 +605,7 @@ template <class T>
 LRESULT CTitleTipHandlerImplT<T>::OnEditTitleTip(win::Message& m)
 {
     const auto* record = reinterpret_cast<const EditTitleTipRecord*>(m.lParam);
-    if (!record)
+    if (!record || !SentFromThisThread())
         return 0;
     if (m.wParam == 0)
         DetachThroughMessage(record->window);
@@ -612,7 +620,7 @@ template <class T>
 LRESULT CTitleTipHandlerImplT<T>::OnListBoxTitleTip(win::Message& m)
 {
     const auto* record = reinterpret_cast<const ListBoxTitleTipRecord*>(m.lParam);
-    if (!record)
+    if (!record || !SentFromThisThread())
         return 0;
     if (m.wParam == 0)
         DetachThroughMessage(record->window);
@@ -633,9 +641,11 @@ LRESULT CTitleTipHandlerImplT<T>::OnNeedText(win::Message& m)
         m.PassOn();
         return 0;
     }
+    // No text unless measured otherwise: our own empty buffer, never a write
+    // through whatever lpszText held on the way in.
     info.szText[0] = L'\0';
-    if (info.lpszText && !IS_INTRESOURCE(info.lpszText))
-        info.lpszText[0] = L'\0';
+    info.lpszText = info.szText;
+    info.hinst = nullptr;
 
     const HWND capture = ::GetCapture();
     if (capture && capture != control)

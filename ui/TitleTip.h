@@ -8,6 +8,7 @@
 // each control it serves. The shared variant keeps one tool tip for all the
 // hosts of a thread and is chained into its host's message map instead.
 #include "ui/TitleTipMeasure.h"
+#include "win/RegisteredMessage.h"
 #include "win/Subclass.h"
 
 #include <map>
@@ -16,14 +17,14 @@ namespace titletip {
 
 // Registered window messages (names shared with other components).
 // Hook query: wParam = TypeIdentity<hook class>(), lParam = address of a pointer.
-extern const UINT kGetHookObjectMessage;
+extern const win::RegisteredMessage kGetHookObjectMessage;
 // Sent to the host: attach (wParam != 0) or detach (wParam == 0) the
 // control whose record lParam points to.
-extern const UINT kEditTitleTipMessage;
-extern const UINT kListBoxTitleTipMessage;
+extern const win::RegisteredMessage kEditTitleTipMessage;
+extern const win::RegisteredMessage kListBoxTitleTipMessage;
 // The same two of the shared variant, under names of their own.
-extern const UINT kSharedEditTitleTipMessage;
-extern const UINT kSharedListBoxTitleTipMessage;
+extern const win::RegisteredMessage kSharedEditTitleTipMessage;
+extern const win::RegisteredMessage kSharedListBoxTitleTipMessage;
 
 // How a handler is wired to its host and its tool tip.
 struct TitleTipWiring {

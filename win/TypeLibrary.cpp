@@ -1,6 +1,7 @@
 #include "TypeLibrary.h"
 
 #include "win/ComObject.h"
+#include "win/ProcessTermination.h"
 #include "win/ThisModule.h"
 
 #include <mutex>
@@ -33,6 +34,8 @@ class TypeInfoCache {
 public:
     ~TypeInfoCache()
     {
+        if (ProcessIsTerminating())
+            return;  // OLE may be gone already; the system reclaims it all
         for (auto& entry : entries) {
             if (entry.second)
                 entry.second->Release();

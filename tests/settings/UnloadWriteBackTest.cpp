@@ -166,3 +166,26 @@ TEST(SettingsLifetime, TheConfigurationsShareTheCommonNamesAndLeaveEachOthersVal
     full.Unload();
     EXPECT_EQ(ReadDword(AlgorithmKeyPath(L"HAVAL"), L"Enabled"), std::optional<DWORD>(1));
 }
+
+// A process that ends with the module loaded (a program that showed a
+// Properties dialog) writes nothing at its end: the module's detach then runs
+// with every other thread gone, and each change was written when it was made.
+// A module let go before the end still writes its settings back.
+TEST(SettingsLifetime, NothingIsWrittenWhenTheProcessEndsWithTheModuleLoaded)
+{
+    ScratchRegistry registry;
+    const struct {
+        const wchar_t* ending;
+        std::optional<DWORD> lowercase;
+    } cases[] = {{L"exit", std::nullopt}, {L"unload", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.ending));
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\Tallyra");
+        const ChildResult child =
+            RunChild(BesideThisProgram(L"module_at_exit.exe"),
+                     {BesideThisProgram(L"full\\Tallyra32.dll"), registry.Path(), c.ending});
+        ASSERT_EQ(child.exitCode, 0u);
+        EXPECT_TRUE(KeyExists(kSettings));  // the settings were read
+        EXPECT_EQ(ReadDword(kSettings, L"UseLowercase"), c.lowercase);
+    }
+}

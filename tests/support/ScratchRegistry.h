@@ -18,8 +18,12 @@ public:
     ScratchRegistry(const ScratchRegistry&) = delete;
     ScratchRegistry& operator=(const ScratchRegistry&) = delete;
 
+    // The scratch key's path under the real HKEY_CURRENT_USER (for a child
+    // process to redirect its own to).
+    const std::wstring& Path() const { return path; }
+
 private:
-    std::wstring path;  // under the real HKEY_CURRENT_USER
+    std::wstring path;
     win::UniqueKey key;
     std::unique_ptr<win::PredefinedKeyRedirect> redirect;
 };

@@ -7,6 +7,8 @@
 #include "support/ScratchRegistry.h"
 #include "server/TallyraModule.h"
 
+#include <thread>
+
 TEST_F(HashDialogTest, AReadThatFailsPartWayShowsTheFailureAndNoDigests)
 {
     settings.enabled = {L"MD5", L"CRC32"};
@@ -132,6 +134,60 @@ TEST_F(HashDialogTest, AResumeBeforeTheStoppedWorkerEndedGivesTheWholeFilesDiges
         EXPECT_EQ(seam.BytesRead() - bytes, 307200u) << "a block was read twice or skipped";
         CloseSheet();
     }
+}
+
+// The list view may keep reading a text the page handed out until it has
+// asked for two more.
+TEST_F(HashDialogTest, ACellTextStaysAsHandedOutUntilTwoMoreWereAskedFor)
+{
+    settings.enabled = {L"CRC32", L"MD5"};
+    Show(folder.Write(L"cells.bin", PatternBytes(102401)));
+    ASSERT_TRUE(WaitForCompletions(1));
+    const DigestTable digests = PatternDigests(102401, {L"CRC32", L"MD5"});
+    const struct {
+        int row, column;
+        std::wstring text;
+    } asked[] = {{0, 0, L"CRC32"}, {0, 1, digests.at(L"CRC32")}, {1, 1, digests.at(L"MD5")}};
+    std::vector<const wchar_t*> handedOut;
+    for (const auto& cell : asked) {
+        wchar_t own[4] = {};
+        NMLVDISPINFOW info = {};
+        info.hdr = {Control(IDC_HASH_LIST), IDC_HASH_LIST, static_cast<UINT>(LVN_GETDISPINFOW)};
+        info.item.mask = LVIF_TEXT;
+        info.item.iItem = cell.row;
+        info.item.iSubItem = cell.column;
+        info.item.pszText = own;
+        info.item.cchTextMax = 4;
+        ::SendMessageW(window, WM_NOTIFY, IDC_HASH_LIST, reinterpret_cast<LPARAM>(&info));
+        handedOut.push_back(info.item.pszText);
+    }
+    for (size_t i = 0; i < handedOut.size(); ++i)
+        EXPECT_EQ(std::wstring(handedOut[i]), asked[i].text) << i;
+}
+
+// A host thread without OLE: the page initialises it to take drops, and
+// leaves the thread as it found it when its window goes.
+TEST_F(HashDialogTest, APageOnAThreadWithoutOleTakesDropsAndLeavesTheThreadAsItWas)
+{
+    const std::wstring path = folder.Write(L"ole.bin", PatternBytes(10));
+    std::vector<std::string> failures;
+    std::thread([&] {
+        auto* page = new CHashDialog(path);
+        HWND sheet = ShowInModelessSheet({page->Create()});
+        HWND pageWindow = sheet ? page->Window() : nullptr;
+        if (pageWindow == nullptr)
+            failures.push_back("no page");
+        else if (::GetPropW(pageWindow, L"OleDropTargetInterface") == nullptr)
+            failures.push_back("no drop target registered");
+        if (sheet)
+            ::DestroyWindow(sheet);
+        const HRESULT after = ::OleInitialize(nullptr);
+        if (after != S_OK)
+            failures.push_back("OLE was left initialised");
+        if (SUCCEEDED(after))
+            ::OleUninitialize();
+    }).join();
+    EXPECT_EQ(failures, std::vector<std::string>{});
 }
 
 TEST_F(HashDialogTest, NoDropIsTakenWhileTheFileIsHashed)

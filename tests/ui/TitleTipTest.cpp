@@ -4,6 +4,7 @@
 #include "TitleTipHost.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 #include <thread>
 
 using titletip::XTitleTipEditHook;
@@ -62,6 +63,34 @@ TEST(TitleTip, HostToolTipAndEditAnswerTheHookQueryForTheirOwnClassOnly)
     EXPECT_TRUE(host.tips->AddEdit(host.edit));  // already served
     EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
     EXPECT_FALSE(host.tips->AddEdit(nullptr));
+}
+
+// The registered messages carry pointers, which nothing marshals between
+// processes: sent from another thread, they are not answered.
+TEST(TitleTip, MessagesCarryingPointersAreAnsweredOnlyFromTheWindowsOwnThread)
+{
+    TitleTipHost host;
+    HWND listBox = ::CreateWindowExW(0, L"LISTBOX", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 50, 40, host.dialog.get(),
+                                     nullptr, nullptr, nullptr);
+    titletip::ListBoxTitleTipRecord record = {listBox, titletip::kSystemColour, titletip::kSystemColour,
+                                              titletip::kSystemColour, titletip::kSystemColour};
+    void* answered = nullptr;
+    LRESULT queried = -1;
+    std::atomic<bool> sent{false};
+    std::thread sender([&] {
+        queried = ::SendMessageW(host.edit, titletip::kGetHookObjectMessage,
+                                 titletip::TypeIdentity<XTitleTipEditHook>(), reinterpret_cast<LPARAM>(&answered));
+        ::SendMessageW(host.dialog.get(), titletip::kListBoxTitleTipMessage, 1, reinterpret_cast<LPARAM>(&record));
+        sent = true;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return sent.load(); }));
+    sender.join();
+    EXPECT_EQ(queried, 0);
+    EXPECT_EQ(answered, nullptr);
+    EXPECT_EQ(QueryHook<XTitleTipListBoxHook>(listBox), nullptr);
+
+    ::SendMessageW(host.dialog.get(), titletip::kListBoxTitleTipMessage, 1, reinterpret_cast<LPARAM>(&record));
+    EXPECT_NE(QueryHook<XTitleTipListBoxHook>(listBox), nullptr);
 }
 
 TEST(TitleTip, TextThatFitsGivesNoTipAndOneCharacterMoreGivesTheWholeText)
