@@ -7,8 +7,6 @@
 #include "support/ScratchRegistry.h"
 #include "server/TallyraModule.h"
 
-#include <thread>
-
 TEST_F(HashDialogTest, AReadThatFailsPartWayShowsTheFailureAndNoDigests)
 {
     settings.enabled = {L"MD5", L"CRC32"};
@@ -163,31 +161,6 @@ TEST_F(HashDialogTest, ACellTextStaysAsHandedOutUntilTwoMoreWereAskedFor)
     }
     for (size_t i = 0; i < handedOut.size(); ++i)
         EXPECT_EQ(std::wstring(handedOut[i]), asked[i].text) << i;
-}
-
-// A host thread without OLE: the page initialises it to take drops, and
-// leaves the thread as it found it when its window goes.
-TEST_F(HashDialogTest, APageOnAThreadWithoutOleTakesDropsAndLeavesTheThreadAsItWas)
-{
-    const std::wstring path = folder.Write(L"ole.bin", PatternBytes(10));
-    std::vector<std::string> failures;
-    std::thread([&] {
-        auto* page = new CHashDialog(path);
-        HWND sheet = ShowInModelessSheet({page->Create()});
-        HWND pageWindow = sheet ? page->Window() : nullptr;
-        if (pageWindow == nullptr)
-            failures.push_back("no page");
-        else if (::GetPropW(pageWindow, L"OleDropTargetInterface") == nullptr)
-            failures.push_back("no drop target registered");
-        if (sheet)
-            ::DestroyWindow(sheet);
-        const HRESULT after = ::OleInitialize(nullptr);
-        if (after != S_OK)
-            failures.push_back("OLE was left initialised");
-        if (SUCCEEDED(after))
-            ::OleUninitialize();
-    }).join();
-    EXPECT_EQ(failures, std::vector<std::string>{});
 }
 
 TEST_F(HashDialogTest, NoDropIsTakenWhileTheFileIsHashed)
