@@ -55,10 +55,12 @@ bool HasSubkeys(HKEY key)
            subkeys > 0;
 }
 
-HRESULT UnregisterKey(HKEY parent, const ScriptKey& node)
+HRESULT UnregisterKey(HKEY parent, const ScriptKey& node, SharedKeys shared)
 {
     if (node.name.empty() || node.name.find(L'\\') != std::wstring::npos)
         return E_INVALIDARG;
+    if (node.sharedByBothViews && shared == SharedKeys::Keep)
+        return S_OK;
     win::UniqueKey key;
     const LSTATUS opened = ::RegOpenKeyExW(parent, node.name.c_str(), 0, KEY_READ | KEY_WRITE, key.put());
     if (opened == ERROR_FILE_NOT_FOUND) {
@@ -71,7 +73,7 @@ HRESULT UnregisterKey(HKEY parent, const ScriptKey& node)
     }
     HRESULT hr = S_OK;
     for (const ScriptKey& child : node.children) {
-        if (FAILED(hr = UnregisterKey(key.get(), child)))
+        if (FAILED(hr = UnregisterKey(key.get(), child, shared)))
             return hr;
     }
     for (const NamedValue& value : node.values) {
@@ -100,11 +102,11 @@ HRESULT RunForRegistration(const Script& script)
     return S_OK;
 }
 
-HRESULT RunForUnregistration(const Script& script)
+HRESULT RunForUnregistration(const Script& script, SharedKeys shared)
 {
     for (const ScriptRoot& root : script) {
         for (const ScriptKey& key : root.keys) {
-            const HRESULT hr = UnregisterKey(root.root, key);
+            const HRESULT hr = UnregisterKey(root.root, key, shared);
             if (FAILED(hr))
                 return hr;
         }

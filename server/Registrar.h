@@ -5,7 +5,11 @@
 // - a ForceRemove key is deleted with its whole subtree before it is written;
 // - at unregistration every other key is deleted after its own children in
 //   the script, but only when no subkey is left in it (values do not keep it);
-// - named values are written at registration and deleted at unregistration.
+// - named values are written at registration and deleted at unregistration;
+// - a key shared by the 32-bit and 64-bit registry views (Windows keeps one
+//   copy of HKCR's ProgIDs, AppIDs and shell keys, but a CLSID key per view)
+//   may be left alone at unregistration while the other view's module still
+//   serves the class.
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +30,7 @@ struct ScriptKey {
     std::optional<std::wstring> defaultText;
     std::vector<NamedValue> values;
     std::vector<ScriptKey> children;
+    bool sharedByBothViews = false;  // with its subtree
 };
 
 struct ScriptRoot {
@@ -35,7 +40,9 @@ struct ScriptRoot {
 
 using Script = std::vector<ScriptRoot>;
 
+enum class SharedKeys { Remove, Keep };
+
 HRESULT RunForRegistration(const Script& script);
-HRESULT RunForUnregistration(const Script& script);
+HRESULT RunForUnregistration(const Script& script, SharedKeys shared = SharedKeys::Remove);
 
 }  // namespace registry

@@ -11,17 +11,16 @@ using registry::ScriptKey;
 
 const wchar_t kAppId[] = L"{0A3C1C8E-5829-4CFD-B1CC-475DB010B883}";
 
-namespace {
-
-// Not a class of this module: the shell's approved list names it all the same.
-const wchar_t kContextMenuClsid[] = L"{B1883831-F0D8-4453-8245-EEAAD866DD6E}";
-
-// "{8A56567E-...}": the registry's form of a GUID of the type library.
 std::wstring GuidText(REFGUID guid)
 {
     wchar_t text[40] = {};
     return ::StringFromGUID2(guid, text, 40) > 0 ? std::wstring(text) : std::wstring();
 }
+
+namespace {
+
+// Not a class of this module: the shell's approved list names it all the same.
+const wchar_t kContextMenuClsid[] = L"{B1883831-F0D8-4453-8245-EEAAD866DD6E}";
 
 ScriptKey Key(std::wstring name, std::optional<std::wstring> defaultText = std::nullopt,
               std::vector<ScriptKey> children = {}, Removal removal = Removal::Remove)
@@ -37,6 +36,12 @@ ScriptKey Key(std::wstring name, std::optional<std::wstring> defaultText = std::
 ScriptKey Kept(std::wstring name, std::vector<ScriptKey> children = {})
 {
     return Key(std::move(name), std::nullopt, std::move(children), Removal::NoRemove);
+}
+
+ScriptKey SharedByBothViews(ScriptKey key)
+{
+    key.sharedByBothViews = true;
+    return key;
 }
 
 // The keys every served class registers under HKCR, for class "Name":
@@ -58,8 +63,8 @@ std::vector<ScriptKey> ClassKeys(const std::wstring& className, const std::wstri
                              Removal::ForceRemove);
     clsidKey.values.push_back(NamedValue{L"AppID", kAppId});
 
-    return {Key(progId, description, {Key(L"CLSID", clsid)}),
-            Key(independentProgId, description, {Key(L"CLSID", clsid), Key(L"CurVer", progId)}),
+    return {SharedByBothViews(Key(progId, description, {Key(L"CLSID", clsid)})),
+            SharedByBothViews(Key(independentProgId, description, {Key(L"CLSID", clsid), Key(L"CurVer", progId)})),
             Kept(L"CLSID", {clsidKey})};
 }
 
@@ -69,7 +74,8 @@ Script AppIdScript(ShellHandlerKey handlerKey)
 {
     ScriptKey dll = Key(L"Tallyra.DLL");
     dll.values.push_back(NamedValue{L"AppID", kAppId});
-    Script script{{HKEY_CLASSES_ROOT, {Kept(L"AppID", {Key(kAppId, std::wstring(L"Tallyra")), dll})}}};
+    Script script{
+        {HKEY_CLASSES_ROOT, {SharedByBothViews(Kept(L"AppID", {Key(kAppId, std::wstring(L"Tallyra")), dll}))}}};
     if (handlerKey == ShellHandlerKey::ClassId)
         return script;
     ScriptKey approved = Kept(L"Approved");
@@ -87,7 +93,7 @@ Script HashPageScript(const std::wstring& modulePath, ShellHandlerKey handlerKey
     const std::wstring clsid = GuidText(CLSID_HashPage);
     std::vector<ScriptKey> keys = ClassKeys(L"HashPage", clsid, modulePath);
     ScriptKey handler = handlerKey == ShellHandlerKey::Named ? Key(L"Tallyra", clsid) : Key(clsid);
-    keys.push_back(Kept(L"*", {Kept(L"shellex", {Kept(L"PropertySheetHandlers", {handler})})}));
+    keys.push_back(SharedByBothViews(Kept(L"*", {Kept(L"shellex", {Kept(L"PropertySheetHandlers", {handler})})})));
     return {{HKEY_CLASSES_ROOT, std::move(keys)}};
 }
 

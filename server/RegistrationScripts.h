@@ -4,6 +4,9 @@
 
 extern const wchar_t kAppId[];  // "{0A3C1C8E-...}"
 
+// "{8A56567E-...}": the registry's form of a GUID.
+std::wstring GuidText(REFGUID guid);
+
 // How the page's class is made known to the shell: its handler key under
 // HKCR\*\shellex\PropertySheetHandlers named "Tallyra" (the class id its
 // default value) together with the two values of the approved-extensions

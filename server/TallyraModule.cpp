@@ -4,6 +4,7 @@
 #include "server/HashPage.h"
 #include "server/PageServices.h"
 #include "server/RegistrationScripts.h"
+#include "server/RegistryViews.h"
 #if TALLYRA_DROP_TARGET
 #include "ui/DropTargetImpl.h"
 #endif
@@ -119,12 +120,16 @@ HRESULT CTallyraModule::UnregisterServer() noexcept
         HRESULT hr = ThisModulePath(path);
         if (FAILED(hr))
             return hr;
+        // The other bitness's module still needs the keys both views share.
+        const registry::SharedKeys shared = OtherViewServes(GuidText(CLSID_HashPage), path)
+                                                ? registry::SharedKeys::Keep
+                                                : registry::SharedKeys::Remove;
         for (const ObjectEntry& entry : objects) {
-            if (FAILED(hr = registry::RunForUnregistration(entry.script(path))))
+            if (FAILED(hr = registry::RunForUnregistration(entry.script(path), shared)))
                 return hr;
         }
         if (FAILED(hr = win::UnregisterModuleTypeLibrary(path)))
             return hr;
-        return registry::RunForUnregistration(AppIdScript(kShellHandlerKey));
+        return registry::RunForUnregistration(AppIdScript(kShellHandlerKey), shared);
     });
 }

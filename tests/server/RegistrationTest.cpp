@@ -213,6 +213,35 @@ TEST_F(Registration, UnregisteringRemovesOnlyOurKeysAndKeepsForeignOnes)
     EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str()));
 }
 
+// The 64-bit and the 32-bit module share the keys Windows keeps once for both
+// registry views (ProgIDs, the AppID, the shell's handler key): while the
+// other view's module serves the class, unregistering this one removes only
+// its own CLSID keys.
+TEST_F(Registration, UnregisteringLeavesTheKeysBothViewsShareToTheOtherViewsModule)
+{
+    const std::wstring otherView = L"Wow6432Node\\CLSID\\" + kHashPage + L"\\InprocServer32";
+    const std::wstring shared[] = {L"Tallyra.HashPage.1", L"Tallyra.HashPage", L"Tallyra.DropTargetImpl.1",
+                                   L"AppID\\" + std::wstring(kAppId), L"*\\shellex\\PropertySheetHandlers\\Tallyra"};
+    const struct {
+        const wchar_t* otherModule;  // null: the other view serves nothing
+        bool sharedKept;
+    } cases[] = {{L"C:\\Program Files (x86)\\Tallyra\\Tallyra32.dll", true}, {nullptr, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sharedKept);
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Wow6432Node");
+        if (c.otherModule)
+            ASSERT_EQ(::RegSetKeyValueW(HKEY_CLASSES_ROOT, otherView.c_str(), nullptr, REG_SZ, c.otherModule,
+                                        static_cast<DWORD>((wcslen(c.otherModule) + 1) * sizeof(wchar_t))),
+                      ERROR_SUCCESS);
+        ASSERT_EQ(dll.Register(), S_OK);
+        ASSERT_EQ(dll.Unregister(), S_OK);
+        EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kHashPage));
+        EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, L"CLSID\\" + kDropTarget));
+        for (const std::wstring& key : shared)
+            EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, key), c.sharedKept) << Narrow(key);
+    }
+}
+
 TEST_F(Registration, DllInstallChangesNothing)
 {
     EXPECT_EQ(dll.Install(TRUE, L"anything"), S_OK);
