@@ -56,6 +56,7 @@ CHashDialog::~CHashDialog() = default;
 
 void CHashDialog::OnPageRelease()
 {
+    const win::ModuleLockHold stillRunning;  // the page's own lock goes with it
     delete this;
     if constexpr (features::kLanguageModule)
         UnloadLanguageModule();
