@@ -35,20 +35,26 @@ unsigned long Regsvr32(const std::vector<std::wstring>& arguments)
     return RunChild(std::wstring(system) + L"\\regsvr32.exe", arguments).exitCode;
 }
 
-// A screenshot that shows something: more than a handful of distinct colours.
-constexpr size_t kPaintedColours = 8;
-size_t DistinctColours(const std::wstring& bmpPath)
+std::vector<BYTE> FileBytes(const std::wstring& path)
 {
-    win::UniqueFile file(::CreateFileW(bmpPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     LARGE_INTEGER size = {};
-    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart < 54)
-        return 0;
+    if (!file || !::GetFileSizeEx(file.get(), &size))
+        return {};
     std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
     ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    return bytes;
+}
+
+// A screenshot that shows something: more than a handful of distinct colours.
+constexpr size_t kPaintedColours = 8;
+size_t DistinctColours(const std::vector<BYTE>& bmp)
+{
     std::set<DWORD> colours;
-    for (size_t i = 54; i + 3 <= read; i += 3)
-        colours.insert(bytes[i] | (bytes[i + 1] << 8) | (bytes[i + 2] << 16));
+    for (size_t i = 54; i + 3 <= bmp.size(); i += 3)
+        colours.insert(bmp[i] | (bmp[i + 1] << 8) | (bmp[i + 2] << 16));
     return colours.size();
 }
 
@@ -70,17 +76,22 @@ struct Shown {
     size_t colours = 0;  // of the sheet's screenshot
 };
 
-// Photographs the window once it shows something; the number of its colours.
+// Photographs the window once it shows something and has stopped changing
+// (it paints on its own thread); the number of its colours.
 size_t PhotographPainted(HWND window, const std::wstring& screenshot)
 {
-    size_t colours = 0;
-    for (int attempt = 0; attempt < 100 && colours <= kPaintedColours; ++attempt) {
+    std::vector<BYTE> previous;
+    for (int attempt = 0; attempt < 100; ++attempt) {
         if (attempt > 0)
             ::Sleep(100);
-        if (shellprops::SaveScreenshot(window, screenshot))
-            colours = DistinctColours(screenshot);
+        if (!shellprops::SaveScreenshot(window, screenshot))
+            continue;
+        std::vector<BYTE> shot = FileBytes(screenshot);
+        if (DistinctColours(shot) > kPaintedColours && shot == previous)
+            break;
+        previous = std::move(shot);
     }
-    return colours;
+    return DistinctColours(previous);
 }
 
 // Opens, from the page, what it shows on then; also(page) runs before the sheet is closed.

@@ -1,6 +1,7 @@
 #pragma once
 // The language modules the full configuration ships (config/full/Languages.cmake),
 // as the build made them beside the test programs: bin/full/Tallyra32.TAG.dll.
+#include <ostream>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -15,3 +16,9 @@ struct ShippedLanguage {
 };
 
 std::vector<ShippedLanguage> ShippedLanguages();
+
+// For test names and messages.
+inline void PrintTo(const ShippedLanguage& language, std::ostream* out)
+{
+    *out << std::string(language.tag.begin(), language.tag.end());
+}
