@@ -81,6 +81,35 @@ done
 # The installing user's language is English and had no choice stored.
 expect "the user's language module" "$(language_module)" "Tallyra32.en.dll"
 
+# --- The registry holds what the module's own registration writes: the
+# same after regsvr32 /u and regsvr32 of the installed file. Windows Installer
+# writes the type library's help folder with a trailing backslash.
+wine regsvr32 /s /u "$installed\\Tallyra32.dll" || fail "regsvr32 /u: exit $?"
+wine regsvr32 /s "$installed\\Tallyra32.dll" || fail "regsvr32: exit $?"
+snapshot registered
+# In the 64-bit view: the 32-bit view is the 32-bit module's, below.
+help_folder() { sed -E 's/^(.*\\HELPDIR \| @ = .*)\\$/\1/' "$work/$1" | grep -v '\\Wow6432Node\\'; }
+differences=$(diff <(help_folder installed) <(help_folder registered))
+[ -z "$differences" ] || fail "the installer's registry is not what regsvr32 writes:"$'\n'"$differences"
+
+# --- The 32-bit view holds the same registration for the 32-bit file, and
+# nothing else of ours. The type libraries' key is one for both views: it
+# names the 32-bit file under win32 and the 64-bit one under win64.
+registration() {  # registration VIEW: what the install added to the registration keys of that view
+  comm -13 <(sort "$work/before") <(sort "$work/installed") |
+    grep -E "^HKLM\\\\Software\\\\$1(Classes|Microsoft\\\\Windows\\\\CurrentVersion\\\\Shell Extensions)\\\\" |
+    grep -vE '^HKLM\\Software\\(Wow6432Node\\)?Classes\\(Wow6432Node\\)?Installer($|\\| )' | tr 'A-Z' 'a-z' | sort
+}
+as_32_bit() {
+  sed -E -e '/^hklm\\software\\classes\\typelib\\/!s/c:\\program files\\tallyra/c:\\program files (x86)\\tallyra/g' \
+    -e 's/^hklm\\software\\/hklm\\software\\wow6432node\\/' | sort
+}
+ours64=$(registration '' | grep -v '\\wow6432node\\')
+echo "$ours64" | grep -qF '\win32 | @ = c:\program files (x86)\tallyra\tallyra32.dll' ||
+  fail "the type library does not name the 32-bit file"
+differences=$(diff <(echo "$ours64" | as_32_bit) <(registration 'Wow6432Node\\'))
+[ -z "$differences" ] || fail "the 32-bit view is not the 32-bit module's registration:"$'\n'"$differences"
+
 # --- Active Setup: every user runs our command once at logon; it names the
 # module of the user's language unless the user has chosen (the built-in too).
 active_setup='HKLM\Software\Microsoft\Active Setup\Installed Components\{3F1D5C6E-8B2A-4F0D-9E47-6C2B81A5D9F3}'
@@ -111,35 +140,6 @@ as_logon ja_JP.UTF-8
 value_type=$(wine reg query "$settings" /v LanguageModule 2>/dev/null | tr -d '\r' | awk '/LanguageModule/ { print $2 }')
 expect "Active Setup for a user who chose the built-in texts" "$value_type:$(language_module)" "REG_SZ:"
 wine reg add "$settings" /v LanguageModule /d Tallyra32.en.dll /f >/dev/null 2>&1
-
-# --- The registry holds what the module's own registration writes: the
-# same after regsvr32 /u and regsvr32 of the installed file. Windows Installer
-# writes the type library's help folder with a trailing backslash.
-wine regsvr32 /s /u "$installed\\Tallyra32.dll" || fail "regsvr32 /u: exit $?"
-wine regsvr32 /s "$installed\\Tallyra32.dll" || fail "regsvr32: exit $?"
-snapshot registered
-# In the 64-bit view: the 32-bit view is the 32-bit module's, below.
-help_folder() { sed -E 's/^(.*\\HELPDIR \| @ = .*)\\$/\1/' "$work/$1" | grep -v '\\Wow6432Node\\'; }
-differences=$(diff <(help_folder installed) <(help_folder registered))
-[ -z "$differences" ] || fail "the installer's registry is not what regsvr32 writes:"$'\n'"$differences"
-
-# --- The 32-bit view holds the same registration for the 32-bit file, and
-# nothing else of ours. The type libraries' key is one for both views: it
-# names the 32-bit file under win32 and the 64-bit one under win64.
-registration() {  # registration VIEW: what the install added to the registration keys of that view
-  comm -13 <(sort "$work/before") <(sort "$work/installed") |
-    grep -E "^HKLM\\\\Software\\\\$1(Classes|Microsoft\\\\Windows\\\\CurrentVersion\\\\Shell Extensions)\\\\" |
-    grep -vE '^HKLM\\Software\\(Wow6432Node\\)?Classes\\(Wow6432Node\\)?Installer($|\\| )' | tr 'A-Z' 'a-z' | sort
-}
-as_32_bit() {
-  sed -E -e '/^hklm\\software\\classes\\typelib\\/!s/c:\\program files\\tallyra/c:\\program files (x86)\\tallyra/g' \
-    -e 's/^hklm\\software\\/hklm\\software\\wow6432node\\/' | sort
-}
-ours64=$(registration '' | grep -v '\\wow6432node\\')
-echo "$ours64" | grep -qF '\win32 | @ = c:\program files (x86)\tallyra\tallyra32.dll' ||
-  fail "the type library does not name the 32-bit file"
-differences=$(diff <(echo "$ours64" | as_32_bit) <(registration 'Wow6432Node\\'))
-[ -z "$differences" ] || fail "the 32-bit view is not the 32-bit module's registration:"$'\n'"$differences"
 
 # --- Through the shell: in English while the setting names the module,
 # built in once it is cleared (a new process reads the settings anew).

@@ -119,14 +119,17 @@ def user_language_actions(built_in, modules):
         action = f"SetUserLanguageModule{number}"
         ids.append(action)
         elements.append(f'    <CustomAction Id="{action}" Property="USERLANGUAGEMODULE" Value={quoteattr(file)} />')
-    previous = "CostInitialize"
-    customs = []
-    for action, (file, condition) in zip(ids, steps):
-        customs.append(f'      <Custom Action="{action}" After="{previous}">{condition}</Custom>')
-        previous = action
+    customs = [f'      <Custom Action="{action}" After="CostInitialize">{condition}</Custom>'
+               for action, (file, condition) in zip(ids, steps)]
     text = "\n".join(elements) + "\n    <InstallExecuteSequence>\n" + "\n".join(customs) + "\n    </InstallExecuteSequence>"
-    # wixl marks a property action as run from the script; it must run at once (type 51).
-    queries = [f"UPDATE `CustomAction` SET `Type` = 51 WHERE `Action` = '{action}'" for action in ids]
+    # wixl marks a property action as run from the script, and puts it last:
+    # each must run at once (type 51), in this order, between CostInitialize
+    # (800) and FileCost (900), before the components' conditions are read.
+    assert len(ids) < 100
+    queries = []
+    for number, action in enumerate(ids):
+        queries.append(f"UPDATE `CustomAction` SET `Type` = 51 WHERE `Action` = '{action}'")
+        queries.append(f"UPDATE `InstallExecuteSequence` SET `Sequence` = {801 + number} WHERE `Action` = '{action}'")
     return text, queries
 
 
