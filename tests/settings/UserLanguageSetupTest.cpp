@@ -18,13 +18,6 @@ namespace {
 const std::wstring kSettings = L"SOFTWARE\\Tallyra\\Settings";
 const std::wstring kFolder = BesideThisProgram(L"full");
 
-std::optional<std::wstring> StoredModule()
-{
-    if (ValueType(kSettings, L"LanguageModule") == REG_NONE)
-        return std::nullopt;
-    return ReadText(HKEY_CURRENT_USER, kSettings, L"LanguageModule");
-}
-
 }  // namespace
 
 TEST(LanguageModules, TheShippedModulesAreFoundWithTheirLanguagesAndTheBuiltInOneApart)
@@ -77,7 +70,7 @@ TEST(UserLanguageSetup, NamesTheModuleOfTheUsersLanguageOnlyWhenTheUserHasNotCho
         if (c.stored)
             WriteString(kSettings, L"LanguageModule", *c.stored);
         EXPECT_EQ(NameLanguageModuleForUser(modules, builtIn, c.user), c.result);
-        EXPECT_EQ(StoredModule(), c.after);
+        EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kSettings, L"LanguageModule"), c.after);
     }
 }
 

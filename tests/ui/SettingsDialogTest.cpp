@@ -152,13 +152,6 @@ std::wstring SelectedLanguage(HWND dialog)
     return selected >= 0 && static_cast<size_t>(selected) < items.size() ? items[static_cast<size_t>(selected)] : L"";
 }
 
-std::optional<std::wstring> StoredLanguageModule()
-{
-    if (ValueType(kSettings, L"LanguageModule") == REG_NONE)
-        return std::nullopt;
-    return ReadText(HKEY_CURRENT_USER, kSettings, L"LanguageModule");
-}
-
 }  // namespace
 
 TEST_F(SettingsDialogTest, ShowsEveryAlgorithmInCatalogueOrderWithTheStoredChoice)
@@ -323,7 +316,7 @@ TEST_F(SettingsDialogTest, TheLanguageChoiceOffersTheBuiltInAndEveryModuleAndSav
         });
         EXPECT_EQ(result, c.close == IDOK ? 1 : 2);
         EXPECT_EQ(Utf8(shown), Utf8(c.shown));
-        EXPECT_EQ(StoredLanguageModule(), c.after);
+        EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kSettings, L"LanguageModule"), c.after);
         if (c.after)
             EXPECT_EQ(GeneralSettings::Instance().LanguageModule(), *c.after);
         // The built-in language first, then one item per module in its own language.
@@ -347,5 +340,5 @@ TEST_F(SettingsDialogTest, AModuleWhoseTemplateHasNoLanguageChoiceStillSaves)
     EXPECT_EQ(result, 1);
     EXPECT_FALSE(hasChoice);
     EXPECT_EQ(EnabledInRegistry().size(), CatalogueNames().size());
-    EXPECT_EQ(StoredLanguageModule(), std::nullopt);
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kSettings, L"LanguageModule"), std::nullopt);
 }
