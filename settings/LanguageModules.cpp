@@ -1,6 +1,7 @@
 #include "LanguageModules.h"
 
 #include "win/ThisModule.h"
+#include "win/UniqueHandle.h"
 #include "win/VersionResource.h"
 
 #include <algorithm>
@@ -34,26 +35,32 @@ std::optional<LanguageModuleFile> Describe(const std::wstring& folder, const std
 
 }  // namespace
 
+bool SameText(const std::wstring& a, const std::wstring& b)
+{
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
 std::vector<LanguageModuleFile> FindLanguageModules(const std::wstring& folder, const std::wstring& stem)
 {
     std::vector<LanguageModuleFile> found;
     WIN32_FIND_DATAW entry = {};
     const std::wstring pattern = folder + L"\\" + stem + L".*.dll";
-    HANDLE search = ::FindFirstFileW(pattern.c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    const win::UniqueFind search(::FindFirstFileW(pattern.c_str(), &entry));
+    if (!search)
         return found;
     const std::wstring prefix = stem + L".";
+    const std::wstring suffix = L".dll";
     do {
         const std::wstring file = entry.cFileName;
-        // Only STEM.TAG.dll: the pattern also matches the short names of other files.
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || file.size() <= prefix.size() + 4 ||
-            ::CompareStringOrdinal(file.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
-                                   static_cast<int>(prefix.size()), TRUE) != CSTR_EQUAL)
+        // Only STEM.TAG.dll: the pattern also matches other files by their short names.
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || file.size() <= prefix.size() + suffix.size() ||
+            !SameText(file.substr(0, prefix.size()), prefix) ||
+            !SameText(file.substr(file.size() - suffix.size()), suffix))
             continue;
         if (auto module = Describe(folder, file))
             found.push_back(std::move(*module));
-    } while (::FindNextFileW(search, &entry));
-    ::FindClose(search);
+    } while (::FindNextFileW(search.get(), &entry));
     std::sort(found.begin(), found.end(),
               [](const LanguageModuleFile& a, const LanguageModuleFile& b) { return a.file < b.file; });
     return found;

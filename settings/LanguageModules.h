@@ -12,6 +12,9 @@ struct LanguageModuleFile {
     std::wstring name;  // the language's own name ("Deutsch")
 };
 
+// File names as Windows compares them: without regard to case.
+bool SameText(const std::wstring& a, const std::wstring& b);
+
 // The files STEM.*.dll in the folder whose version resource names a
 // language and the language's own name, in file-name order. STEM is the
 // extension's file name without ".dll" (Tallyra32).

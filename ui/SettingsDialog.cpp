@@ -18,13 +18,6 @@ constexpr UINT kUnchecked = INDEXTOSTATEIMAGEMASK(1);
 constexpr INT_PTR kSaved = IDOK;
 constexpr INT_PTR kCancelled = IDCANCEL;
 
-// File names as Windows compares them: without regard to case.
-bool SameFileName(const std::wstring& a, const std::wstring& b)
-{
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
 }  // namespace
 
 CSettingsDialog::CSettingsDialog(ResourceLease lease, std::optional<ModuleLocation> extensionAt)
@@ -177,7 +170,7 @@ void CSettingsDialog::ShowLanguages()
 
     const std::wstring current = GeneralSettings::Instance().LanguageModule();
     auto chosen = std::find_if(languages.begin(), languages.end(),
-                               [&](const LanguageModuleFile& language) { return SameFileName(language.file, current); });
+                               [&](const LanguageModuleFile& language) { return SameText(language.file, current); });
     if (chosen == languages.end()) {  // a module named by hand, not beside the extension: shown as named
         languages.push_back({current, 0, current});
         chosen = languages.end() - 1;
@@ -196,7 +189,7 @@ void CSettingsDialog::SaveLanguage() const
         return;
     GeneralSettings& settings = GeneralSettings::Instance();
     // Unchanged, nothing is written: a user who never chose keeps having no choice stored.
-    if (!SameFileName(languages[static_cast<std::size_t>(chosen)].file, settings.LanguageModule()))
+    if (!SameText(languages[static_cast<std::size_t>(chosen)].file, settings.LanguageModule()))
         settings.SetLanguageModule(languages[static_cast<std::size_t>(chosen)].file);
 }
 

@@ -8,6 +8,7 @@
 #include "support/ChildProcess.h"
 #include "support/ScratchRegistry.h"
 #include "support/ShippedLanguages.h"
+#include "support/TestFiles.h"
 #include "support/Text.h"
 
 #include <gtest/gtest.h>
@@ -80,4 +81,23 @@ TEST(UserLanguageSetup, WithoutModulesNothingIsNamed)
     EXPECT_EQ(NameLanguageModuleForUser({}, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), 0x0411),
               UserLanguageSetup::NoneFits);
     EXPECT_FALSE(KeyExists(L"SOFTWARE\\Tallyra"));
+}
+
+TEST(LanguageModules, OnlyTheExtensionsOwnModulesCount)
+{
+    const struct {
+        const wchar_t* copy;
+        const wchar_t* of;
+    } files[] = {
+        {L"Tallyra32.ja.dll", L"Tallyra32.ja.dll"},     {L"Tallyra32.ja.dll.bak", L"Tallyra32.ja.dll"},
+        {L"Tallyra32.dll", L"Tallyra32.dll"},           {L"Other.fr.dll", L"Tallyra32.fr.dll"},
+        {L"tallyra32.DE.DLL", L"Tallyra32.de.dll"},
+    };
+    TempFolder folder;
+    for (const auto& file : files)
+        ASSERT_TRUE(::CopyFileW((kFolder + L"\\" + file.of).c_str(), (folder.Path() + L"\\" + file.copy).c_str(), FALSE));
+    std::vector<std::wstring> found;
+    for (const LanguageModuleFile& module : FindLanguageModules(folder.Path(), L"Tallyra32"))
+        found.push_back(module.file);
+    EXPECT_EQ(found, (std::vector<std::wstring>{L"Tallyra32.ja.dll", L"tallyra32.DE.DLL"}));
 }

@@ -317,8 +317,9 @@ TEST_F(SettingsDialogTest, TheLanguageChoiceOffersTheBuiltInAndEveryModuleAndSav
         EXPECT_EQ(result, c.close == IDOK ? 1 : 2);
         EXPECT_EQ(Utf8(shown), Utf8(c.shown));
         EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kSettings, L"LanguageModule"), c.after);
-        if (c.after)
+        if (c.after) {
             EXPECT_EQ(GeneralSettings::Instance().LanguageModule(), *c.after);
+        }
         // The built-in language first, then one item per module in its own language.
         ASSERT_GE(items.size(), 1 + ShippedLanguages().size());
         EXPECT_EQ(Utf8(items[0]), Utf8(L"中文(简体)"));
