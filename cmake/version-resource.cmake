@@ -4,12 +4,30 @@
 
 set(TALLYRA_PUBLISHER "The Tallyra developers" CACHE INTERNAL "the publisher named in the version resources and the installer")
 
-# tallyra_version_resource(TARGET DESCRIPTION [CONFIGURATION NAME]): adds a
-# VERSIONINFO resource to TARGET (a DLL or an executable) from
-# cmake/VersionInfo.rc.in. A configuration other than the full one is named
-# in the description.
+# tallyra_version_resource(TARGET DESCRIPTION [CONFIGURATION NAME] [LANGUAGE LANGID]
+# [LANGUAGE_NAME TEXT]): adds a VERSIONINFO resource to TARGET (a DLL or an
+# executable) from cmake/VersionInfo.rc.in. A configuration other than the
+# full one is named in the description. LANGUAGE (default 0x0409, English)
+# is the language of its strings; LANGUAGE_NAME adds the value "LanguageName":
+# the name of the language of the user interface the binary carries, in that
+# language.
 function(tallyra_version_resource target description)
-  cmake_parse_arguments(PARSE_ARGV 2 arg "" "CONFIGURATION" "")
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "CONFIGURATION;LANGUAGE;LANGUAGE_NAME" "")
+  if(NOT arg_LANGUAGE)
+    set(arg_LANGUAGE 0x0409)
+  endif()
+  math(EXPR TALLYRA_VERSION_LANGID "${arg_LANGUAGE}" OUTPUT_FORMAT HEXADECIMAL)
+  string(SUBSTRING "${arg_LANGUAGE}" 2 -1 block)
+  string(LENGTH "${block}" length)
+  while(length LESS 4)
+    string(PREPEND block 0)
+    math(EXPR length "${length} + 1")
+  endwhile()
+  string(TOUPPER "${block}04B0" TALLYRA_VERSION_BLOCK)
+  set(TALLYRA_VERSION_LANGUAGE_NAME "")
+  if(arg_LANGUAGE_NAME)
+    set(TALLYRA_VERSION_LANGUAGE_NAME "VALUE \"LanguageName\", \"${arg_LANGUAGE_NAME}\"")
+  endif()
   if(arg_CONFIGURATION AND NOT arg_CONFIGURATION STREQUAL "full")
     string(APPEND description " (${arg_CONFIGURATION} configuration)")
   endif()

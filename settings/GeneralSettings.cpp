@@ -17,7 +17,7 @@ GeneralSettings::GeneralSettings(const GeneralSettings& other)
     : useLowercase(other.UseLowercase()),
       languageStored(other.languageStored),
       languageId(other.languageId),
-      languageModule(other.languageModule)
+      languageModule(other.LanguageModule())
 {
 }
 
@@ -26,8 +26,26 @@ GeneralSettings& GeneralSettings::operator=(const GeneralSettings& other)
     useLowercase.store(other.UseLowercase());
     languageStored = other.languageStored;
     languageId = other.languageId;
-    languageModule = other.languageModule;
+    std::wstring module = other.LanguageModule();
+    std::lock_guard<std::mutex> lock(languageModuleLock);
+    languageModule = std::move(module);
     return *this;
+}
+
+std::wstring GeneralSettings::LanguageModule() const
+{
+    std::lock_guard<std::mutex> lock(languageModuleLock);
+    return languageModule;
+}
+
+void GeneralSettings::SetLanguageModule(const std::wstring& module)
+{
+    {
+        std::lock_guard<std::mutex> lock(languageModuleLock);
+        languageModule = module;
+    }
+    if (win::UniqueKey key = registry::CreateUserKey(kSettingsKeyPath, KEY_READ | KEY_WRITE))
+        registry::SetString(key.get(), L"LanguageModule", module);
 }
 
 void GeneralSettings::SetUseLowercase(bool lowercase)

@@ -56,4 +56,15 @@ bool SetDword(HKEY key, const wchar_t* name, DWORD value)
            ERROR_SUCCESS;
 }
 
+bool SetString(HKEY key, const wchar_t* name, const std::wstring& text)
+{
+    const DWORD size = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    return ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), size) == ERROR_SUCCESS;
+}
+
+bool ValueExists(HKEY key, const wchar_t* name)
+{
+    return ::RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 }  // namespace registry

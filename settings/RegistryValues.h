@@ -20,5 +20,8 @@ std::optional<DWORD> QueryDword(HKEY key, const wchar_t* name);
 std::optional<std::wstring> QueryString(HKEY key, const wchar_t* name, size_t maxChars);
 
 bool SetDword(HKEY key, const wchar_t* name, DWORD value);
+bool SetString(HKEY key, const wchar_t* name, const std::wstring& text);
+// Whether the value exists, whatever its type and contents.
+bool ValueExists(HKEY key, const wchar_t* name);
 
 }  // namespace registry

@@ -41,14 +41,31 @@ tallyra_tests_prefix_mark='tallyra-tests-prefix.txt'
 
 _tallyra_detached() { setsid -w "$@" </dev/null >/dev/null 2>&1; }
 
+# The dialog fonts of the language modules (Japanese, Korean, Chinese
+# Traditional) are not in a Wine prefix: they stand for WenQuanYi Micro Hei,
+# which has their scripts. SimSun by either of its names: the reduced
+# configuration's dialogs ask for "宋体".
+tallyra_substituted_fonts=(SimSun 宋体 "Meiryo UI" Meiryo "MS UI Gothic" "Malgun Gothic" Gulim
+  "Microsoft JhengHei" "Microsoft JhengHei UI" PMingLiU)
+_tallyra_substitute_fonts() {
+  local font
+  for font in "${tallyra_substituted_fonts[@]}"; do
+    _tallyra_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+      /v "$font" /t REG_SZ /d 'WenQuanYi Micro Hei' /f
+  done
+  wineserver -w
+  touch "$WINEPREFIX/.tallyra-fonts-2"
+}
+
 # tallyra_wine_prefix_ensure main|reduced|compact|tests: makes $WINEPREFIX once (Wine's own
-# set-up, UI fonts linked to WenQuanYi Micro Hei for Chinese text, and for the
-# tests their mark); a made prefix is reused as it is. Under a lock, so that
-# tests started side by side make it once. No Wine server of the prefix may
-# be running while it is made.
+# set-up, UI fonts linked to WenQuanYi Micro Hei for Chinese text, the fonts
+# of the language modules substituted, and for the tests their mark); a made
+# prefix is reused as it is (one made before the substitutions gets them).
+# Under a lock, so that tests started side by side make it once. No Wine
+# server of the prefix may be running while it is made.
 tallyra_wine_prefix_ensure() {
   local role=$1
-  [ -f "$WINEPREFIX/.tallyra-ready" ] && return 0
+  [ -f "$WINEPREFIX/.tallyra-ready" ] && [ -f "$WINEPREFIX/.tallyra-fonts-2" ] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   local lock
   exec {lock}>"$WINEPREFIX.lock"
@@ -65,16 +82,13 @@ tallyra_wine_prefix_ensure() {
       _tallyra_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
         /v "$font" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f
     done
-    # SimSun by either of its names: the reduced configuration's dialogs ask for "宋体".
-    for font in SimSun 宋体; do
-      _tallyra_detached wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-        /v "$font" /t REG_SZ /d 'WenQuanYi Micro Hei' /f
-    done
-    wineserver -w
+    _tallyra_substitute_fonts
     if [ "$role" = tests ]; then
       echo "The Wine prefix of Tallyra's tests (tools/test.sh)." > "$WINEPREFIX/drive_c/$tallyra_tests_prefix_mark"
     fi
     touch "$WINEPREFIX/.tallyra-ready"
+  elif [ ! -f "$WINEPREFIX/.tallyra-fonts-2" ]; then
+    _tallyra_substitute_fonts
   fi
   exec {lock}>&-
 }

@@ -5,6 +5,7 @@
 #include "settings/AlgorithmFlags.h"
 #include "settings/GeneralSettings.h"
 
+#include <algorithm>
 #include <commctrl.h>
 #include <map>
 
@@ -19,8 +20,8 @@ constexpr INT_PTR kCancelled = IDCANCEL;
 
 }  // namespace
 
-CSettingsDialog::CSettingsDialog(ResourceLease lease)
-    : ModalDialog(lease.instance, IDD_SETTINGS), resources(std::move(lease))
+CSettingsDialog::CSettingsDialog(ResourceLease lease, std::optional<ModuleLocation> extensionAt)
+    : ModalDialog(lease.instance, IDD_SETTINGS), resources(std::move(lease)), extension(std::move(extensionAt))
 {
 }
 
@@ -70,6 +71,7 @@ LRESULT CSettingsDialog::OnInitDialog(win::Message&)
 
     ::SendMessageW(lowercaseBox, BM_SETCHECK,
                    GeneralSettings::Instance().UseLowercase() ? BST_CHECKED : BST_UNCHECKED, 0);
+    ShowLanguages();
     return TRUE;  // the system sets the default focus
 }
 
@@ -114,6 +116,7 @@ LRESULT CSettingsDialog::OnSave(win::Message&)
     AlgorithmFlags& flags = AlgorithmFlags::Instance();
     flags.SetEnabled(choice);  // at once: a page starting a job meanwhile sees all of it or none
     flags.SaveAll();
+    SaveLanguage();
     EndDialog(kSaved);
     return 0;
 }
@@ -148,6 +151,46 @@ void CSettingsDialog::ShowStoredChoice() const
     const AlgorithmFlags& flags = AlgorithmFlags::Instance();
     for (std::size_t i = 0; i < algorithms.size(); ++i)
         SetChecked(static_cast<int>(i), flags.IsEnabled(algorithms[i]->GetName()));
+}
+
+void CSettingsDialog::ShowLanguages()
+{
+    languageBox = ::GetDlgItem(Window(), IDC_LANGUAGE);
+    if (!languageBox)
+        return;  // a language module's template without the choice
+    std::optional<LanguageModuleFile> builtIn = extension ? BuiltInLanguage(extension->folder, extension->stem)
+                                                          : std::nullopt;
+    if (!builtIn) {
+        ::EnableWindow(languageBox, FALSE);
+        return;
+    }
+    languages.push_back(std::move(*builtIn));
+    for (LanguageModuleFile& module : FindLanguageModules(extension->folder, extension->stem))
+        languages.push_back(std::move(module));
+
+    const std::wstring current = GeneralSettings::Instance().LanguageModule();
+    auto chosen = std::find_if(languages.begin(), languages.end(),
+                               [&](const LanguageModuleFile& language) { return SameText(language.file, current); });
+    if (chosen == languages.end()) {  // a module named by hand, not beside the extension: shown as named
+        languages.push_back({current, 0, current});
+        chosen = languages.end() - 1;
+    }
+    for (const LanguageModuleFile& language : languages)
+        ::SendMessageW(languageBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(language.name.c_str()));
+    ::SendMessageW(languageBox, CB_SETCURSEL, static_cast<WPARAM>(chosen - languages.begin()), 0);
+}
+
+void CSettingsDialog::SaveLanguage() const
+{
+    if (!languageBox)
+        return;
+    const auto chosen = ::SendMessageW(languageBox, CB_GETCURSEL, 0, 0);
+    if (chosen < 0 || static_cast<std::size_t>(chosen) >= languages.size())
+        return;
+    GeneralSettings& settings = GeneralSettings::Instance();
+    // Unchanged, nothing is written: a user who never chose keeps having no choice stored.
+    if (!SameText(languages[static_cast<std::size_t>(chosen)].file, settings.LanguageModule()))
+        settings.SetLanguageModule(languages[static_cast<std::size_t>(chosen)].file);
 }
 
 INT_PTR ShowSettingsDialog(HWND owner)

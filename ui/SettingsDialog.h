@@ -1,7 +1,9 @@
 #pragma once
 // The settings dialog: which algorithms of the catalogue the page computes,
-// and whether digests are written in lowercase.
+// whether digests are written in lowercase and, when its template has the
+// choice, the language of the user interface.
 #include "engine/HashDescriptor.h"
+#include "settings/LanguageModules.h"
 #include "settings/ResourceInstance.h"
 #include "win/ModalDialog.h"
 
@@ -9,7 +11,10 @@ class CSettingsDialog : public win::ModalDialog<CSettingsDialog> {
 public:
     // The template and texts come from the resource module in force (a
     // language module's, when one is loaded), or from the lease given.
-    explicit CSettingsDialog(ResourceLease resources = LeaseResourceInstance());
+    // The languages offered are the built-in one of the extension at
+    // `extension` and the language modules beside it.
+    explicit CSettingsDialog(ResourceLease resources = LeaseResourceInstance(),
+                             std::optional<ModuleLocation> extension = ThisModuleLocation());
     ~CSettingsDialog() = default;
 
     static const win::MessageMap<CSettingsDialog>& Messages();
@@ -29,12 +34,18 @@ private:
     bool IsChecked(int item) const;
     // Every item from the flags as they are held now.
     void ShowStoredChoice() const;
+    // The language choice (IDC_LANGUAGE), when the template has one.
+    void ShowLanguages();
+    void SaveLanguage() const;
 
     ResourceLease resources;  // keeps a language module's template loaded while shown
     HWND algorithmList = nullptr;
     HWND saveButton = nullptr;  // kept, not otherwise used
     HWND lowercaseBox = nullptr;
     DescriptorList algorithms;  // item i stands for algorithms[i]
+    std::optional<ModuleLocation> extension;
+    HWND languageBox = nullptr;
+    std::vector<LanguageModuleFile> languages;  // item i stands for languages[i]; the built-in one has no file
 };
 
 // Runs the settings dialog modally over the owner and returns its result:

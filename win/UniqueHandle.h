@@ -52,6 +52,12 @@ struct KernelHandleTraits {  // CreateFile and friends: INVALID_HANDLE_VALUE mea
     static void Close(HANDLE h) noexcept { ::CloseHandle(h); }
 };
 
+struct FindTraits {  // FindFirstFileW: closed with FindClose, not CloseHandle
+    static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(HANDLE h) noexcept { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(HANDLE h) noexcept { ::FindClose(h); }
+};
+
 struct RegistryKeyTraits {
     static HKEY Invalid() noexcept { return nullptr; }
     static bool IsValid(HKEY h) noexcept { return h != nullptr; }
@@ -89,6 +95,7 @@ struct MenuTraits {
 };
 
 using UniqueFile = UniqueHandle<HANDLE, KernelHandleTraits>;  // files, threads, events
+using UniqueFind = UniqueHandle<HANDLE, FindTraits>;  // a directory search
 using UniqueKey = UniqueHandle<HKEY, RegistryKeyTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;

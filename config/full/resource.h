@@ -25,6 +25,8 @@
 #define IDC_CLEAR_ALL 229
 #define IDC_RESELECT 230
 #define IDC_LOWERCASE 234
+// The user-interface language: the built-in one or a language module beside the extension.
+#define IDC_LANGUAGE 235
 
 // Strings of the page.
 #define IDS_STOP 104

@@ -43,6 +43,8 @@
 // (features::kOptionsLink and kCopyAll are false).
 #define IDC_OPTIONS_LINK 237
 #define IDS_COPY_ALL 121
+// Its settings dialog has no language choice (features::kLanguageModule is false).
+#define IDC_LANGUAGE 235
 
 // Images: the result icons (question, cross, check), 32 x 32 each.
 #define IDB_RESULT_ICONS 205

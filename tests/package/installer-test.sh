@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The installer under Wine, in a prefix of its own made anew (build/wineprefix-install):
 # an older package, then the project's version over it (an upgrade in place:
-# one entry in the installed programs), the registry it wrote against what
-# regsvr32 writes, the extension through the shell (show-properties) in
-# English and, once the setting is cleared, built in; a user's own language
-# choice kept over a reinstall; and after uninstalling, the prefix as before
-# apart from the user's settings and Windows Installer's own records. Other
-# software's entries beside ours (the approved list, the property-sheet
-# handlers) are there all along. Then a user whose language is Chinese.
+# one entry in the installed programs), every language module for both
+# architectures, the Active Setup entry and its command for users with and
+# without a choice, the registry it wrote against what regsvr32 writes, the
+# extension through the shell (show-properties) in English and, once the
+# setting is cleared, built in; a user's own language choice kept over a
+# reinstall; and after uninstalling, the prefix as before apart from the
+# user's settings and Windows Installer's own records. Other software's
+# entries beside ours (the approved list, the property-sheet handlers) are
+# there all along. Then users whose language is Japanese and Chinese.
 #   installer-test.sh   (in a Wine session: tools/test.sh, ctest)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -68,13 +70,15 @@ expect "installed programs after the older package" "$(uninstall_entries old)" "
 msiexec /i "$work/new.msi" || fail "upgrading: exit $?"
 snapshot installed
 expect "installed programs after the upgrade" "$(uninstall_entries installed)" "$version The Tallyra developers"
-for path in Tallyra32.dll Tallyra32.en.dll tallyra-hash.exe; do
+modules=$(cut -f3 "$build/generated/languages/full.txt" | grep .)
+[ "$(echo "$modules" | wc -l)" -eq 10 ] || fail "the build's language modules: $modules"
+for path in Tallyra32.dll $modules tallyra-hash.exe tallyra-user-language.exe; do
   grep -qxF "file ./Program Files/Tallyra/$path" "$work/installed" || fail "$path not installed"
 done
-for path in Tallyra32.dll Tallyra32.en.dll; do  # for 32-bit programs
+for path in Tallyra32.dll $modules; do  # for 32-bit programs
   grep -qxF "file ./Program Files (x86)/Tallyra/$path" "$work/installed" || fail "32-bit $path not installed"
 done
-# The installing user's language is not Chinese and had no choice stored.
+# The installing user's language is English and had no choice stored.
 expect "the user's language module" "$(language_module)" "Tallyra32.en.dll"
 
 # --- The registry holds what the module's own registration writes: the
@@ -105,6 +109,37 @@ echo "$ours64" | grep -qF '\win32 | @ = c:\program files (x86)\tallyra\tallyra32
   fail "the type library does not name the 32-bit file"
 differences=$(diff <(echo "$ours64" | as_32_bit) <(registration 'Wow6432Node\\'))
 [ -z "$differences" ] || fail "the 32-bit view is not the 32-bit module's registration:"$'\n'"$differences"
+
+# --- Active Setup: every user runs our command once at logon; it names the
+# module of the user's language unless the user has chosen (the built-in too).
+active_setup='HKLM\Software\Microsoft\Active Setup\Installed Components\{3F1D5C6E-8B2A-4F0D-9E47-6C2B81A5D9F3}'
+setup_value() { wine reg query "$active_setup" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z]* *//p"; }
+stub=$(setup_value StubPath)
+expect "Active Setup's command" "$stub" "\"$installed\\tallyra-user-language.exe\""
+expect "Active Setup's version" "$(setup_value Version)" "${version//./,}"
+expect "Active Setup's entry installed" "$(setup_value IsInstalled)" "0x1"
+as_logon() {  # as_logon [LOCALE]: the command as Active Setup runs it for a user at logon
+  local program=${stub//\"/}  # one quoted path, no arguments
+  if [ -n "$1" ]; then LC_ALL=$1 wine "$program"; else wine "$program"; fi
+}
+while IFS='|' read -r what stored locale want; do
+  wine reg delete "$settings" /v LanguageModule /f >/dev/null 2>&1
+  [ "$stored" = "-" ] || wine reg add "$settings" /v LanguageModule /d "$stored" /f >/dev/null 2>&1
+  as_logon "$locale"
+  expect "Active Setup for $what" "$(language_module)" "$want"
+done <<EOF
+an English user with no choice|-||Tallyra32.en.dll
+a Japanese user with no choice|-|ja_JP.UTF-8|Tallyra32.ja.dll
+a Russian user with no choice|-|ru_RU.UTF-8|Tallyra32.ru.dll
+a Polish user (no module) with no choice|-|pl_PL.UTF-8|Tallyra32.en.dll
+a Chinese user with no choice (built in)|-|zh_CN.UTF-8|
+a Japanese user who chose a module|Other.dll|ja_JP.UTF-8|Other.dll
+EOF
+wine reg add "$settings" /v LanguageModule /d "" /f >/dev/null 2>&1
+as_logon ja_JP.UTF-8
+value_type=$(wine reg query "$settings" /v LanguageModule 2>/dev/null | tr -d '\r' | awk '/LanguageModule/ { print $2 }')
+expect "Active Setup for a user who chose the built-in texts" "$value_type:$(language_module)" "REG_SZ:"
+wine reg add "$settings" /v LanguageModule /d Tallyra32.en.dll /f >/dev/null 2>&1
 
 # --- Through the shell: in English while the setting names the module,
 # built in once it is cleared (a new process reads the settings anew).
@@ -144,16 +179,26 @@ differences=$(diff "$work/before" "$work/after" | grep '^[<>]' | grep -vE "$ours
 [ -z "$differences" ] || fail "uninstalling left or took away:"$'\n'"$differences"
 expect "installed programs after uninstalling" "$(uninstall_entries after)" ""
 
-# --- A user whose language is Chinese gets no module named (the built-in
-# texts stay). Wine takes the user's language from the locale's name (the
-# locale itself need not be installed).
-chinese() { LC_ALL=zh_CN.UTF-8 "$@"; }
-chinese wine msiexec /i "$(win "$work/new.msi")" /qn || fail "installing for a Chinese user: exit $?"
-locale_name=$(chinese wine reg query 'HKCU\Control Panel\International' /v LocaleName 2>/dev/null | tr -d '\r' |
-  awk '/LocaleName/ { print $3 }')
-expect "the Chinese user's locale" "$locale_name" "zh-CN"
-expect "a Chinese user's language module" "$(language_module)" ""
-msiexec /x "$work/new.msi" || fail "uninstalling: exit $?"
+[ -z "$(setup_value StubPath)" ] || fail "uninstalling left the Active Setup entry"
+
+# --- The installing user gets the module of their language; a user whose
+# language is Chinese (Simplified) gets no module named (the built-in texts
+# stay). Wine takes the user's language from the locale's name (the locale
+# itself need not be installed).
+while IFS='|' read -r locale locale_want want; do
+  wine reg delete "$settings" /v LanguageModule /f >/dev/null 2>&1
+  LC_ALL=$locale wine msiexec /i "$(win "$work/new.msi")" /qn || fail "installing for a $locale user: exit $?"
+  locale_name=$(LC_ALL=$locale wine reg query 'HKCU\Control Panel\International' /v LocaleName 2>/dev/null |
+    tr -d '\r' | awk '/LocaleName/ { print $3 }')
+  expect "the $locale user's locale" "$locale_name" "$locale_want"
+  expect "a $locale user's language module" "$(language_module)" "$want"
+  msiexec /x "$work/new.msi" || fail "uninstalling: exit $?"
+done <<EOF
+ja_JP.UTF-8|ja-JP|Tallyra32.ja.dll
+de_AT.UTF-8|de-AT|Tallyra32.de.dll
+zh_TW.UTF-8|zh-TW|Tallyra32.zh-TW.dll
+zh_CN.UTF-8|zh-CN|
+EOF
 
 echo "installer: $failures failures"
 [ "$failures" -eq 0 ]

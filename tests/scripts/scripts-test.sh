@@ -75,6 +75,7 @@ mark=drive_c/tallyra-tests-prefix.txt
 for prefix in "$tests_prefix" "$work/p1" "$work/cwd/rel" "$work/p2" "$main_prefix" "$reduced_prefix"; do
   expect "made once: $prefix" "$(calls "^wineboot $prefix --init")" 1
   expect "fonts linked: $prefix" "$(calls "^wine $prefix reg add .*FontLink.SystemLink")" 6
+  expect "fonts substituted: $prefix" "$(calls "^wine $prefix reg add .*FontSubstitutes")" 10
   [ -f "$prefix/.tallyra-ready" ] || expect "ready: $prefix" missing present
 done
 [ -f "$tests_prefix/$mark" ] || expect "tests' prefix marked" no yes
@@ -94,6 +95,13 @@ expect_match "failed wineboot: message" "$out" "could not make the prefix"
 [ ! -e "$work/p4/.tallyra-ready" ] || expect "failed wineboot: not ready" ready "not ready"
 run "$root/tools/wine-exec.sh" --prefix "$work/p4" x.exe > /dev/null
 expect "failed wineboot: made later" "$(calls "^wineboot $work/p4 --init")" 2
+
+# A prefix made before the language modules' fonts were substituted gets them once, and is not made again.
+rm "$work/p4/.tallyra-fonts-2"
+run "$root/tools/wine-exec.sh" --prefix "$work/p4" x.exe > /dev/null
+run "$root/tools/wine-exec.sh" --prefix "$work/p4" x.exe > /dev/null
+expect "older prefix: fonts substituted once more" "$(calls "^wine $work/p4 reg add .*FontSubstitutes")" 20
+expect "older prefix: not made again" "$(calls "^wineboot $work/p4 --init")" 2
 
 # --- wine-session.sh: main by default, the tests' on request; its server is ended in that prefix.
 while IFS='|' read -r role want; do

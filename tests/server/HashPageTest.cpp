@@ -9,6 +9,7 @@
 #include "settings/AlgorithmFlags.h"
 #include "support/FileListData.h"
 #include "support/Gui.h"
+#include "support/ChildProcess.h"
 #include "support/Leaks.h"
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
@@ -335,4 +336,50 @@ TEST_F(HashPageTest, ADropReportsACopyToTheSourceAndNeverAMove)
     }
     EXPECT_NE(::GetFileAttributesW(dropped.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(::GetFileAttributesW(other.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The language chosen in the settings dialog (opened from the page's options
+// link) is written to the user's settings, and the next Properties dialog's
+// page is built from that module: the one in force stays until its page goes.
+TEST_F(HashPageTest, ALanguageChosenInTheSettingsDialogIsTheNextPagesLanguage)
+{
+    Enable({L"CRC32"});
+    const std::wstring file = folder.Write(L"small.bin", PatternBytes(1000));
+    const auto compareButton = [](HINSTANCE resources) {
+        const win::UniqueWindow page = CreateFromTemplate(resources, IDD_HASH_PAGE);
+        return page ? WindowText(::GetDlgItem(page.get(), IDC_COMPARE_FILE)) : L"";
+    };
+    win::UniqueModule japanese(::LoadLibraryExW(BesideThisProgram(L"full\\Tallyra32.ja.dll").c_str(), nullptr,
+                                                LOAD_LIBRARY_AS_DATAFILE));
+    win::UniqueModule builtIn(
+        ::LoadLibraryExW(TallyraDll::Path().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(japanese && builtIn);
+    ASSERT_NE(compareButton(japanese.get()), compareButton(builtIn.get()));
+
+    HWND page = OpenPage({file});
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return HasRows(page); }, 30000));
+    EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_COMPARE_FILE)), compareButton(builtIn.get()));
+    {
+        ModalDialogAnswers answers({sheet}, {[](HWND dialog) {
+                                       ::SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_SELECTSTRING,
+                                                             static_cast<WPARAM>(-1),
+                                                             reinterpret_cast<LPARAM>(L"日本語"));
+                                       ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                                                      reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+                                   }});
+        NMHDR click = {::GetDlgItem(page, IDC_OPTIONS_LINK), IDC_OPTIONS_LINK, static_cast<UINT>(NM_CLICK)};
+        ::SendMessageW(page, WM_NOTIFY, IDC_OPTIONS_LINK, reinterpret_cast<LPARAM>(&click));
+        EXPECT_EQ(answers.Answered(), 1);
+    }
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, L"SOFTWARE\\Tallyra\\Settings", L"LanguageModule"),
+              std::optional<std::wstring>(L"Tallyra32.ja.dll"));
+    EXPECT_EQ(WindowText(::GetDlgItem(page, IDC_COMPARE_FILE)), compareButton(builtIn.get()));
+    CloseSheet();
+
+    HWND next = OpenPage({file});
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(WindowText(::GetDlgItem(next, IDC_COMPARE_FILE)), compareButton(japanese.get()));
+    ASSERT_TRUE(PumpUntil([&] { return HasRows(next); }, 30000));
+    CloseSheet();
 }

@@ -3,17 +3,23 @@
 // our page beside its own, the page's list shows the file's digests;
 // regsvr32 /u takes only ours away; the English module named in the settings.
 #include "support/ChildProcess.h"
+#include "support/Gui.h"
 #include "support/ScratchRegistry.h"
+#include "support/ShippedLanguages.h"
 #include "support/TallyraDll.h"
 #include "support/TestFiles.h"
 #include "support/ThreadLanguage.h"
 #include "support/Text.h"
 #include "settings/AlgorithmFlags.h"
 #include "tools/show-properties/ShellProperties.h"
+#include "resource.h"
 
+#include <algorithm>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <thread>
 #include <ole2.h>
 
 namespace {
@@ -29,20 +35,26 @@ unsigned long Regsvr32(const std::vector<std::wstring>& arguments)
     return RunChild(std::wstring(system) + L"\\regsvr32.exe", arguments).exitCode;
 }
 
-// A screenshot that shows something: more than a handful of distinct colours.
-constexpr size_t kPaintedColours = 8;
-size_t DistinctColours(const std::wstring& bmpPath)
+std::vector<BYTE> FileBytes(const std::wstring& path)
 {
-    win::UniqueFile file(::CreateFileW(bmpPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     LARGE_INTEGER size = {};
-    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart < 54)
-        return 0;
+    if (!file || !::GetFileSizeEx(file.get(), &size))
+        return {};
     std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
     ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    return bytes;
+}
+
+// A screenshot that shows something: more than a handful of distinct colours.
+constexpr size_t kPaintedColours = 8;
+size_t DistinctColours(const std::vector<BYTE>& bmp)
+{
     std::set<DWORD> colours;
-    for (size_t i = 54; i + 3 <= read; i += 3)
-        colours.insert(bytes[i] | (bytes[i + 1] << 8) | (bytes[i + 2] << 16));
+    for (size_t i = 54; i + 3 <= bmp.size(); i += 3)
+        colours.insert(bmp[i] | (bmp[i + 1] << 8) | (bmp[i + 2] << 16));
     return colours.size();
 }
 
@@ -64,7 +76,27 @@ struct Shown {
     size_t colours = 0;  // of the sheet's screenshot
 };
 
-Shown ShowThroughTheShell(const std::wstring& file, const std::wstring& title, const std::wstring& screenshot)
+// Photographs the window once it shows something and has stopped changing
+// (it paints on its own thread); the number of its colours.
+size_t PhotographPainted(HWND window, const std::wstring& screenshot)
+{
+    std::vector<BYTE> previous;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (attempt > 0)
+            ::Sleep(100);
+        if (!shellprops::SaveScreenshot(window, screenshot))
+            continue;
+        std::vector<BYTE> shot = FileBytes(screenshot);
+        if (DistinctColours(shot) > kPaintedColours && shot == previous)
+            break;
+        previous = std::move(shot);
+    }
+    return DistinctColours(previous);
+}
+
+// Opens, from the page, what it shows on then; also(page) runs before the sheet is closed.
+Shown ShowThroughTheShell(const std::wstring& file, const std::wstring& title, const std::wstring& screenshot,
+                          const std::function<void(HWND page)>& also = nullptr)
 {
     Shown shown;
     const HRESULT hr = shellprops::ShowProperties(file, [&](HWND sheet) {
@@ -76,12 +108,9 @@ Shown ShowThroughTheShell(const std::wstring& file, const std::wstring& title, c
             for (const auto& [name, digest] : shellprops::ReadRows(page))
                 shown.rows[name] = digest;
             // The sheet paints on its own thread: photographed until it shows something.
-            for (int attempt = 0; attempt < 100 && shown.colours <= kPaintedColours; ++attempt) {
-                if (attempt > 0)
-                    ::Sleep(100);
-                if (shellprops::SaveScreenshot(sheet, screenshot))
-                    shown.colours = DistinctColours(screenshot);
-            }
+            shown.colours = PhotographPainted(sheet, screenshot);
+            if (also)
+                also(page);
         }
         shellprops::CloseSheet(sheet);
     });
@@ -193,15 +222,85 @@ INSTANTIATE_TEST_SUITE_P(
                       Configuration{L"compact", nullptr, {}, false, kHashPage, false}),
     [](const ::testing::TestParamInfo<Configuration>& info) { return Narrow(info.param.name); });
 
-// The English module named in the user's settings: the shell's Properties
-// dialog shows the page in English, photographed for a look at its layout
-// (bin/screenshots/shell-page-english.bmp). That the built-in page comes back
-// once the setting is cleared needs a process that reads the settings anew
-// (Wine's shell keeps the extension objects, so the module never unloads
-// here): the installer's test does that.
-TEST(ShellEndToEndLanguage, EnglishPageWhileTheSettingNamesTheModule)
+namespace {
+
+// A visible dialog of a thread with a caption.
+struct DialogSearch {
+    std::wstring caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<DialogSearch*>(lParam);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    if (::IsWindowVisible(window) && std::wstring(className) == L"#32770" && WindowText(window) == search->caption)
+        search->found = window;
+    return search->found == nullptr;
+}
+
+HWND FindDialogOfThread(DWORD thread, const std::wstring& caption)
+{
+    DialogSearch search{caption};
+    ::EnumThreadWindows(thread, &MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The settings dialog opened from the page's options link (on the page's
+// thread, which the shell runs modally), photographed and cancelled; its
+// screenshot's number of colours.
+size_t PhotographSettingsDialog(HWND page, const std::wstring& caption, const std::wstring& screenshot)
+{
+    // The link's click is sent from a thread of its own: it returns when the modal dialog closes.
+    std::thread click([page] {
+        NMHDR notification = {::GetDlgItem(page, IDC_OPTIONS_LINK), IDC_OPTIONS_LINK, static_cast<UINT>(NM_CLICK)};
+        ::SendMessageW(page, WM_NOTIFY, IDC_OPTIONS_LINK, reinterpret_cast<LPARAM>(&notification));
+    });
+    const DWORD thread = ::GetWindowThreadProcessId(page, nullptr);
+    HWND dialog = nullptr;
+    for (int attempt = 0; attempt < 300 && !dialog; ++attempt) {
+        ::Sleep(50);
+        dialog = FindDialogOfThread(thread, caption);
+    }
+    size_t colours = 0;
+    if (dialog) {
+        colours = PhotographPainted(dialog, screenshot);
+        ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+    click.join();
+    return colours;
+}
+
+// The caption of a module's dialog template.
+std::wstring TemplateCaption(HMODULE module, UINT templateId)
+{
+    const win::UniqueWindow dialog = CreateFromTemplate(module, templateId);
+    return dialog ? WindowText(dialog.get()) : L"";
+}
+
+class ShellEndToEndLanguage : public ::testing::TestWithParam<ShippedLanguage> {};
+
+}  // namespace
+
+// Each shipped language module named in the user's settings: the shell's
+// Properties dialog shows the page in its language, and the page's options
+// link opens the settings dialog in it; both are photographed for a look at
+// their layout (bin/screenshots/shell-page-TAG.bmp, shell-settings-TAG.bmp).
+// That the built-in page comes back once the setting is cleared needs a
+// process that reads the settings anew (Wine's shell keeps the extension
+// objects, so the module never unloads here): the installer's test does that.
+TEST_P(ShellEndToEndLanguage, ThePageAndTheSettingsDialogInTheModulesLanguage)
 {
     ASSERT_TRUE(!UnderWine() || InTheTestsPrefix()) << "not the tests' Wine prefix";
+    const ShippedLanguage& language = GetParam();
+    win::UniqueModule resources(
+        ::LoadLibraryExW(BesideThisProgram(language.Path()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(resources);
+    const std::wstring pageTitle = TemplateCaption(resources.get(), IDD_HASH_PAGE);
+    const std::wstring settingsCaption = TemplateCaption(resources.get(), IDD_SETTINGS);
+    ASSERT_FALSE(pageTitle.empty() || settingsCaption.empty());
+
     const std::wstring module = TallyraDll::Path(L"full");
     const std::vector<std::wstring> algorithms = {L"CRC32", L"MD5", L"SHA-256"};
     ::OleInitialize(nullptr);
@@ -210,13 +309,26 @@ TEST(ShellEndToEndLanguage, EnglishPageWhileTheSettingNamesTheModule)
         ScratchRegistry user;
         for (const std::wstring& name : algorithms)
             WriteDword(AlgorithmKeyPath(name), L"Enabled", 1);
-        WriteString(L"SOFTWARE\\Tallyra\\Settings", L"LanguageModule", L"Tallyra32.en.dll");
+        WriteString(L"SOFTWARE\\Tallyra\\Settings", L"LanguageModule", language.File());
         TempFolder folder;
         const std::wstring file = folder.Write(L"shown.bin", PatternBytes(102401));
         const std::wstring screenshots = BesideThisProgram(L"screenshots");
         ::CreateDirectoryW(screenshots.c_str(), nullptr);
-        const Shown english = ShowThroughTheShell(file, L"File Check", screenshots + L"\\shell-page-english.bmp");
-        EXPECT_EQ(english.rows, PatternDigests(102401, algorithms));
+        size_t settingsColours = 0;
+        const Shown shown =
+            ShowThroughTheShell(file, pageTitle, screenshots + L"\\shell-page-" + language.tag + L".bmp", [&](HWND page) {
+                settingsColours = PhotographSettingsDialog(
+                    page, settingsCaption, screenshots + L"\\shell-settings-" + language.tag + L".bmp");
+            });
+        EXPECT_EQ(shown.rows, PatternDigests(102401, algorithms));
+        EXPECT_GT(settingsColours, kPaintedColours) << "no settings dialog \"" << Utf8(settingsCaption) << "\" shown";
     }
     ::OleUninitialize();
 }
+
+INSTANTIATE_TEST_SUITE_P(Modules, ShellEndToEndLanguage, ::testing::ValuesIn(ShippedLanguages()),
+                         [](const ::testing::TestParamInfo<ShippedLanguage>& info) {
+                             std::string name = Narrow(info.param.tag);
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });

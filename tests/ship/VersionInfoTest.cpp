@@ -2,7 +2,9 @@
 // file properties read them: the project's version, its product name and a
 // description of each file.
 #include "support/ChildProcess.h"
+#include "support/ShippedLanguages.h"
 #include "support/Text.h"
+#include "win/VersionResource.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -14,54 +16,29 @@
 namespace {
 
 struct Shipped {
-    const wchar_t* path;  // beside the test programs, in bin/
+    std::wstring path;  // beside the test programs, in bin/
     DWORD fileType;
 };
 
-class VersionInfo {
-public:
-    explicit VersionInfo(const std::wstring& file)
-    {
-        DWORD handle = 0;
-        const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &handle);
-        if (size == 0)
-            return;
-        data.resize(size);
-        if (!::GetFileVersionInfoW(file.c_str(), 0, size, data.data()))
-            data.clear();
+// What the full configuration ships, for 64-bit programs and (tools/build.sh's
+// win32 folder) for 32-bit ones: the module, each language module, the tools.
+std::vector<Shipped> ShippedBinaries()
+{
+    std::vector<Shipped> shipped = {{L"full\\Tallyra32.dll", VFT_DLL},
+                                    {L"full\\tallyra-hash.exe", VFT_APP},
+                                    {L"full\\tallyra-user-language.exe", VFT_APP},
+                                    {L"reduced\\Tallyra32.dll", VFT_DLL},
+                                    {L"reduced\\tallyra-hash.exe", VFT_APP},
+                                    {L"compact\\Tallyra.dll", VFT_DLL},
+                                    {L"..\\win32\\bin\\full\\Tallyra32.dll", VFT_DLL},
+                                    {L"..\\win32\\bin\\reduced\\Tallyra32.dll", VFT_DLL},
+                                    {L"..\\win32\\bin\\compact\\Tallyra.dll", VFT_DLL}};
+    for (const ShippedLanguage& language : ShippedLanguages()) {
+        shipped.push_back({language.Path(), VFT_DLL});
+        shipped.push_back({L"..\\win32\\bin\\" + language.Path(), VFT_DLL});
     }
-
-    const VS_FIXEDFILEINFO* Fixed() const
-    {
-        void* block = nullptr;
-        UINT length = 0;
-        if (data.empty() || !::VerQueryValueW(data.data(), L"\\", &block, &length) || length < sizeof(VS_FIXEDFILEINFO))
-            return nullptr;
-        return static_cast<const VS_FIXEDFILEINFO*>(block);
-    }
-
-    // A string of the first translation the resource names.
-    std::optional<std::wstring> String(const wchar_t* name) const
-    {
-        struct Translation {
-            WORD language, codePage;
-        };
-        void* block = nullptr;
-        UINT length = 0;
-        if (data.empty() || !::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &block, &length) ||
-            length < sizeof(Translation))
-            return std::nullopt;
-        const auto* translation = static_cast<const Translation*>(block);
-        wchar_t path[64];
-        std::swprintf(path, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation->language, translation->codePage, name);
-        if (!::VerQueryValueW(data.data(), path, &block, &length) || length == 0)
-            return std::nullopt;
-        return std::wstring(static_cast<const wchar_t*>(block));
-    }
-
-private:
-    std::vector<BYTE> data;
-};
+    return shipped;
+}
 
 std::wstring FileName(const std::wstring& path)
 {
@@ -75,7 +52,7 @@ class ShippedBinary : public ::testing::TestWithParam<Shipped> {};
 TEST_P(ShippedBinary, CarriesTheProjectsVersionAndItsOwnName)
 {
     const std::wstring file = BesideThisProgram(GetParam().path);
-    const VersionInfo info(file);
+    const win::VersionResource info(file);
     const VS_FIXEDFILEINFO* fixed = info.Fixed();
     ASSERT_NE(fixed, nullptr) << "no version resource in " << Narrow(file);
 
@@ -97,15 +74,4 @@ TEST_P(ShippedBinary, CarriesTheProjectsVersionAndItsOwnName)
     EXPECT_FALSE(info.String(L"CompanyName").value_or(L"").empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Binaries, ShippedBinary,
-                         ::testing::Values(Shipped{L"full\\Tallyra32.dll", VFT_DLL},
-                                           Shipped{L"full\\Tallyra32.en.dll", VFT_DLL},
-                                           Shipped{L"full\\tallyra-hash.exe", VFT_APP},
-                                           Shipped{L"reduced\\Tallyra32.dll", VFT_DLL},
-                                           Shipped{L"reduced\\tallyra-hash.exe", VFT_APP},
-                                           Shipped{L"compact\\Tallyra.dll", VFT_DLL},
-                                           // For 32-bit programs (tools/build.sh's win32 folder).
-                                           Shipped{L"..\\win32\\bin\\full\\Tallyra32.dll", VFT_DLL},
-                                           Shipped{L"..\\win32\\bin\\full\\Tallyra32.en.dll", VFT_DLL},
-                                           Shipped{L"..\\win32\\bin\\reduced\\Tallyra32.dll", VFT_DLL},
-                                           Shipped{L"..\\win32\\bin\\compact\\Tallyra.dll", VFT_DLL}));
+INSTANTIATE_TEST_SUITE_P(Binaries, ShippedBinary, ::testing::ValuesIn(ShippedBinaries()));

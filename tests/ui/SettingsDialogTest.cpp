@@ -5,9 +5,12 @@
 #include "settings/AlgorithmFlags.h"
 #include "settings/GeneralSettings.h"
 #include "settings/LanguageModule.h"
+#include "support/ChildProcess.h"
 #include "support/EnglishModule.h"
 #include "support/Gui.h"
 #include "support/ScratchRegistry.h"
+#include "support/ShippedLanguages.h"
+#include "support/Text.h"
 #include "ui/SettingsDialog.h"
 
 #include <commctrl.h>
@@ -116,7 +119,38 @@ protected:
         EXPECT_EQ(answers.Unexpected(), 0);
         return result;
     }
+
+    // The same for the dialog of these resources, offering the languages of
+    // the extension bin/full/Tallyra32.dll (the product's modules beside it).
+    INT_PTR RunOver(ResourceLease resources, const ModalDialogAnswers::Answer& answer)
+    {
+        ModalDialogAnswers answers({}, {answer});
+        CSettingsDialog dialog(std::move(resources), ModuleLocation{BesideThisProgram(L"full"), L"Tallyra32"});
+        const INT_PTR result = dialog.DoModal(nullptr);
+        EXPECT_EQ(answers.Answered(), 1);
+        return result;
+    }
 };
+
+// The language choice's items and the selected one's text.
+std::vector<std::wstring> LanguageItems(HWND dialog)
+{
+    HWND box = ::GetDlgItem(dialog, IDC_LANGUAGE);
+    std::vector<std::wstring> items;
+    for (LRESULT i = 0, count = ::SendMessageW(box, CB_GETCOUNT, 0, 0); i < count; ++i) {
+        std::wstring text(static_cast<size_t>(::SendMessageW(box, CB_GETLBTEXTLEN, i, 0)), L'\0');
+        ::SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        items.push_back(text);
+    }
+    return items;
+}
+
+std::wstring SelectedLanguage(HWND dialog)
+{
+    const std::vector<std::wstring> items = LanguageItems(dialog);
+    const LRESULT selected = ::SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_GETCURSEL, 0, 0);
+    return selected >= 0 && static_cast<size_t>(selected) < items.size() ? items[static_cast<size_t>(selected)] : L"";
+}
 
 }  // namespace
 
@@ -246,4 +280,66 @@ TEST_F(SettingsDialogTest, AModuleWithoutTheTemplateGivesMinusOneAndShowsNothing
     EXPECT_EQ(dialog.DoModal(nullptr), -1);
     PumpPending();
     EXPECT_EQ(answers.Unexpected(), 0);
+}
+
+TEST_F(SettingsDialogTest, TheLanguageChoiceOffersTheBuiltInAndEveryModuleAndSaveWritesAChangeOnly)
+{
+    const struct {
+        const char* what;
+        std::optional<std::wstring> stored;  // nothing: no value (a user who never chose)
+        std::wstring shown;                  // selected when the dialog opens
+        std::wstring choose;                 // empty: left as it is
+        UINT close;
+        std::optional<std::wstring> after;
+    } cases[] = {
+        {"never chosen, saved as it is", std::nullopt, L"中文(简体)", L"", IDOK, std::nullopt},
+        {"never chosen, Japanese saved", std::nullopt, L"中文(简体)", L"日本語", IDOK, L"Tallyra32.ja.dll"},
+        {"German, built-in saved", L"Tallyra32.de.dll", L"Deutsch", L"中文(简体)", IDOK, L""},
+        {"German stored in capitals, saved as it is", L"TALLYRA32.DE.DLL", L"Deutsch", L"", IDOK, L"TALLYRA32.DE.DLL"},
+        {"German, Russian cancelled", L"Tallyra32.de.dll", L"Deutsch", L"Русский", IDCANCEL, L"Tallyra32.de.dll"},
+        {"a module named by hand is shown by its name", L"custom\\mine.dll", L"custom\\mine.dll", L"", IDOK,
+         L"custom\\mine.dll"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.stored)
+            GeneralSettings::Instance().SetLanguageModule(*c.stored);
+        std::vector<std::wstring> items;
+        std::wstring shown;
+        const INT_PTR result = RunOver(LeaseResourceInstance(), [&](HWND dialog) {
+            items = LanguageItems(dialog);
+            shown = SelectedLanguage(dialog);
+            if (!c.choose.empty())
+                ::SendDlgItemMessageW(dialog, IDC_LANGUAGE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(c.choose.c_str()));
+            Click(dialog, c.close);
+        });
+        EXPECT_EQ(result, c.close == IDOK ? 1 : 2);
+        EXPECT_EQ(Utf8(shown), Utf8(c.shown));
+        EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kSettings, L"LanguageModule"), c.after);
+        if (c.after) {
+            EXPECT_EQ(GeneralSettings::Instance().LanguageModule(), *c.after);
+        }
+        // The built-in language first, then one item per module in its own language.
+        ASSERT_GE(items.size(), 1 + ShippedLanguages().size());
+        EXPECT_EQ(Utf8(items[0]), Utf8(L"中文(简体)"));
+        EXPECT_EQ(std::set<std::wstring>(items.begin(), items.end()).size(), items.size());
+    }
+}
+
+TEST_F(SettingsDialogTest, AModuleWhoseTemplateHasNoLanguageChoiceStillSaves)
+{
+    win::UniqueModule withoutChoice(::LoadLibraryExW(BesideThisProgram(L"lang_without_choice.dll").c_str(), nullptr,
+                                                    LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(withoutChoice);
+    bool hasChoice = true;
+    const INT_PTR result = RunOver(ResourceLease{withoutChoice.get(), nullptr}, [&](HWND dialog) {
+        hasChoice = ::GetDlgItem(dialog, IDC_LANGUAGE) != nullptr;
+        Click(dialog, IDC_SELECT_ALL);
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_FALSE(hasChoice);
+    EXPECT_EQ(EnabledInRegistry().size(), CatalogueNames().size());
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kSettings, L"LanguageModule"), std::nullopt);
 }

@@ -1,17 +1,21 @@
-// The product's English language module against the full configuration's
+// Every language module the product ships against the full configuration's
 // resource headers and built-in resources: every string, dialog and bitmap
 // identifier the headers define and every string of the built-in table is
-// in it, its dialogs hold the built-in dialogs' controls, and no label of
-// them is cut off.
+// in it, not empty; its dialogs hold the built-in dialogs' controls, and no
+// label of them is cut off or drawn without glyphs in the dialog's font; its
+// version resource names its language.
 #include "support/ChildProcess.h"
-#include "support/EnglishModule.h"
 #include "support/Gui.h"
+#include "support/ShippedLanguages.h"
+#include "support/Text.h"
 #include "win/GdiObjects.h"
 #include "win/StringResource.h"
+#include "win/VersionResource.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <sstream>
@@ -109,60 +113,90 @@ std::vector<std::string> CutLabels(HWND dialog)
         const HGDIOBJ old = ::SelectObject(dc.get(), reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)));
         SIZE size = {};
         ::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+        std::vector<WORD> glyphs(text.size());
+        ::GetGlyphIndicesW(dc.get(), text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                           GGI_MARK_NONEXISTING_GLYPHS);
         ::SelectObject(dc.get(), old);
+        if (std::find(glyphs.begin(), glyphs.end(), 0xFFFF) != glyphs.end())
+            cut.push_back(Utf8(text) + ": characters without a glyph in the dialog's font");
         RECT box = {};
         ::GetClientRect(child, &box);
         if (size.cx + margin > box.right)
-            cut.push_back(std::string(text.begin(), text.end()) + ": needs " + std::to_string(size.cx + margin) +
+            cut.push_back(Utf8(text) + ": needs " + std::to_string(size.cx + margin) +
                           " px, has " + std::to_string(box.right));
     }
     return cut;
 }
 
-class EnglishModule : public ::testing::Test {
+class ShippedModule : public ::testing::TestWithParam<ShippedLanguage> {
 protected:
     void SetUp() override
     {
         builtIn.reset(::LoadLibraryExW(BesideThisProgram(L"full\\Tallyra32.dll").c_str(), nullptr,
                                        LOAD_LIBRARY_AS_DATAFILE));
-        english.reset(::LoadLibraryExW(BesideThisProgram(kEnglishModule).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-        ASSERT_TRUE(builtIn && english);
+        module.reset(::LoadLibraryExW(BesideThisProgram(GetParam().Path()).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        ASSERT_TRUE(builtIn && module) << Narrow(GetParam().Path());
     }
-    win::UniqueModule builtIn, english;
+    win::UniqueModule builtIn, module;
 };
 
 }  // namespace
 
-TEST_F(EnglishModule, HoldsEveryIdentifierOfTheHeadersAndEveryBuiltInString)
+TEST_P(ShippedModule, HoldsEveryIdentifierOfTheHeadersAndEveryBuiltInString)
 {
     const auto identifiers = HeaderIdentifiers();
     for (const char* name : {"IDS_STOP", "IDS_DESCRIPTION_MD5", "IDD_HASH_PAGE", "IDD_SETTINGS", "IDB_RESULT_ICONS"})
         ASSERT_TRUE(identifiers.count(name)) << name << " not read from the headers";
 
-    const std::set<unsigned> englishStrings = StringIds(english.get());
+    const std::set<unsigned> strings = StringIds(module.get());  // those not empty
     for (const auto& [name, identifier] : identifiers) {
         const auto [kind, id] = identifier;
         if (kind == Kind::String)
-            EXPECT_TRUE(englishStrings.count(id)) << name;
+            EXPECT_TRUE(strings.count(id)) << name;
         else
-            EXPECT_NE(::FindResourceW(english.get(), MAKEINTRESOURCEW(id), kind == Kind::Dialog ? RT_DIALOG : RT_BITMAP),
+            EXPECT_NE(::FindResourceW(module.get(), MAKEINTRESOURCEW(id), kind == Kind::Dialog ? RT_DIALOG : RT_BITMAP),
                       nullptr)
                 << name;
     }
-    for (unsigned id : StringIds(builtIn.get()))
-        EXPECT_TRUE(englishStrings.count(id)) << "built-in string " << id;
+    const std::set<unsigned> builtInStrings = StringIds(builtIn.get());
+    ASSERT_FALSE(builtInStrings.empty());
+    for (unsigned id : builtInStrings)
+        EXPECT_TRUE(strings.count(id)) << "built-in string " << id;
 }
 
-TEST_F(EnglishModule, DialogsHoldTheBuiltInControlsAndEveryLabelFits)
+TEST_P(ShippedModule, DialogsHoldTheBuiltInControlsAndEveryLabelFits)
 {
     for (const auto& [name, identifier] : HeaderIdentifiers()) {
         if (identifier.first != Kind::Dialog)
             continue;
         SCOPED_TRACE(name);
-        const win::UniqueWindow ours = CreateFromTemplate(english.get(), identifier.second);
+        const win::UniqueWindow ours = CreateFromTemplate(module.get(), identifier.second);
         const win::UniqueWindow theirs = CreateFromTemplate(builtIn.get(), identifier.second);
         ASSERT_TRUE(ours && theirs);
         EXPECT_EQ(ControlIds(ours.get()), ControlIds(theirs.get()));
         EXPECT_EQ(CutLabels(ours.get()), std::vector<std::string>());
     }
+}
+
+TEST_P(ShippedModule, ItsVersionResourceNamesItsLanguage)
+{
+    const win::VersionResource version(BesideThisProgram(GetParam().Path()));
+    EXPECT_EQ(version.Language(), std::optional<LANGID>(GetParam().language));
+    EXPECT_FALSE(version.String(L"LanguageName").value_or(L"").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Modules, ShippedModule, ::testing::ValuesIn(ShippedLanguages()),
+                         [](const ::testing::TestParamInfo<ShippedLanguage>& info) {
+                             std::string name = Narrow(info.param.tag);
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+// The list is the build's: it cannot shrink unnoticed.
+TEST(ShippedModules, AreTheTenLanguages)
+{
+    std::set<std::wstring> tags;
+    for (const ShippedLanguage& language : ShippedLanguages())
+        tags.insert(language.tag);
+    EXPECT_EQ(tags, (std::set<std::wstring>{L"en", L"ja", L"ko", L"zh-TW", L"de", L"fr", L"es", L"pt-BR", L"ru", L"it"}));
 }
