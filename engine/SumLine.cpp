@@ -97,7 +97,9 @@ bool SumLineParser::ParseGnu(std::string_view text, bool escaped, SumLine& line)
     std::size_t i = 0;
     while (i < text.size() && IsHexDigit(text[i]))
         ++i;
-    if (i == 0 || i + 1 >= text.size() || text[i] != ' ')
+    // Only a digest of some algorithm's length, so that "a b.txt 352441C2"
+    // is no digest "a" of the file "b.txt 352441C2".
+    if (SumAlgorithmsByLength(i).empty() || i + 1 >= text.size() || text[i] != ' ')
         return false;
     // "digest  name" or "digest *name"; "digest name" only in a file whose
     // first line of the two kinds has it, as coreutils decides.
