@@ -18,19 +18,44 @@ TempFolder::TempFolder()
         throw std::runtime_error("cannot create a temporary folder");
 }
 
-TempFolder::~TempFolder()
+namespace {
+
+// The folder's files and subfolders (links are removed, not entered), then the folder.
+void RemoveTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((path + L"\\*").c_str(), &found);
+    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             const std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..")
-                ::DeleteFileW((path + L"\\" + name).c_str());
+            const std::wstring path = folder + L"\\" + name;
+            if (name == L"." || name == L"..")
+                continue;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+                ::DeleteFileW(path.c_str());
+            else if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+                ::RemoveDirectoryW(path.c_str());
+            else
+                RemoveTree(path);
         } while (::FindNextFileW(search, &found));
         ::FindClose(search);
     }
-    ::RemoveDirectoryW(path.c_str());
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+TempFolder::~TempFolder()
+{
+    RemoveTree(path);
+}
+
+std::wstring TempFolder::MakeFolder(const std::wstring& name) const
+{
+    const std::wstring folder = path + L"\\" + name;
+    if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        throw std::runtime_error("cannot create a test folder");
+    return folder;
 }
 
 std::wstring TempFolder::Write(const std::wstring& name, const std::vector<std::uint8_t>& content) const

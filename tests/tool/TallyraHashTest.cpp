@@ -1,5 +1,5 @@
 // tallyra-hash end to end: a real process under Wine, real files.
-#include "support/ChildProcess.h"
+#include "ToolProcess.h"
 #include "support/TestFiles.h"
 #include "support/Text.h"
 #include "win/UniqueHandle.h"
@@ -34,21 +34,6 @@ std::vector<Line> ParseLines(const std::string& out)
         lines.push_back({text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1)});
     }
     return lines;
-}
-
-std::string Utf8(const std::wstring& text)
-{
-    std::string utf8(text.size() * 3 + 1, '\0');
-    utf8.resize(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                                          utf8.data(), static_cast<int>(utf8.size()), nullptr,
-                                                          nullptr)));
-    return utf8;
-}
-
-// The tool over a configuration's catalogue: bin/<configuration>/tallyra-hash.exe.
-std::wstring Tool(const std::wstring& configuration = L"full")
-{
-    return BesideThisProgram(configuration + L"\\tallyra-hash.exe");
 }
 
 std::string Lowercase(std::string text)
