@@ -10,6 +10,7 @@ altered (FAILED, a failing exit code) and one file removed (FAILED open or
 read, a failing exit code). A row whose algorithm the tool's catalogue lacks
 is skipped with a line naming it; any other failure fails the test.
 """
+import hashlib
 import os
 import shutil
 import subprocess
@@ -162,8 +163,23 @@ def check_theirs(tool_path, work, known):
     return rows
 
 
+def link_loop(tool_path, work):
+    """-r over a folder holding a link to its parent (Wine shows it as a
+    reparse point): the link is not entered, the files are listed once."""
+    loop = os.path.join(work, "sub", "loop")
+    os.symlink("..", loop)
+    try:
+        code, out, err = tool(tool_path, ["-r", "--format", "gnu", "--algo", "MD5", "sub"], work)
+    finally:
+        os.remove(loop)
+    expected = hashlib.md5(FILES["sub/inner file.bin"]).hexdigest() + "  sub/inner file.bin\n"
+    if code == 0 and out == expected:
+        return "passed"
+    return "FAILED: exit %d\n%s%s" % (code, out[:2000], err[:2000])
+
+
 def check_ours(tool_path, work, known):
-    rows = []
+    rows = [("tallyra-hash -r over a link loop", link_loop(tool_path, work))]
     given = ["./plain.txt", "with space.txt", "n\u00e9 \u00fc.txt", "sub\\inner file.bin"]
     for label, algorithms, sum_file, options, command in OURS:
         missing = [a for a in algorithms.split() if a not in known]
