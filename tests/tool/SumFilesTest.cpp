@@ -34,6 +34,23 @@ bool Contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
+// The child starts in the folder; ours goes back afterwards, so that the
+// folder can be removed (Windows keeps a process's current folder open).
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::wstring& folder)
+    {
+        wchar_t current[MAX_PATH] = {};
+        ::GetCurrentDirectoryW(MAX_PATH, current);
+        previous = current;
+        ::SetCurrentDirectoryW(folder.c_str());
+    }
+    ~CurrentFolder() { ::SetCurrentDirectoryW(previous.c_str()); }
+
+private:
+    std::wstring previous;
+};
+
 }  // namespace
 
 TEST(SumFiles, RecursiveRunsListFoldersInNameOrderWithForwardSlashesAndGoOnPastAnUnreadableFile)
@@ -50,7 +67,7 @@ TEST(SumFiles, RecursiveRunsListFoldersInNameOrderWithForwardSlashesAndGoOnPastA
     win::UniqueFile writer(::CreateFileW(locked.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(writer);
 
-    ::SetCurrentDirectoryW(folder.Path().c_str());
+    const CurrentFolder inFolder(folder.Path());
     const ChildResult result = RunChild(Tool(), {L"-r", L"--format", L"gnu", L"--algo", L"sha-256", L".\\tree"});
     EXPECT_EQ(result.exitCode, 1u);
     std::string expected;
@@ -70,7 +87,7 @@ TEST(SumFiles, RecursiveRunsListFoldersInNameOrderWithForwardSlashesAndGoOnPastA
 TEST(SumFiles, FormatsWriteLowercaseBsdLinesPerAlgorithmUppercaseSfvAndCrlfOnRequest)
 {
     TempFolder folder;
-    ::SetCurrentDirectoryW(folder.Path().c_str());
+    const CurrentFolder inFolder(folder.Path());
     folder.Write(L"one", PatternBytes(1));
     const std::string md5 = Lower(PatternDigests(1, {L"MD5"}).at(L"MD5"));
     const std::string crc = Narrow(PatternDigests(1, {L"CRC32"}).at(L"CRC32"));
@@ -149,7 +166,7 @@ TEST(SumFiles, CheckingReportsEveryKindOfBadInputAsSha256sumDoes)
     TempFolder folder;
     folder.Write(L"f", PatternBytes(1));
     folder.MakeFolder(L"sub");
-    ::SetCurrentDirectoryW(folder.Path().c_str());
+    const CurrentFolder inFolder(folder.Path());
     for (const CheckCase& c : cases) {
         const std::wstring sumFile = folder.Path() + L"\\" + c.sumFile;
         if (c.sumFile != L"missing.sha256")
@@ -176,7 +193,7 @@ TEST(SumFiles, ALockedListedFileFailsOpenOrReadAndNamesWithPathsResolveBesideThe
     folder.Write(L"S.sha256", Bytes(Sha256Of(1) + "  f\n" + Sha256Of(1) + "  " + Utf8(absolute) + "\n"));
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
-    ::SetCurrentDirectoryW(temp);  // not the sum file's folder
+    const CurrentFolder inTemp(temp);  // not the sum file's folder
     win::UniqueFile writer(::CreateFileW(locked.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(writer);
     const ChildResult result = RunChild(Tool(), {L"--check", folder.Path() + L"\\S.sha256"});
