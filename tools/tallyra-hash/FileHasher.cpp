@@ -7,6 +7,7 @@
 namespace {
 
 constexpr DWORD kProgressPollMs = 250;
+constexpr std::uint64_t kThreadFromBytes = 8 * 1024 * 1024;
 
 }  // namespace
 
@@ -28,24 +29,30 @@ FileDigests FileHasher::Hash(const std::wstring& path, const std::set<std::wstri
         return result;
     }
 
-    // No window: the worker is waited for, and the progress read from the job.
+    // No window: the job's bytes show the progress. A large file gets a
+    // worker, followed while it reads; a small one is hashed on this thread,
+    // since starting a thread costs more than its bytes (most of all under Wine).
+    if (!size) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        if (::GetFileAttributesExW(openPath.c_str(), GetFileExInfoStandard, &data))
+            size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    }
     choice.names = algorithms;
-    win::UniqueFile thread(job->Start(true));
     const std::uint64_t bytesBefore = progress.state.bytesDone;
-    while (thread && ::WaitForSingleObject(thread.get(), kProgressPollMs) == WAIT_TIMEOUT) {
-        progress.state.bytesDone = bytesBefore + job->BytesDone();
-        progress.Update();
+    if (size && *size < kThreadFromBytes) {
+        job->RunOnThisThread(true);
+    } else {
+        win::UniqueFile thread(job->Start(true));
+        while (thread && ::WaitForSingleObject(thread.get(), kProgressPollMs) == WAIT_TIMEOUT) {
+            progress.state.bytesDone = bytesBefore + job->BytesDone();
+            progress.Update();
+        }
     }
     if (job->LastError() != ERROR_SUCCESS) {
         result.error = job->LastError();
     } else if (!job->Completed()) {
         result.interrupted = true;
     } else {
-        if (!size) {
-            WIN32_FILE_ATTRIBUTE_DATA data = {};
-            if (::GetFileAttributesExW(openPath.c_str(), GetFileExInfoStandard, &data))
-                size = static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-        }
         progress.state.bytesDone = bytesBefore + size.value_or(0);
         for (std::size_t i = 0; i < job->Count(); ++i) {
             const SharedDescriptor descriptor = job->At(i);

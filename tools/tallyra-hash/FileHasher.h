@@ -1,7 +1,7 @@
 #pragma once
 // Hashes files one after another through the page's job (HashData: its
-// worker, lanes and read-ahead), each with the algorithms asked for, while
-// the progress line follows the bytes read.
+// lanes and read-ahead; a worker thread for large files), each with the
+// algorithms asked for, while the progress line follows the bytes read.
 #include "AlgorithmChoice.h"
 #include "Progress.h"
 
