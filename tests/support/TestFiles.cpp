@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include "Text.h"
+#include "win/LongPath.h"
 #include "win/UniqueHandle.h"
 
 #include <atomic>
@@ -24,7 +25,7 @@ namespace {
 void RemoveTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    HANDLE search = ::FindFirstFileW(ExtendedLengthPath(folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             const std::wstring name = found.cFileName;
@@ -32,15 +33,15 @@ void RemoveTree(const std::wstring& folder)
             if (name == L"." || name == L"..")
                 continue;
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-                ::DeleteFileW(path.c_str());
+                ::DeleteFileW(ExtendedLengthPath(path).c_str());
             else if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-                ::RemoveDirectoryW(path.c_str());
+                ::RemoveDirectoryW(ExtendedLengthPath(path).c_str());
             else
                 RemoveTree(path);
         } while (::FindNextFileW(search, &found));
         ::FindClose(search);
     }
-    ::RemoveDirectoryW(folder.c_str());
+    ::RemoveDirectoryW(ExtendedLengthPath(folder).c_str());
 }
 
 }  // namespace
@@ -53,7 +54,7 @@ TempFolder::~TempFolder()
 std::wstring TempFolder::MakeFolder(const std::wstring& name) const
 {
     const std::wstring folder = path + L"\\" + name;
-    if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+    if (!::CreateDirectoryW(ExtendedLengthPath(folder).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
         throw std::runtime_error("cannot create a test folder");
     return folder;
 }
@@ -61,7 +62,8 @@ std::wstring TempFolder::MakeFolder(const std::wstring& name) const
 std::wstring TempFolder::Write(const std::wstring& name, const std::vector<std::uint8_t>& content) const
 {
     const std::wstring file = path + L"\\" + name;
-    win::UniqueFile handle(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    win::UniqueFile handle(
+        ::CreateFileW(ExtendedLengthPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     if (!handle)
         throw std::runtime_error("cannot create a test file");
     DWORD written = 0;

@@ -14,7 +14,8 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::wstring& Path() const { return path; }
-    // A name may hold a subfolder made before with MakeFolder.
+    // A name may hold a subfolder made before with MakeFolder; paths may be
+    // longer than MAX_PATH.
     std::wstring Write(const std::wstring& name, const std::vector<std::uint8_t>& content) const;
     std::wstring MakeFolder(const std::wstring& name) const;
 

@@ -5,9 +5,12 @@
 #include "ToolProcess.h"
 #include "support/TestFiles.h"
 #include "support/Text.h"
+#include "win/LongPath.h"
 #include "win/UniqueHandle.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -82,6 +85,36 @@ TEST(SumFiles, RecursiveRunsListFoldersInNameOrderWithForwardSlashesAndGoOnPastA
     const ChildResult folderWithoutRecursing = RunChild(Tool(), {L"--algo", L"md5", L"tree"});
     EXPECT_EQ(folderWithoutRecursing.exitCode, 1u);
     EXPECT_TRUE(Contains(folderWithoutRecursing.err, "tree: Is a folder")) << folderWithoutRecursing.err;
+}
+
+TEST(SumFiles, PathsLongerThanMaxPathAreHashedListedAndChecked)
+{
+    TempFolder folder;
+    std::wstring deep = L"long";
+    folder.MakeFolder(deep);
+    while (folder.Path().size() + deep.size() < 300) {
+        deep += L"\\" + std::wstring(40, L'd');
+        folder.MakeFolder(deep);
+    }
+    folder.Write(deep + L"\\f.bin", PatternBytes(1));
+    std::string name = Utf8(deep + L"/f.bin");
+    std::replace(name.begin(), name.end(), '\\', '/');
+    const CurrentFolder inFolder(folder.Path());
+
+    const ChildResult listed = RunChild(Tool(), {L"-r", L"--format", L"gnu", L"--algo", L"SHA-256", L"long"});
+    EXPECT_EQ(listed.exitCode, 0u) << listed.err;
+    EXPECT_EQ(listed.out, Sha256Of(1) + "  " + name + "\n");
+    folder.Write(L"S.sha256", Bytes(listed.out));
+    const ChildResult checked = RunChild(Tool(), {L"-c", L"S.sha256"});
+    EXPECT_EQ(checked.exitCode, 0u) << checked.err;
+    EXPECT_EQ(checked.out, name + ": OK\n");
+
+    // Wine takes long paths without the prefix too; Windows needs it.
+    const std::wstring full = folder.Path() + L"\\" + deep + L"\\f.bin";
+    EXPECT_EQ(ExtendedLengthPath(deep + L"/f.bin"), L"\\\\?\\" + full);
+    EXPECT_EQ(ExtendedLengthPath(L"short.bin"), L"short.bin");
+    const std::wstring share = L"\\\\server\\share\\" + std::wstring(300, L'x');
+    EXPECT_EQ(ExtendedLengthPath(share), L"\\\\?\\UNC\\server\\share\\" + std::wstring(300, L'x'));
 }
 
 TEST(SumFiles, FormatsWriteLowercaseBsdLinesPerAlgorithmUppercaseSfvAndCrlfOnRequest)
