@@ -13,6 +13,7 @@
 #include "engine/SumText.h"
 #include "tools/console/ConsoleText.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -99,9 +100,12 @@ bool ChooseForFormat(const Options& options, AlgorithmChoice& choice, Report& re
 {
     std::wstring error;
     if (options.format == OutputFormat::Sfv) {
-        Options crc = options;
-        if (crc.all || (!crc.algorithms.empty() && (crc.algorithms.size() != 1 || !ChooseAlgorithms(crc, choice, error) ||
-                                                   choice.names != std::set<std::wstring>{L"CRC32"}))) {
+        const SumAlgorithm* crc = SumAlgorithmByName(L"CRC32");
+        const bool onlyCrc = !options.all && std::all_of(options.algorithms.begin(), options.algorithms.end(),
+                                                         [&](const std::wstring& name) {
+                                                             return SumAlgorithmByName(name) == crc;
+                                                         });
+        if (!onlyCrc) {
             report.Error(L"--format sfv writes CRC32 only");
             return false;
         }
