@@ -136,18 +136,32 @@ struct HashData::WorkerStart {
     HMODULE module = nullptr;
 };
 
-HANDLE HashData::Start(bool prepare)
+// Marks the record running and takes what the run uses; false (the outcome
+// kept or posted) when the run cannot begin.
+bool HashData::BeginRun(bool prepare)
 {
     if (running.exchange(true)) {
         ::SetLastError(ERROR_BUSY);  // the running worker's outcome is left alone
-        return nullptr;
+        return false;
     }
     completed = false;
     TakeRunTarget();
-    std::unique_ptr<WorkerStart> start;
     try {
         if (prepare)
             PrepareDescriptors();
+    } catch (const std::bad_alloc&) {
+        EndRunWithError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    return true;
+}
+
+HANDLE HashData::Start(bool prepare)
+{
+    if (!BeginRun(prepare))
+        return nullptr;
+    std::unique_ptr<WorkerStart> start;
+    try {
         start = std::make_unique<WorkerStart>();
         start->job = shared_from_this();
     } catch (const std::bad_alloc&) {
@@ -180,17 +194,29 @@ DWORD WINAPI HashData::HashThreadProc(void* parameter)
 HMODULE HashData::RunWorker(WorkerStart* parameter)
 {
     const std::unique_ptr<WorkerStart> start(parameter);
-    HashData& job = *start->job;
+    start->job->RunToEnd();
+    return start->module;
+}
+
+void HashData::RunToEnd()
+{
     try {
         LoopResult result = LoopResult::Completed;
-        if (job.file != INVALID_HANDLE_VALUE)
-            result = job.ReadLoop();
-        job.Finish(result);
+        if (file != INVALID_HANDLE_VALUE)
+            result = ReadLoop();
+        Finish(result);
     } catch (...) {
         // Only allocation can throw here; the run ends as a failure.
-        job.EndRunWithError(ERROR_NOT_ENOUGH_MEMORY);
+        EndRunWithError(ERROR_NOT_ENOUGH_MEMORY);
     }
-    return start->module;
+}
+
+bool HashData::RunOnThisThread(bool prepare)
+{
+    if (!BeginRun(prepare))
+        return false;
+    RunToEnd();
+    return completed.load();
 }
 
 unsigned HashData::Processors() const

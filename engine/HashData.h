@@ -68,6 +68,13 @@ public:
     // completion is posted again until it is taken or the window is gone.
     HANDLE Start(bool prepare);
 
+    // The same run as Start's worker, on the calling thread: returns when it
+    // has ended, with the same messages posted (the completion included) and
+    // the same outcome. For a caller that would only wait for the worker (a
+    // console program hashing many small files: no thread each). False when
+    // the run ended without digests (stopped, failed, or busy as in Start).
+    bool RunOnThisThread(bool prepare);
+
     // New descriptors for every enabled algorithm, restarted; the file is not
     // touched. Ignored while a worker runs.
     void Prepare();
@@ -95,6 +102,8 @@ private:
     struct WorkerStart;
     static DWORD WINAPI HashThreadProc(void* parameter);
     static HMODULE RunWorker(WorkerStart* start);
+    bool BeginRun(bool prepare);
+    void RunToEnd();
     void PrepareDescriptors();
     LoopResult ReadLoop();
     void Finish(LoopResult result);

@@ -20,6 +20,7 @@ packages=(
   wine wine64 xvfb xauth imagemagick googletest
   fonts-wqy-microhei rhash python3-pycryptodome php-cli bc dpkg-dev libwine-dev
   wixl msitools
+  b3sum xxhash
 )
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -157,6 +157,24 @@ TEST_F(HashDataTest, ANullWindowRunsToTheEndAndPostsNothing)
     EXPECT_EQ(DigestsOf(*job), PatternDigests(102401, kThree));
 }
 
+TEST_F(HashDataTest, ARunOnTheCallingThreadPostsAndEndsAsTheWorkersRunAndAFailedReadGivesNoDigests)
+{
+    HashDataPtr job = NewJob();
+    ASSERT_TRUE(job->Open(folder.Write(L"here", PatternBytes(102401))));
+    EXPECT_TRUE(job->RunOnThisThread(true));
+    EXPECT_FALSE(job->IsRunning());
+    recorder.Drain();
+    EXPECT_EQ(Sequence(recorder.messages), (std::vector<int>{0, 99, 100, kDone1}));
+    EXPECT_EQ(DigestsOf(*job), PatternDigests(102401, kThree));
+
+    HashDataPtr failing = NewJob(HASHJOB_FILE, true);
+    seam.FailRead(seam.Reads() + 1, ERROR_NETNAME_DELETED);
+    ASSERT_TRUE(failing->Open(folder.Write(L"fails", PatternBytes(307200))));
+    EXPECT_FALSE(failing->RunOnThisThread(true));
+    EXPECT_EQ(failing->LastError(), static_cast<DWORD>(ERROR_NETNAME_DELETED));
+    EXPECT_FALSE(failing->Completed());
+}
+
 TEST_F(HashDataTest, EveryLaneCountGivesTheMessagesAndDigestsOfOneLane)
 {
     const std::vector<std::wstring> all = NamesOf(HashCatalogue::Instance().CreateAll());

@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include "Text.h"
+#include "win/LongPath.h"
 #include "win/UniqueHandle.h"
 
 #include <atomic>
@@ -18,25 +19,51 @@ TempFolder::TempFolder()
         throw std::runtime_error("cannot create a temporary folder");
 }
 
-TempFolder::~TempFolder()
+namespace {
+
+// The folder's files and subfolders (links are removed, not entered), then the folder.
+void RemoveTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((path + L"\\*").c_str(), &found);
+    HANDLE search = ::FindFirstFileW(ExtendedLengthPath(folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             const std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..")
-                ::DeleteFileW((path + L"\\" + name).c_str());
+            const std::wstring path = folder + L"\\" + name;
+            if (name == L"." || name == L"..")
+                continue;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+                ::DeleteFileW(ExtendedLengthPath(path).c_str());
+            else if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+                ::RemoveDirectoryW(ExtendedLengthPath(path).c_str());
+            else
+                RemoveTree(path);
         } while (::FindNextFileW(search, &found));
         ::FindClose(search);
     }
-    ::RemoveDirectoryW(path.c_str());
+    ::RemoveDirectoryW(ExtendedLengthPath(folder).c_str());
+}
+
+}  // namespace
+
+TempFolder::~TempFolder()
+{
+    RemoveTree(path);
+}
+
+std::wstring TempFolder::MakeFolder(const std::wstring& name) const
+{
+    const std::wstring folder = path + L"\\" + name;
+    if (!::CreateDirectoryW(ExtendedLengthPath(folder).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        throw std::runtime_error("cannot create a test folder");
+    return folder;
 }
 
 std::wstring TempFolder::Write(const std::wstring& name, const std::vector<std::uint8_t>& content) const
 {
     const std::wstring file = path + L"\\" + name;
-    win::UniqueFile handle(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    win::UniqueFile handle(
+        ::CreateFileW(ExtendedLengthPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     if (!handle)
         throw std::runtime_error("cannot create a test file");
     DWORD written = 0;

@@ -1,5 +1,6 @@
 #pragma once
-// Files made for one test in a folder of their own, removed afterwards.
+// Files made for one test in a folder of their own, removed afterwards with
+// their subfolders.
 #include <cstdint>
 #include <map>
 #include <string>
@@ -13,7 +14,10 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::wstring& Path() const { return path; }
+    // A name may hold a subfolder made before with MakeFolder; paths may be
+    // longer than MAX_PATH.
     std::wstring Write(const std::wstring& name, const std::vector<std::uint8_t>& content) const;
+    std::wstring MakeFolder(const std::wstring& name) const;
 
 private:
     std::wstring path;

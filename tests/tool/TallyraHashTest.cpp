@@ -1,5 +1,5 @@
 // tallyra-hash end to end: a real process under Wine, real files.
-#include "support/ChildProcess.h"
+#include "ToolProcess.h"
 #include "support/TestFiles.h"
 #include "support/Text.h"
 #include "win/UniqueHandle.h"
@@ -34,12 +34,6 @@ std::vector<Line> ParseLines(const std::string& out)
         lines.push_back({text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1)});
     }
     return lines;
-}
-
-// The tool over a configuration's catalogue: bin/<configuration>/tallyra-hash.exe.
-std::wstring Tool(const std::wstring& configuration = L"full")
-{
-    return BesideThisProgram(configuration + L"\\tallyra-hash.exe");
 }
 
 std::string Lowercase(std::string text)

@@ -1,0 +1,26 @@
+#pragma once
+// The files named on the command line, with the files of folders when
+// recursing: every folder's entries in name order (so that two runs list the
+// same files in the same order), linked folders (reparse points) not entered,
+// paths of any length.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+struct ListedFile {
+    std::wstring path;  // as given, or the folder as given joined with the names below it
+    std::uint64_t size = 0;
+};
+
+// Called for an argument that cannot be listed (a folder without recursing,
+// a folder that cannot be read); the others are still listed.
+using ListingError = std::function<void(const std::wstring& path, const std::wstring& why)>;
+
+std::vector<ListedFile> ListFiles(const std::vector<std::wstring>& arguments, bool recursive,
+                                  const ListingError& onError);
+
+// A name for checksum files: a relative path with forward slashes; an
+// absolute one as it is.
+std::wstring SumFileName(const std::wstring& path);
