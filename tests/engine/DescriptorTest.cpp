@@ -51,7 +51,10 @@ TEST(Descriptor, TextHasTwoDigitsPerByteInTheCaseOfTheMomentOfFinalize)
     const std::map<std::wstring, size_t> digestBytes = {
         {L"Adler32", 4},     {L"CRC32", 4},      {L"MD2", 16},        {L"MD4", 16},      {L"MD5", 16},
         {L"RIPEMD-128", 16}, {L"RIPEMD-256", 32}, {L"RIPEMD-320", 40}, {L"SHA-1", 20},    {L"SHA-256", 32},
-        {L"SHA-384", 48},    {L"SHA-512", 64},   {L"Tiger", 24},      {L"Whirlpool", 64}};
+        {L"SHA-384", 48},    {L"SHA-512", 64},   {L"Tiger", 24},      {L"Whirlpool", 64},
+        {L"CRC32C", 4},      {L"CRC64", 8},      {L"SHA3-224", 28},   {L"SHA3-256", 32}, {L"SHA3-384", 48},
+        {L"SHA3-512", 64},   {L"BLAKE2b", 64},   {L"BLAKE2s", 32},    {L"BLAKE3", 32},   {L"XXH64", 8},
+        {L"XXH3", 8},        {L"XXH128", 16}};
     FixedSettings settings;
     BoundSettings bound(settings);
     for (const bool lowercase : {false, true}) {
