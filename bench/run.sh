@@ -21,7 +21,7 @@ cat "$file" > /dev/null  # into the page cache
 flags=$(grep -m1 '^flags' /proc/cpuinfo)
 feature() { case " $flags " in *" $1 "*) echo yes ;; *) echo no ;; esac; }
 echo "CPU: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) processors; SHA-NI: $(feature sha_ni); AVX2: $(feature avx2); AVX-512: $(feature avx512f); SSE4.2: $(feature sse4_2)"
-echo "$(rhash --version); $(b3sum --version); xxhsum $(xxhsum --version 2>&1 | grep -o 'v[0-9.]*' | head -n1); $(wine --version); load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "$(rhash --version); $(b3sum --version); $(xxhsum --version 2>&1 | head -n1 | cut -d" " -f1-2); $(wine --version); load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 wine "$build/bin/hash-bench.exe" "$file" "$runs" "${configurations[@]}" | tr -d '\r'
 

@@ -2,34 +2,19 @@
 
 #include <zlib.h>
 
-namespace {
-
-void StoreBigEndian32(unsigned long value, std::uint8_t* digest)
+template <ZlibSum Sum>
+void ZlibChecksum<Sum>::Update(const std::uint8_t* data, std::size_t length)
 {
-    for (int i = 0; i < 4; ++i)
-        digest[i] = static_cast<std::uint8_t>(value >> (8 * (3 - i)));
+    value = Sum == ZlibSum::Adler32 ? adler32_z(value, data, length) : crc32_z(value, data, length);
 }
 
-}  // namespace
-
-void ZlibCrc32::Update(const std::uint8_t* data, std::size_t length)
+template <ZlibSum Sum>
+void ZlibChecksum<Sum>::Final(std::uint8_t* digest)
 {
-    value = crc32_z(value, data, length);
-}
-
-void ZlibCrc32::Final(std::uint8_t* digest)
-{
-    StoreBigEndian32(value, digest);
+    for (unsigned i = 0; i < kDigestSize; ++i)
+        digest[i] = static_cast<std::uint8_t>(value >> (8 * (kDigestSize - 1 - i)));
     Restart();
 }
 
-void ZlibAdler32::Update(const std::uint8_t* data, std::size_t length)
-{
-    value = adler32_z(value, data, length);
-}
-
-void ZlibAdler32::Final(std::uint8_t* digest)
-{
-    StoreBigEndian32(value, digest);
-    Restart();
-}
+template class ZlibChecksum<ZlibSum::Crc32>;
+template class ZlibChecksum<ZlibSum::Adler32>;

@@ -5,28 +5,23 @@
 #include <cstddef>
 #include <cstdint>
 
-class ZlibCrc32 {
+enum class ZlibSum { Crc32, Adler32 };
+
+template <ZlibSum Sum>
+class ZlibChecksum {
 public:
     static constexpr unsigned kDigestSize = 4;
+    // The value of the empty message: 0 for CRC-32, 1 for Adler-32.
+    static constexpr unsigned long kInitial = Sum == ZlibSum::Adler32 ? 1 : 0;
 
     void Update(const std::uint8_t* data, std::size_t length);
     void Final(std::uint8_t* digest);  // restarts
-    void Restart() { value = 0; }
+    void Restart() { value = kInitial; }
     unsigned DigestSize() const { return kDigestSize; }
 
 private:
-    unsigned long value = 0;
+    unsigned long value = kInitial;
 };
 
-class ZlibAdler32 {
-public:
-    static constexpr unsigned kDigestSize = 4;
-
-    void Update(const std::uint8_t* data, std::size_t length);
-    void Final(std::uint8_t* digest);  // restarts
-    void Restart() { value = 1; }
-    unsigned DigestSize() const { return kDigestSize; }
-
-private:
-    unsigned long value = 1;
-};
+using ZlibCrc32 = ZlibChecksum<ZlibSum::Crc32>;
+using ZlibAdler32 = ZlibChecksum<ZlibSum::Adler32>;
