@@ -2,7 +2,10 @@
 // buffer in memory against a hashing job over the same bytes in a file (in
 // the page cache), the job with one lane (no lanes: the worker hashes, as on
 // one processor) and with a lane per processor, measured side by side in one
-// run. Prints markdown tables.
+// run; and our CRC-32 and Adler-32 (zlib's) against Crypto++'s. Prints
+// markdown tables. With --in-memory it prints only the seconds that the named
+// algorithms take over the file's bytes in memory, one line each, for
+// bench/run.sh to set beside the reference tools.
 #include "engine/HashCatalogue.h"
 #include "engine/HashCost.h"
 #include "engine/HashData.h"
@@ -10,7 +13,9 @@
 #include "tools/console/JobWindow.h"
 #include "win/UniqueHandle.h"
 
+#include <adler32.h>
 #include <algorithm>
+#include <crc.h>
 #include <cstdio>
 #include <set>
 #include <stdexcept>
@@ -106,6 +111,19 @@ double InMemory(const std::vector<std::uint8_t>& bytes, const Chosen& chosen)
         descriptor->Update(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
         descriptor->Finalize();
     }
+    return Seconds() - start;
+}
+
+// Seconds to hash the buffer with one Crypto++ class, the way a descriptor
+// over it would.
+template <class CryptoHash>
+double InMemoryCryptoPP(const std::vector<std::uint8_t>& bytes)
+{
+    CryptoHash hash;
+    std::vector<std::uint8_t> digest(hash.DigestSize());
+    const double start = Seconds();
+    hash.Update(bytes.data(), bytes.size());
+    hash.Final(digest.data());
     return Seconds() - start;
 }
 
@@ -207,15 +225,42 @@ Chosen Names(std::set<std::wstring> names)
     return chosen;
 }
 
+// Ours against Crypto++'s over the same bytes in memory, side by side in
+// every run.
+template <class CryptoHash>
+void AgainstCryptoPP(const Bench& bench, const wchar_t* name)
+{
+    std::vector<double> ours, theirs;
+    for (int run = 0; run < bench.runs; ++run) {
+        ours.push_back(InMemory(bench.bytes, Names({name})));
+        theirs.push_back(InMemoryCryptoPP<CryptoHash>(bench.bytes));
+    }
+    std::printf("| %s | %s | %s | %.2f |\n", Narrow(name).c_str(), Rate(bench, ours).c_str(),
+                Rate(bench, theirs).c_str(), Median(theirs) / Median(ours));
+    std::fflush(stdout);
+}
+
+// hash-bench --in-memory FILE NAME...: one line "NAME<TAB>SECONDS" each.
+int InMemoryOnly(int argc, wchar_t** argv)
+{
+    const std::vector<std::uint8_t> bytes = ReadWhole(argv[2]);
+    for (int i = 3; i < argc; ++i)
+        std::printf("%s\t%.6f\n", Narrow(argv[i]).c_str(), InMemory(bytes, Names({argv[i]})));
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: hash-bench FILE [RUNS [PROCESSORS...]]\n");
+        std::fprintf(stderr, "usage: hash-bench FILE [RUNS [PROCESSORS...]]\n"
+                             "       hash-bench --in-memory FILE NAME...\n");
         return 2;
     }
     try {
+        if (std::wstring(argv[1]) == L"--in-memory")
+            return argc > 3 ? InMemoryOnly(argc, argv) : 2;
         Bench bench{ReadWhole(argv[1]), argv[1], {}, argc > 2 ? std::max(1, _wtoi(argv[2])) : 5,
                     std::max(1u, ProcessorsOfThisProcess())};
         std::vector<unsigned> configurations;
@@ -234,6 +279,11 @@ int wmain(int argc, wchar_t** argv)
 
         std::printf("%zu MiB, %d runs each, %u processors; MB/s as median [min-max]; ratios of median times\n\n",
                     bench.bytes.size() >> 20, bench.runs, bench.processors);
+        std::printf("Checksums in memory on one core, ours (zlib's) against Crypto++'s:\n\n"
+                    "| algorithm | ours MB/s | Crypto++ MB/s | ours / Crypto++ (speed) |\n|---|---|---|---|\n");
+        AgainstCryptoPP<CryptoPP::CRC32>(bench, L"CRC32");
+        AgainstCryptoPP<CryptoPP::Adler32>(bench, L"Adler32");
+        std::printf("\n");
         std::printf("Cost per byte as measured for the lanes (ns): ");
         for (const std::wstring& name : all.names)
             std::printf("%s %.2f; ", Narrow(name).c_str(), HashCostPerByte(name) * 1e9);
@@ -247,14 +297,15 @@ int wmain(int argc, wchar_t** argv)
         }
         const Times commonTimes = Row(bench, "**common set (CRC32, MD5, SHA-1, SHA-256)**", common);
         Row(bench, "**the nine that rhash has**", nine);
-        const Times allTimes = Row(bench, "**all 14 in one pass**", all);
+        const std::string allLabel = "all " + std::to_string(all.names.size());
+        const Times allTimes = Row(bench, "**" + allLabel + " in one pass**", all);
 
-        std::printf("\nLanes with %u processors: common set %s; nine %s; all 14 %s\n", bench.processors,
+        std::printf("\nLanes with %u processors: common set %s; nine %s; %s %s\n", bench.processors,
                     LaneText(common, bench.processors).c_str(), LaneText(nine, bench.processors).c_str(),
-                    LaneText(all, bench.processors).c_str());
+                    allLabel.c_str(), LaneText(all, bench.processors).c_str());
 
         // Each configuration against one lane, side by side in every run. (All
-        // fourteen take as long as their MD2 lane with any number of lanes:
+        // of them take as long as their MD2 lane with any number of lanes:
         // the goals below have them.)
         std::printf("\nJob time with the processors the job is told of, against one lane (MB/s, ratio of times):\n\n"
                     "| set | one lane MB/s |");
@@ -287,10 +338,10 @@ int wmain(int argc, wchar_t** argv)
             allLanes.push_back(ThroughJob(&bench.window, bench.path, all, bench.processors));
         }
         std::printf("\nGoals (ratios of median times):\n\n| goal | measured |\n|---|---|\n");
-        std::printf("| all 14 in one pass / MD2 alone, jobs with lanes, side by side (at most 1.10) | %.3f |\n",
-                    Median(allLanes) / Median(md2Lanes));
+        std::printf("| %s in one pass / MD2 alone, jobs with lanes, side by side (at most 1.10) | %.3f |\n",
+                    allLabel.c_str(), Median(allLanes) / Median(md2Lanes));
         std::printf("| the same from the first table | %.3f |\n", Median(allTimes.lanes) / Median(md2Times.lanes));
-        std::printf("| all 14 in one pass, job with lanes / MD2 alone in memory | %.3f |\n",
+        std::printf("| %s in one pass, job with lanes / MD2 alone in memory | %.3f |\n", allLabel.c_str(),
                     Median(allTimes.lanes) / Median(md2Times.memory));
         std::printf("| common set, job with lanes / in memory (at most 1.10) | %.3f |\n",
                     Median(commonTimes.lanes) / Median(commonTimes.memory));

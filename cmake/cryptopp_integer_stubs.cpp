@@ -8,6 +8,7 @@
 namespace CryptoPP {
 
 template class AllocatorWithCleanup<byte>;
+template class AlgorithmParametersTemplate<bool>;  // BLAKE2's tree-mode parameter
 template class AlgorithmParametersTemplate<int>;
 template class AlgorithmParametersTemplate<ConstByteArrayParameter>;
 

@@ -21,7 +21,7 @@ std::wstring DescriptionFromStringTable(unsigned id)
     return BoundHashTexts().Text(id);
 }
 
-void CRC32Descriptor::Finalize()
+void DescriptorCRC32C::Finalize()
 {
     std::vector<std::uint8_t> digest = FinalDigest();
     std::reverse(digest.begin(), digest.end());

@@ -1,5 +1,7 @@
 #pragma once
-// The algorithm-independent half of a descriptor, over one Crypto++ hash class.
+// The algorithm-independent half of a descriptor, over one hash class:
+// Crypto++'s, or one of ours with the same calls (Update, Final, Restart,
+// DigestSize).
 #include "DigestText.h"
 #include "HashDescriptor.h"
 #include "HashSettings.h"

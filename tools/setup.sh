@@ -15,12 +15,19 @@ deps="$here/.deps"
 cryptopp_version=8.7.0+git220824
 cryptopp_version_macro=870
 
+# The other hash sources, each from a Debian package, pinned to Debian 12's
+# versions (cmake/hash-libraries.cmake names their files): BLAKE3's C code
+# from the blake3 crate's package, xxHash's header, zlib built for MinGW.
+blake3_version=1.3.1
+xxhash_version=0.8.1
+zlib_mingw_version=1.2.13
+
 packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools cmake ninja-build
   wine wine64 xvfb xauth imagemagick googletest
   fonts-wqy-microhei rhash python3-pycryptodome php-cli bc dpkg-dev libwine-dev
   wixl msitools
-  b3sum xxhash
+  librust-blake3-dev libxxhash-dev libz-mingw-w64-dev b3sum xxhash python3-crcmod
 )
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -49,6 +56,32 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt_ update -q
   apt_ install -y -q --no-install-recommends "${missing[@]}"
 fi
+
+# The pinned hash sources: the package's upstream version and the version the
+# sources themselves state must both be the pinned one.
+upstream_version() {
+  local version
+  version=$(dpkg-query -W -f='${Version}' "$1" 2>/dev/null) || return 0
+  version=${version#*:}
+  echo "${version%%[-+]*}"
+}
+check_pinned() {
+  local package=$1 wanted=$2 stated=$3 found
+  found=$(upstream_version "$package")
+  if [ "$found" != "$wanted" ] || [ "$stated" != "$wanted" ]; then
+    echo "setup: $package is version ${found:-unknown} (its sources say ${stated:-nothing}), but the build" \
+         "(cmake/hash-libraries.cmake) is made for $wanted" >&2
+    exit 1
+  fi
+}
+blake3_header=/usr/share/cargo/registry/blake3-$blake3_version/c/blake3.h
+check_pinned librust-blake3-dev "$blake3_version" \
+  "$(sed -n 's/^#define BLAKE3_VERSION_STRING "\(.*\)"/\1/p' "$blake3_header" 2>/dev/null)"
+check_pinned libxxhash-dev "$xxhash_version" \
+  "$(awk '/^#define XXH_VERSION_(MAJOR|MINOR|RELEASE) / { v = v (v == "" ? "" : ".") $3 } END { print v }' \
+      /usr/include/xxhash.h 2>/dev/null)"
+check_pinned libz-mingw-w64-dev "$zlib_mingw_version" \
+  "$(sed -n 's/^#define ZLIB_VERSION "\(.*\)"/\1/p' /usr/x86_64-w64-mingw32/include/zlib.h 2>/dev/null)"
 
 # The version of the Crypto++ sources in a folder, from its config_ver.h
 # (CRYPTOPP_VERSION, e.g. 870), or nothing.

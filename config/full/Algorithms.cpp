@@ -1,5 +1,6 @@
-// The algorithms of the full configuration: all fourteen, registered in the
-// catalogue while the module loads, before anything can ask it.
+// The algorithms of the full configuration: the fourteen common ones and the
+// twelve newer ones (CRC-32C, CRC-64, SHA-3, BLAKE2, BLAKE3, xxHash),
+// registered in the catalogue while the module loads, before anything can ask it.
 #include "engine/Descriptors.h"
 #include "engine/HashCatalogue.h"
 
@@ -20,6 +21,18 @@ namespace {
     RegisterDescriptor<DescriptorRIPEMD128>(),
     RegisterDescriptor<DescriptorRIPEMD256>(),
     RegisterDescriptor<DescriptorRIPEMD320>(),
+    RegisterDescriptor<DescriptorCRC32C>(),
+    RegisterDescriptor<DescriptorCRC64>(),
+    RegisterDescriptor<DescriptorSHA3_224>(),
+    RegisterDescriptor<DescriptorSHA3_256>(),
+    RegisterDescriptor<DescriptorSHA3_384>(),
+    RegisterDescriptor<DescriptorSHA3_512>(),
+    RegisterDescriptor<DescriptorBLAKE2b>(),
+    RegisterDescriptor<DescriptorBLAKE2s>(),
+    RegisterDescriptor<DescriptorBLAKE3>(),
+    RegisterDescriptor<DescriptorXXH64>(),
+    RegisterDescriptor<DescriptorXXH3>(),
+    RegisterDescriptor<DescriptorXXH128>(),
 };
 
 }  // namespace

@@ -6,8 +6,10 @@
 namespace {
 
 const std::vector<std::wstring> kCatalogueOrder = {
-    L"Adler32", L"CRC32",   L"MD2",     L"MD4",     L"MD5",   L"RIPEMD-128", L"RIPEMD-256",
-    L"RIPEMD-320", L"SHA-1", L"SHA-256", L"SHA-384", L"SHA-512", L"Tiger",  L"Whirlpool"};
+    L"Adler32",  L"BLAKE2b",  L"BLAKE2s",  L"BLAKE3",   L"CRC32",      L"CRC32C",     L"CRC64",
+    L"MD2",      L"MD4",      L"MD5",      L"RIPEMD-128", L"RIPEMD-256", L"RIPEMD-320", L"SHA-1",
+    L"SHA-256",  L"SHA-384",  L"SHA-512",  L"SHA3-224", L"SHA3-256",   L"SHA3-384",   L"SHA3-512",
+    L"Tiger",    L"Whirlpool", L"XXH128",  L"XXH3",     L"XXH64"};
 
 std::vector<std::wstring> NamesOf(const DescriptorList& list)
 {
@@ -52,7 +54,7 @@ SharedDescriptor LabelledAs()
 
 }  // namespace
 
-TEST(HashCatalogue, CreateAllGivesAllFourteenInNameOrder)
+TEST(HashCatalogue, CreateAllGivesAllTwentySixInNameOrder)
 {
     EXPECT_EQ(NamesOf(HashCatalogue::Instance().CreateAll()), kCatalogueOrder);
 }
@@ -125,10 +127,11 @@ TEST(HashCatalogue, DescriptionsComeFromTheStringTable)
     EXPECT_EQ(MakeDescriptor(L"Adler32")->GetDescription(), L"Adler-32 Checksum");
     EXPECT_EQ(MakeDescriptor(L"MD2")->GetDescription(), L"Message Digest 2");
     EXPECT_EQ(MakeDescriptor(L"MD4")->GetDescription(), L"Message Digest 4");
+    EXPECT_EQ(MakeDescriptor(L"BLAKE3")->GetDescription(), L"[64] BLAKE3 可并行计算的极快安全校验算法，产生一组256位摘要。");
     std::set<std::wstring> distinct;
     for (const SharedDescriptor& descriptor : HashCatalogue::Instance().CreateAll()) {
         EXPECT_FALSE(descriptor->GetDescription().empty()) << Narrow(descriptor->GetName());
         distinct.insert(descriptor->GetDescription());
     }
-    EXPECT_EQ(distinct.size(), 14u);
+    EXPECT_EQ(distinct.size(), 26u);
 }

@@ -2,7 +2,8 @@
 # The set-up and Wine scripts on their own, with stand-ins for wine, wineboot,
 # wineserver, apt-get and dpkg-query that log their calls: the locale Wine is
 # given, which prefix each script runs in, that a prefix is made once (fonts
-# linked; the tests' one marked), and the Crypto++ source checks of setup.sh.
+# linked; the tests' one marked), and the Crypto++ source checks of setup.sh
+# and its checks of the other pinned hash sources' packages.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
@@ -121,7 +122,18 @@ EOF
 tree="$work/tree"
 mkdir -p "$tree/tools"
 cp "$root/tools/setup.sh" "$tree/tools/"
-stub dpkg-query 'case " ${STUB_MISSING:-} " in *" ${@: -1} "*) echo "deinstall ok config-files" ;; *) echo "install ok installed" ;; esac'
+# dpkg-query: the status of every package, or the version of the pinned hash
+# sources' packages (Debian 12's, the one of BLAKE3's $STUB_BLAKE3_VERSION).
+stub dpkg-query 'package=${@: -1}
+case "$2" in
+  *Version*)
+    case "$package" in
+      librust-blake3-dev) echo "${STUB_BLAKE3_VERSION:-1.3.1-1}" ;;
+      libxxhash-dev) echo 0.8.1-1 ;;
+      libz-mingw-w64-dev) echo 1.2.13+dfsg-1 ;;
+    esac ;;
+  *) case " ${STUB_MISSING:-} " in *" $package "*) echo "deinstall ok config-files" ;; *) echo "install ok installed" ;; esac ;;
+esac'
 stub sudo 'exec "$@"'
 # apt-get source: an orig tarball of version $STUB_VERSION whose config_ver.h says $STUB_MACRO.
 stub apt-get 'echo "apt-get frontend=${DEBIAN_FRONTEND:-none} $*" >> "'"$log"'"
@@ -161,6 +173,7 @@ setup_case STUB_MACRO=890 1 "holds CRYPTOPP_VERSION 890"
 setup_case TALLYRA_CRYPTOPP_SOURCE_DIR="$work/no-sources" 1 "holds no Crypto++ sources"
 setup_case "STUB_MISSING=rhash STUB_APT_ERROR=E:_boom" 1 "E:_boom"
 setup_case STUB_MISSING=rhash 0 "setup: installing rhash"
+setup_case STUB_BLAKE3_VERSION=1.4.0-1 1 "librust-blake3-dev is version 1.4.0 (its sources say 1.3.1), but"
 installs=$(grep -E '^apt-get frontend=[^ ]* (update|install)' "$log")
 expect "setup: apt installs non-interactive" "$(grep -c . <<<"$installs")" 4
 expect "setup: apt installs non-interactive" "$(grep -vc 'frontend=noninteractive' <<<"$installs")" 0

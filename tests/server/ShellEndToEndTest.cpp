@@ -211,7 +211,8 @@ TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
 // the compact one with its three, its handler key named by the class id.
 INSTANTIATE_TEST_SUITE_P(
     Configurations, ShellEndToEnd,
-    ::testing::Values(Configuration{L"full", L"文件检验", {L"CRC32", L"MD5", L"SHA-256"}, true, L"Tallyra", true},
+    ::testing::Values(Configuration{L"full", L"文件检验", {L"BLAKE3", L"CRC32", L"MD5", L"SHA-256", L"SHA3-256", L"XXH128"},
+                                    true, L"Tallyra", true},
                       Configuration{L"reduced",
                                     L"文件 Hash",
                                     {L"CRC32", L"HAVAL", L"MD5", L"RIPEMD-128", L"RIPEMD-256", L"RIPEMD-320", L"SHA-1",

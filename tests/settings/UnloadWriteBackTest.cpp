@@ -132,7 +132,7 @@ TEST(SettingsLifetime, TheConfigurationsShareTheCommonNamesAndLeaveEachOthersVal
         for (const wchar_t* name : {L"Adler32", L"MD2", L"SHA-256", L"CRC32", L"Tiger"})
             full.SetEnabled(name, true);
         full.Get<void(int)>("ProbeSetLowercase")(1);
-    }  // unloaded: every one of its fourteen names written
+    }  // unloaded: every one of its twenty-six names written
     WriteDword(kSettings, L"LanguageId", 4);
     WriteString(kSettings, L"LanguageModule", L"lang.dll");
 

@@ -31,7 +31,7 @@ std::vector<std::uint8_t> PatternBytes(std::size_t size);
 // extension for RIPEMD and HAVAL, RHash for the others) for the sizes 0, 1,
 // 102400, 102401, 204800, 307200 and kLargePatternSize: every algorithm of
 // the list, or all the table has for the size when the list is empty (nine;
-// for 102401 all fifteen of both configurations). A size or algorithm
+// for 102401 all twenty-seven of both configurations). A size or algorithm
 // outside the table is a failure.
 using DigestTable = std::map<std::wstring, std::wstring>;
 constexpr std::size_t kLargePatternSize = 3 * 1024 * 1024 + 5;

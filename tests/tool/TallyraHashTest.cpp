@@ -105,8 +105,10 @@ TEST_P(TallyraHashOfConfiguration, LowerWritesLowercaseAndAllGivesTheWholeCatalo
 INSTANTIATE_TEST_SUITE_P(
     Configurations, TallyraHashOfConfiguration,
     ::testing::Values(Catalogue{L"full",
-                                {"Adler32", "CRC32", "MD2", "MD4", "MD5", "RIPEMD-128", "RIPEMD-256", "RIPEMD-320",
-                                 "SHA-1", "SHA-256", "SHA-384", "SHA-512", "Tiger", "Whirlpool"}},
+                                {"Adler32", "BLAKE2b", "BLAKE2s", "BLAKE3", "CRC32", "CRC32C", "CRC64", "MD2", "MD4",
+                                 "MD5", "RIPEMD-128", "RIPEMD-256", "RIPEMD-320", "SHA-1", "SHA-256", "SHA-384",
+                                 "SHA-512", "SHA3-224", "SHA3-256", "SHA3-384", "SHA3-512", "Tiger", "Whirlpool",
+                                 "XXH128", "XXH3", "XXH64"}},
                       Catalogue{L"reduced",
                                 {"CRC32", "HAVAL", "MD5", "RIPEMD-128", "RIPEMD-256", "RIPEMD-320", "SHA-1",
                                  "SHA-512", "Tiger", "Whirlpool"}}),

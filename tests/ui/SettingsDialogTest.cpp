@@ -175,7 +175,7 @@ TEST_F(SettingsDialogTest, ShowsEveryAlgorithmInCatalogueOrderWithTheStoredChoic
     });
 
     const std::vector<std::wstring> names = CatalogueNames();
-    ASSERT_EQ(items.size(), 14u);
+    ASSERT_EQ(items.size(), 26u);
     ASSERT_EQ(items.size(), names.size());
     for (std::size_t i = 0; i < items.size(); ++i) {
         EXPECT_EQ(items[i].name, names[i]);
