@@ -67,6 +67,11 @@ LRESULT CSettingsDialog::OnInitDialog(win::Message&)
         item.pszText = name.data();
         ::SendMessageW(algorithmList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
+    // With more rows than the list shows, its vertical scroll bar took room
+    // from the client area: the column fits what is left, with no
+    // horizontal scroll bar.
+    ::GetClientRect(algorithmList, &client);
+    ::SendMessageW(algorithmList, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM((client.right - client.left) - kColumnMargin, 0));
     ShowStoredChoice();
 
     ::SendMessageW(lowercaseBox, BM_SETCHECK,

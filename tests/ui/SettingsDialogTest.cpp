@@ -160,8 +160,10 @@ TEST_F(SettingsDialogTest, ShowsEveryAlgorithmInCatalogueOrderWithTheStoredChoic
     std::vector<ListItem> items;
     std::wstring heading;
     bool lowercase = false;
+    bool scrollsSideways = true;
     Run([&](HWND dialog) {
         items = Items(dialog);
+        scrollsSideways = (::GetWindowLongW(::GetDlgItem(dialog, IDC_ALGORITHM_LIST), GWL_STYLE) & WS_HSCROLL) != 0;
         wchar_t text[32] = {};
         LVCOLUMNW column = {};
         column.mask = LVCF_TEXT;
@@ -183,6 +185,7 @@ TEST_F(SettingsDialogTest, ShowsEveryAlgorithmInCatalogueOrderWithTheStoredChoic
     }
     EXPECT_EQ(heading, L"算法");
     EXPECT_TRUE(lowercase);
+    EXPECT_FALSE(scrollsSideways);  // the column fits beside the vertical scroll bar
 }
 
 TEST_F(SettingsDialogTest, TheButtonsChangeTheListAndSaveStoresIt)
