@@ -128,17 +128,17 @@ double InMemoryCryptoPP(const std::vector<std::uint8_t>& bytes)
 }
 
 // Seconds for a job told of so many processors to hash the file with the
-// named algorithms, as the page runs it. Without a window the job posts
+// named algorithms, as the page runs it. Without a window the job reports
 // nothing: the difference is what messaging costs.
 double ThroughJob(JobWindow* window, const std::wstring& path, const Chosen& chosen, unsigned processors)
 {
     const Bound bound(chosen);  // the worker is waited for below
     processorsForJobs = processors;
     HashDataPtr job = HashData::Create();
-    HashFileAccess access{&::ReadFile, &::GetFileSize};
-    access.getProcessAffinityMask = &ReportedAffinity;
-    job->SetFileAccessForTesting(access);
-    job->SetWindow(window ? window->Handle() : nullptr);
+    JobSystemCalls calls;
+    calls.getProcessAffinityMask = &ReportedAffinity;
+    job->SetSystemCallsForTesting(calls);
+    job->SetReports(window ? window->Reports() : nullptr);
     const double start = Seconds();
     if (!job->Open(path))
         throw std::runtime_error("cannot open the benchmark file");

@@ -1,7 +1,6 @@
 #include "CompactHashJob.h"
 
 #include "DigestText.h"
-#include "PrivateMessages.h"
 
 #include <algorithm>
 #include <memory>
@@ -13,7 +12,6 @@ namespace {
 
 constexpr DWORD kBlockSize = 102400;
 constexpr DWORD kSecondFileBlockSize = 10240;
-constexpr LPARAM kEndReport = 1;
 
 // The digest text: uppercase, CRC-32's bytes reversed so that the value
 // reads most significant digit first.
@@ -33,11 +31,11 @@ win::UniqueFile OpenForReading(const std::wstring& path)
 }
 
 // The file's size; false when the system cannot tell it.
-bool FileSize(const HashFileAccess& access, HANDLE file, std::uint64_t& size)
+bool FileSize(const JobSystemCalls& calls, HANDLE file, std::uint64_t& size)
 {
     DWORD high = 0;
     ::SetLastError(ERROR_SUCCESS);
-    const DWORD low = access.getFileSize(file, &high);
+    const DWORD low = calls.getFileSize(file, &high);
     if (low == INVALID_FILE_SIZE && ::GetLastError() != ERROR_SUCCESS)
         return false;
     size = (static_cast<std::uint64_t>(high) << 32) | low;
@@ -55,11 +53,12 @@ std::wstring OpenablePath(const std::wstring& path)
     return L"\\\\?\\" + path;
 }
 
-HashJob::HashJob() : fileAccess{&::ReadFile, &::GetFileSize} {}
+HashJob::HashJob() = default;
 
-bool HashJob::Prepare(HWND pageWindow, const std::atomic<bool>* cancelFlag, const std::wstring& path)
+bool HashJob::Prepare(std::shared_ptr<JobReports> pageReports, const std::atomic<bool>* cancelFlag,
+                      const std::wstring& path)
 {
-    page = pageWindow;
+    page = std::move(pageReports);
     cancel = cancelFlag;
     readWhole = false;
     crc32.Restart();
@@ -80,10 +79,16 @@ DWORD WINAPI HashJob::WorkerProc(void* job)
     return 0;
 }
 
-void HashJob::Report(WPARAM wParam, LPARAM lParam)
+void HashJob::ReportProgress(unsigned percent)
 {
-    if (!pageGone.load())
-        ::SendMessageW(page, WM_HASHDATA_NOTIFY, wParam, lParam);
+    if (page && !pageGone.load())
+        page->Progress(percent);
+}
+
+void HashJob::ReportEnd()
+{
+    if (page && !pageGone.load())
+        page->Ended(kEndReport);
 }
 
 void HashJob::Run()
@@ -100,13 +105,13 @@ void HashJob::Run()
     // digests are on the screen.
     file.reset();
     readWhole = whole;
-    Report(0, kEndReport);
+    ReportEnd();
 }
 
 bool HashJob::ReadLoop()
 {
     std::uint64_t size = 0;
-    if (!FileSize(fileAccess, file.get(), size))
+    if (!FileSize(systemCalls, file.get(), size))
         return false;
     std::vector<CryptoPP::byte> buffer(kBlockSize);
     std::uint64_t total = 0;
@@ -114,9 +119,9 @@ bool HashJob::ReadLoop()
     while (!done && !cancel->load()) {
         if (pageGone.load())
             return false;
-        Report(static_cast<WPARAM>(total * 100 / size), 0);
+        ReportProgress(static_cast<unsigned>(total * 100 / size));
         DWORD read = 0;
-        if (!fileAccess.readFile(file.get(), buffer.data(), kBlockSize, &read, nullptr))
+        if (!systemCalls.readFile(file.get(), buffer.data(), kBlockSize, &read, nullptr))
             return false;  // no final progress report
         if (read == 0)
             break;  // the file ended early: not the whole of it
@@ -126,7 +131,7 @@ bool HashJob::ReadLoop()
         total += read;
         done = total >= size;
     }
-    Report(cancel->load() ? 0 : 100, 0);
+    ReportProgress(cancel->load() ? 0 : 100);
     return done;
 }
 
@@ -141,7 +146,7 @@ std::optional<DigestTexts> HashJob::Finish()
     return texts;
 }
 
-SecondFileDigest HashSecondFile(const std::wstring& path, Algorithm algorithm, const HashFileAccess& access)
+SecondFileDigest HashSecondFile(const std::wstring& path, Algorithm algorithm, const JobSystemCalls& calls)
 {
     SecondFileDigest result;
     win::UniqueFile file = OpenForReading(path);
@@ -162,14 +167,14 @@ SecondFileDigest HashSecondFile(const std::wstring& path, Algorithm algorithm, c
         break;
     }
     std::uint64_t size = 0;
-    if (!FileSize(access, file.get(), size)) {
+    if (!FileSize(calls, file.get(), size)) {
         result.failure = SecondFileDigest::Failure::Read;
         return result;
     }
     std::vector<CryptoPP::byte> buffer(kSecondFileBlockSize);
     for (std::uint64_t total = 0; total < size;) {
         DWORD read = 0;
-        if (!access.readFile(file.get(), buffer.data(), kSecondFileBlockSize, &read, nullptr)) {
+        if (!calls.readFile(file.get(), buffer.data(), kSecondFileBlockSize, &read, nullptr)) {
             result.failure = SecondFileDigest::Failure::Read;
             return result;
         }

@@ -14,9 +14,7 @@ bool StopRequested(const StopFlag& flag)
 
 }  // namespace
 
-HashData::HashData() : stopFlag(std::make_shared<std::atomic<bool>>(false)), fileAccess{&::ReadFile, &::GetFileSize}
-{
-}
+HashData::HashData() : stopFlag(std::make_shared<std::atomic<bool>>(false)) {}
 
 HashDataPtr HashData::Create()
 {
@@ -79,48 +77,48 @@ SharedDescriptor HashData::At(std::size_t index) const
     return index < descriptors.size() ? descriptors[index] : SharedDescriptor();
 }
 
-void HashData::SetFileAccessForTesting(const HashFileAccess& access)
+void HashData::SetSystemCallsForTesting(const JobSystemCalls& calls)
 {
     if (!running.load())
-        fileAccess = access;
+        systemCalls = calls;
 }
 
 void HashData::TakeRunTarget()
 {
     runStopFlag = stopFlag;
-    runWindow = notifyWindow;
+    runReports = ownerReports;
     runTag = jobTag;
 }
 
-void HashData::PostProgress(WPARAM percent) const
+void HashData::ReportProgress(unsigned percent) const
 {
-    if (runWindow != nullptr)
-        fileAccess.postMessage(runWindow, WM_HASHDATA_NOTIFY, percent, 0);
+    if (runReports)
+        runReports->Progress(percent);
 }
 
 // A queue that holds 10,000 messages refuses posts; a page whose thread was
 // busy while a fast run posted its progress must still learn of the end, or
 // it stays busy for ever.
-void HashData::PostCompletion() const
+void HashData::ReportEnd() const
 {
-    if (runWindow == nullptr)
+    if (!runReports)
         return;
     DWORD pause = 1;
-    while (!fileAccess.postMessage(runWindow, WM_HASHDATA_NOTIFY, 0, static_cast<LPARAM>(runTag))) {
-        if (!::IsWindow(runWindow))
+    while (!runReports->Ended(runTag)) {
+        if (!runReports->Listening())
             return;
         ::Sleep(pause);
         pause = pause < 64 ? pause * 2 : pause;
     }
 }
 
-// A run that ends without digests: the failure is kept and the completion
-// posted, so that the owner learns of it where it learns of every run's end.
+// A run that ends without digests: the failure is kept and the end
+// reported, so that the owner learns of it where it learns of every run's end.
 void HashData::EndRunWithError(DWORD error)
 {
     lastError = error;
     running = false;
-    PostCompletion();
+    ReportEnd();
 }
 
 HANDLE HashData::FailStart(DWORD error)
@@ -222,7 +220,7 @@ bool HashData::RunOnThisThread(bool prepare)
 unsigned HashData::Processors() const
 {
     DWORD_PTR process = 0, system = 0;
-    if (!fileAccess.getProcessAffinityMask(::GetCurrentProcess(), &process, &system))
+    if (!systemCalls.getProcessAffinityMask(::GetCurrentProcess(), &process, &system))
         return 1;
     return CountProcessors(process);
 }
@@ -231,7 +229,7 @@ HashData::LoopResult HashData::ReadLoop()
 {
     // Taken anew at every run, also when a stopped run resumes.
     DWORD high = 0;
-    const DWORD low = fileAccess.getFileSize(file, &high);
+    const DWORD low = systemCalls.getFileSize(file, &high);
     if (low == INVALID_FILE_SIZE) {
         const DWORD error = ::GetLastError();
         if (error != NO_ERROR) {
@@ -256,10 +254,10 @@ HashData::LoopResult HashData::ReadLoop()
             if (bytesDone >= size)
                 break;
             const double percent = static_cast<double>(bytesDone) / static_cast<double>(size) * 100.0;
-            PostProgress(static_cast<WPARAM>(percent));
+            ReportProgress(static_cast<unsigned>(percent));
 
             DWORD read = 0;
-            if (!fileAccess.readFile(file, lanes.NextBuffer(), kHashBlockSize, &read, nullptr)) {
+            if (!systemCalls.readFile(file, lanes.NextBuffer(), kHashBlockSize, &read, nullptr)) {
                 lastError = ::GetLastError();
                 if (lastError == ERROR_SUCCESS)
                     lastError = ERROR_READ_FAULT;
@@ -270,7 +268,7 @@ HashData::LoopResult HashData::ReadLoop()
             bytesDone += read;
             lanes.Hash(read);
         }
-        PostProgress(result == LoopResult::Completed ? 100 : 0);
+        ReportProgress(result == LoopResult::Completed ? 100 : 0);
         lanes.Wait();
     }
     return result;
@@ -291,7 +289,7 @@ void HashData::Finish(LoopResult result)
     }
     // Stopped: the file stays open at the next block, the states are kept.
 
-    // Cleared before the message, so that the owner may start again at once.
+    // Cleared before the report, so that the owner may start again at once.
     running = false;
-    PostCompletion();
+    ReportEnd();
 }

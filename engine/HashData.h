@@ -1,6 +1,7 @@
 #pragma once
 // One file hashed on a worker thread: every block is read once and handed to
-// each descriptor of the run; progress and completion are posted to a window.
+// each descriptor of the run; progress and completion go to the owner's
+// JobReports.
 // When the process may use several processors the descriptors hash each block
 // in lanes on the system's thread pool while the worker reads the next one
 // (HashLanes); the messages, their order and the digests are those of one
@@ -9,10 +10,11 @@
 // A job record is shared: the owner holds it through HashDataPtr and every
 // running worker holds a reference of its own, together with a reference on
 // the module, so that neither the record, the stop flag nor the code can go
-// away under a worker, whatever the owner does.
+// away under a worker, whatever the owner does; the worker holds the reports
+// it makes to the owner the same way.
 #include "HashDescriptor.h"
-#include "HashFileAccess.h"
-#include "PrivateMessages.h"
+#include "JobReports.h"
+#include "JobSystemCalls.h"
 
 #include <atomic>
 #include <cstdint>
@@ -44,9 +46,10 @@ public:
     HashData(const HashData&) = delete;
     HashData& operator=(const HashData&) = delete;
 
-    // The window, stop flag and tag are taken by Start for the whole run:
-    // changing them while a worker runs changes the next run only.
-    void SetWindow(HWND window) { notifyWindow = window; }
+    // The reports, stop flag and tag are taken by Start for the whole run:
+    // changing them while a worker runs changes the next run only. Without
+    // reports a run reports nothing.
+    void SetReports(std::shared_ptr<JobReports> reports) { ownerReports = std::move(reports); }
     void SetStopFlag(StopFlag flag);
     void SetJobTag(std::uint32_t tag) { jobTag = tag; }
     std::uint32_t JobTag() const { return jobTag; }
@@ -63,13 +66,13 @@ public:
     // no memory) the completion message is posted all the same, so that the
     // owner has one place to learn how the run ended. While a worker still
     // runs on this record it returns null, GetLastError() gives ERROR_BUSY,
-    // and nothing is posted: that worker will post its own completion.
-    // Progress posts that the window's queue refuses are dropped; the
-    // completion is posted again until it is taken or the window is gone.
+    // and nothing is reported: that worker will report its own end.
+    // Progress reports that the owner refuses are dropped; the end is
+    // reported again until it is taken or the owner no longer listens.
     HANDLE Start(bool prepare);
 
     // The same run as Start's worker, on the calling thread: returns when it
-    // has ended, with the same messages posted (the completion included) and
+    // has ended, with the same reports made (the end included) and
     // the same outcome. For a caller that would only wait for the worker (a
     // console program hashing many small files: no thread each). False when
     // the run ended without digests (stopped, failed, or busy as in Start).
@@ -93,7 +96,7 @@ public:
     DWORD LastError() const { return lastError.load(); }
 
     // Only while no worker runs.
-    void SetFileAccessForTesting(const HashFileAccess& access);
+    void SetSystemCallsForTesting(const JobSystemCalls& calls);
 
 private:
     HashData();
@@ -109,15 +112,15 @@ private:
     void Finish(LoopResult result);
     void TakeRunTarget();
     unsigned Processors() const;
-    void PostProgress(WPARAM percent) const;
-    void PostCompletion() const;
+    void ReportProgress(unsigned percent) const;
+    void ReportEnd() const;
     void CloseFile();
     void EndRunWithError(DWORD error);
     HANDLE FailStart(DWORD error);
 
     DescriptorList descriptors;
     StopFlag stopFlag;
-    HWND notifyWindow = nullptr;
+    std::shared_ptr<JobReports> ownerReports;
     HANDLE file = INVALID_HANDLE_VALUE;
     std::uint32_t jobTag = HASHJOB_FILE;
     std::atomic<std::uint64_t> bytesDone{0};
@@ -125,11 +128,11 @@ private:
     // What the running worker uses: taken from the fields above by Start,
     // before the worker exists, and not written again while it runs.
     StopFlag runStopFlag;
-    HWND runWindow = nullptr;
+    std::shared_ptr<JobReports> runReports;
     std::uint32_t runTag = HASHJOB_FILE;
 
     std::atomic<bool> running{false};
     std::atomic<bool> completed{false};
     std::atomic<DWORD> lastError{ERROR_SUCCESS};
-    HashFileAccess fileAccess;
+    JobSystemCalls systemCalls;
 };

@@ -2,6 +2,7 @@
 
 #include "CompareFileDialog.h"
 #include "CompareTextTidy.h"
+#include "WindowJobReports.h"
 
 #include "PrivateMessages.h"
 #include "resource.h"
@@ -16,8 +17,6 @@
 namespace compact {
 
 namespace {
-
-constexpr LPARAM kEndReport = 1;
 
 // Disabled while busy, enabled when ready: the digest and compare edits,
 // the compare buttons and their group boxes.
@@ -83,6 +82,7 @@ const win::MessageMap<CHashDialog>& CHashDialog::Messages()
 LRESULT CHashDialog::OnInitDialog(win::Message&)
 {
     progressBar = Control(IDC_PROGRESS);
+    reports = std::make_shared<WindowJobReports>(Window(), WM_HASHDATA_NOTIFY, WindowJobReports::Delivery::Send);
     ::SendMessageW(progressBar, PBM_SETRANGE32, 0, 100);
     SetControlsBusy();
     StartRun();
@@ -100,7 +100,7 @@ LRESULT CHashDialog::OnDestroy(win::Message&)
 
 void CHashDialog::StartRun()
 {
-    job.Prepare(Window(), &cancelFlag, path);  // a file that cannot be opened reports its end at once
+    job.Prepare(reports, &cancelFlag, path);  // a file that cannot be opened reports its end at once
     awaitingEnd = true;
     worker = job.Start();
     if (!worker)
@@ -112,7 +112,7 @@ LRESULT CHashDialog::OnHashDataNotify(win::Message& m)
     if (!awaitingEnd)
         return 0;
     ::SendMessageW(progressBar, PBM_SETPOS, m.wParam, 0);
-    if (m.lParam == kEndReport)
+    if (m.lParam == static_cast<LPARAM>(HashJob::kEndReport))
         OnRunEnded();
     return 0;
 }
@@ -233,7 +233,7 @@ void CHashDialog::Compare(Algorithm algorithm, UINT editId, const std::wstring& 
         const std::optional<std::wstring> chosen = ChooseCompareFile(::GetActiveWindow(), ThisModule());
         if (!chosen)
             return;
-        const SecondFileDigest second = HashSecondFile(*chosen, algorithm, job.FileAccess());
+        const SecondFileDigest second = HashSecondFile(*chosen, algorithm, job.SystemCalls());
         if (second.failure == SecondFileDigest::Failure::Open) {
             ::MessageBoxW(Window(), L"Failed to open file for reading.", L"ERROR", MB_OK);
             return;

@@ -11,6 +11,7 @@
 #include "win/UniqueHandle.h"
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 namespace compact {
@@ -33,7 +34,7 @@ public:
     void OnPageRelease();
 
     // The worker's reads and a second file's go through these calls.
-    void SetFileAccessForTesting(const HashFileAccess& access) { job.SetFileAccessForTesting(access); }
+    void SetSystemCallsForTesting(const JobSystemCalls& calls) { job.SetSystemCallsForTesting(calls); }
 
 private:
     LRESULT OnInitDialog(win::Message& m);
@@ -57,6 +58,7 @@ private:
     win::ModuleLockHold moduleLock;  // gone last: the page's code stays while the sheet holds it
     titletip::CTitleTipHandler titleTips;
     HashJob job;
+    std::shared_ptr<JobReports> reports;  // the job's reports, sent to the page's window
     std::wstring path;
     std::wstring md5Text;
     std::wstring crc32Text;

@@ -6,8 +6,10 @@
 #include "ClipboardCopy.h"
 #include "ListMenu.h"
 #include "SettingsDialog.h"
+#include "WindowJobReports.h"
 
 #include "Features.h"
+#include "PrivateMessages.h"
 #include "settings/LanguageModule.h"
 #include "win/ActivationContext.h"
 #include "win/ErrorText.h"
@@ -37,21 +39,16 @@ HPROPSHEETPAGE CHashDialog::CreatePage(const std::wstring& path)
 CHashDialog::CHashDialog(const std::wstring& path, ResourceLease lease)
     : PropertyPage(lease.instance, IDD_HASH_PAGE),
       resources(std::move(lease)),
-      fileJob(HashData::Create()),
-      compareJob(HashData::Create()),
       path(path),
-      stopFlag(std::make_shared<std::atomic<bool>>(false)),
       titleTips(std::make_unique<PageTitleTips>())
 {
-    fileJob->SetJobTag(HASHJOB_FILE);
-    compareJob->SetJobTag(HASHJOB_COMPARE);
     if constexpr (features::kDropTarget)
         dropTarget = win::MakeComObject<CDropTargetImpl>();
 }
 
 // The jobs are shared with their workers: a worker still reading (a slow
-// network file, say) keeps its job, the stop flag and the module alive and
-// only posts to a window that is gone.
+// network file, say) keeps its job, the stop flag, its reports and the module
+// alive and only posts to a window that is gone.
 CHashDialog::~CHashDialog() = default;
 
 void CHashDialog::OnPageRelease()
@@ -60,13 +57,6 @@ void CHashDialog::OnPageRelease()
     delete this;
     if constexpr (features::kLanguageModule)
         UnloadLanguageModule();
-}
-
-void CHashDialog::SetFileAccessForTesting(const HashFileAccess& access)
-{
-    testFileAccess = access;
-    fileJob->SetFileAccessForTesting(access);
-    compareJob->SetFileAccessForTesting(access);
 }
 
 const win::MessageMap<CHashDialog>& CHashDialog::Messages()
@@ -134,11 +124,7 @@ LRESULT CHashDialog::OnInitDialog(win::Message&)
 
     LoadResultIcons();
 
-    fileJob->SetWindow(Window());
-    fileJob->SetStopFlag(stopFlag);
-    fileJob->SetJobTag(HASHJOB_FILE);
-    compareJob->SetWindow(Window());
-    compareJob->SetStopFlag(stopFlag);
+    runs.ReportTo(std::make_shared<WindowJobReports>(Window(), WM_HASHDATA_NOTIFY));
     UpdateControls(false);
     // Joining sends the first WM_DRAWCLIPBOARD at once: what the clipboard
     // holds now waits, with later copies, for the file's digests.
@@ -186,49 +172,10 @@ void CHashDialog::LoadResultIcons()
 // A fresh run over the algorithms enabled now, or the page made unusable.
 void CHashDialog::OpenAndHash()
 {
-    if (fileJob->Open(path)) {
+    if (runs.HashFile(path))
         compareLocked = true;
-        StartFileJob(true);
-    } else {
-        ShowUnusable(ERROR_SUCCESS);
-    }
-}
-
-// A stopped run whose worker is still inside a slow read (a network file,
-// say) keeps its stop flag, which stays set, so that it ends at its next
-// block; a file run also keeps its record. The page goes on with a new flag
-// (and a new file record). The old runs' completions then come when no run of
-// theirs is awaited, or while the new ones still run: either way they are
-// ignored.
-void CHashDialog::ReplaceBusyJobs()
-{
-    StopFlag freshFlag = std::make_shared<std::atomic<bool>>(stopFlag->load());
-    if (fileJob->IsRunning())
-        fileJob = FreshJob(HASHJOB_FILE, freshFlag);
     else
-        fileJob->SetStopFlag(freshFlag);
-    compareJob->SetStopFlag(freshFlag);  // for its next run: a running worker keeps its own
-    stopFlag = std::move(freshFlag);
-    awaitingFileRun = false;
-}
-
-HashDataPtr CHashDialog::FreshJob(std::uint32_t tag, const StopFlag& flag) const
-{
-    HashDataPtr fresh = HashData::Create();
-    fresh->SetWindow(Window());
-    fresh->SetStopFlag(flag);
-    fresh->SetJobTag(tag);
-    if (testFileAccess)
-        fresh->SetFileAccessForTesting(*testFileAccess);
-    return fresh;
-}
-
-void CHashDialog::StartFileJob(bool prepare)
-{
-    awaitingFileRun = true;
-    // Null when no worker could start: the job has posted its completion
-    // (with the failure), or the stopped worker is still running and will.
-    worker.reset(fileJob->Start(prepare));
+        ShowUnusable(ERROR_SUCCESS);
 }
 
 // The file cannot be hashed: the page takes no input. A file that cannot be
@@ -257,9 +204,9 @@ LRESULT CHashDialog::OnDestroy(win::Message&)
 
 void CHashDialog::UpdateControls(bool ready)
 {
-    const bool hasAlgorithms = fileJob->Count() > 0;
+    const bool hasAlgorithms = runs.FileJob().Count() > 0;
     const bool hasRows = ::SendMessageW(hashList, LVM_GETITEMCOUNT, 0, 0) > 0;
-    const bool stopped = stopFlag->load();
+    const bool stopped = runs.Stopped();
     compareLocked = !(ready && hasAlgorithms && !stopped);
 
     ::EnableWindow(hashList, ready);
@@ -293,12 +240,11 @@ void CHashDialog::UpdateControls(bool ready)
 
 void CHashDialog::StopHashing()
 {
-    stopFlag->store(true);
-    // The worker sees the flag before its next block; its record is shared
-    // with it, so nothing here waits for it to end.
+    runs.Stop();
+    // A fixed pause, no waiting for the worker: it sees the flag before its
+    // next block, and its record is shared with it.
     ::Sleep(250);
     SetText(Control(IDC_STOP), LoadResourceString(IDS_VERIFY));
-    worker.reset();
 }
 
 void CHashDialog::RunHashing()
@@ -306,91 +252,83 @@ void CHashDialog::RunHashing()
     ::SendMessageW(hashList, LVM_SETITEMCOUNT, 0, 0);
     SetText(compareEdit, L"");
     SetText(Control(IDC_STOP), LoadResourceString(IDS_STOP));
-    // A stopped run still reading must not see the flag cleared: the file's
-    // would read on with the old algorithms, a comparison would come back
-    // and fill the edit. It keeps its flag; this run gets one.
-    if (fileJob->IsRunning() || compareJob->IsRunning())
-        ReplaceBusyJobs();
-    // A comparison's end not heard of yet would unlock the page mid-run.
-    awaitingCompareRun = false;
-    stopFlag->store(false);
+    runs.ForgetRuns();
     UpdateControls(false);
     OpenAndHash();
 }
 
 LRESULT CHashDialog::OnStopButton(win::Message&)
 {
-    if (!stopFlag->load()) {
+    if (!runs.Stopped()) {
         StopHashing();
         UpdateControls(true);
         return 0;
     }
     SetText(Control(IDC_STOP), LoadResourceString(IDS_STOP));
-    stopFlag->store(false);
-    fileJob->SetJobTag(HASHJOB_FILE);
     compareLocked = true;
+    runs.Resume();
     UpdateControls(false);
-    StartFileJob(false);
     return 0;
 }
 
 LRESULT CHashDialog::OnHashDataNotify(win::Message& m)
 {
     ::SendMessageW(progressBar, PBM_SETPOS, m.wParam, 0);
-    // A run that was stopped or replaced may report after a newer one
-    // started, or after the newer one ended: those reports are ignored.
-    if (m.lParam == HASHJOB_FILE && awaitingFileRun && !fileJob->IsRunning())
-        OnFileJobEnded();
-    else if (m.lParam == HASHJOB_COMPARE && awaitingCompareRun && !compareJob->IsRunning())
-        OnCompareJobEnded();
+    const RunEvent event = runs.OnReport(WindowJobReports::EndedTag(m.lParam));
+    switch (event) {
+    case RunEvent::FileRunDone:
+        ShowFileDigests();
+        break;
+    case RunEvent::FileRunFailed:
+        ShowUnusable(runs.FileJob().LastError());
+        break;
+    case RunEvent::FileRunStopped:
+        ShowStoppedRun();
+        break;
+    case RunEvent::ComparisonDone:
+    case RunEvent::ComparisonStopped:
+    case RunEvent::ComparisonFailed:
+        OnComparisonEnded(event);
+        break;
+    case RunEvent::Progress:
+    case RunEvent::FileRunResumed:
+    case RunEvent::Stale:
+        break;
+    }
     return 0;
 }
 
-void CHashDialog::OnFileJobEnded()
+void CHashDialog::ShowFileDigests()
 {
-    awaitingFileRun = false;
-    worker.reset();
-    if (fileJob->LastError() != ERROR_SUCCESS) {
-        ShowUnusable(fileJob->LastError());
-    } else if (!fileJob->Completed() && !stopFlag->load()) {
-        // Resumed while the stopped worker was still finishing its last
-        // block (Start found it busy): now the run can go on.
-        StartFileJob(false);
-    } else if (!fileJob->Completed()) {
-        ::SendMessageW(hashList, LVM_SETITEMCOUNT, 0, 0);
-        SetText(Control(IDC_STOP), LoadResourceString(IDS_VERIFY));
-    } else {
-        // A stop that came too late for the run: its digests stand.
-        stopFlag->store(false);
-        ::SendMessageW(hashList, LVM_SETITEMCOUNT, fileJob->Count(), 0);
-        LVITEMW item = {};
-        item.stateMask = LVIS_SELECTED;
-        item.state = LVIS_SELECTED;
-        ::SendMessageW(hashList, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
-        UpdateControls(true);
-        RefreshComparison();
-    }
+    ::SendMessageW(hashList, LVM_SETITEMCOUNT, runs.FileJob().Count(), 0);
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    ::SendMessageW(hashList, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    UpdateControls(true);
+    RefreshComparison();
+}
+
+void CHashDialog::ShowStoppedRun()
+{
+    ::SendMessageW(hashList, LVM_SETITEMCOUNT, 0, 0);
+    SetText(Control(IDC_STOP), LoadResourceString(IDS_VERIFY));
 }
 
 // The second file's digest of the algorithm of the selected row (row 0 when
 // none is) goes into the compare edit and is compared with the file's own.
-void CHashDialog::OnCompareJobEnded()
+void CHashDialog::OnComparisonEnded(RunEvent event)
 {
-    awaitingCompareRun = false;
-    compareWorker.reset();
     SetText(Control(IDC_STOP), LoadResourceString(IDS_STOP));
     SharedDescriptor chosen;
-    if (!stopFlag->load() && compareJob->Completed()) {
-        const LRESULT row = ::SendMessageW(hashList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-        chosen = compareJob->At(row >= 0 ? static_cast<size_t>(row) : 0);
+    if (event == RunEvent::ComparisonDone) {
+        const LRESULT row = SelectedRow();
+        chosen = runs.CompareJob().At(row >= 0 ? static_cast<size_t>(row) : 0);
         if (chosen)
             SetText(compareEdit, chosen->GetDigestText());
     }
-    // Cleared here, so that a stop during the comparison does not leave the
-    // next file run born stopped.
-    stopFlag->store(false);
     UpdateControls(true);
-    if (compareJob->LastError() != ERROR_SUCCESS)
+    if (event == RunEvent::ComparisonFailed)
         ShowOpenFailure();
     if (chosen) {
         SetText(algorithmLabel, chosen->GetName());
@@ -401,10 +339,10 @@ void CHashDialog::OnCompareJobEnded()
 LRESULT CHashDialog::OnGetDispInfo(win::Message& m)
 {
     auto& info = m.Notification<NMLVDISPINFOW>();
-    if (info.item.iItem < 0 || static_cast<size_t>(info.item.iItem) >= fileJob->Count() ||
-        !(info.item.mask & LVIF_TEXT) || fileJob->IsRunning())
+    if (info.item.iItem < 0 || static_cast<size_t>(info.item.iItem) >= runs.FileJob().Count() ||
+        !(info.item.mask & LVIF_TEXT) || runs.FileJob().IsRunning())
         return 0;
-    const SharedDescriptor descriptor = fileJob->At(static_cast<size_t>(info.item.iItem));
+    const SharedDescriptor descriptor = runs.FileJob().At(static_cast<size_t>(info.item.iItem));
     std::wstring& cell = cellTexts[nextCellText++ % cellTexts.size()];
     cell = info.item.iSubItem == 0 ? descriptor->GetName() : descriptor->GetDigestText();
     if (!cell.empty())
@@ -415,10 +353,10 @@ LRESULT CHashDialog::OnGetDispInfo(win::Message& m)
 LRESULT CHashDialog::OnGetInfoTip(win::Message& m)
 {
     auto& tip = m.Notification<NMLVGETINFOTIPW>();
-    if (tip.iItem < 0 || static_cast<size_t>(tip.iItem) >= fileJob->Count() || tip.pszText == nullptr ||
+    if (tip.iItem < 0 || static_cast<size_t>(tip.iItem) >= runs.FileJob().Count() || tip.pszText == nullptr ||
         tip.cchTextMax <= 0)
         return 0;
-    const std::wstring description = fileJob->At(static_cast<size_t>(tip.iItem))->GetDescription();
+    const std::wstring description = runs.FileJob().At(static_cast<size_t>(tip.iItem))->GetDescription();
     const size_t length = std::min(description.size(), static_cast<size_t>(tip.cchTextMax - 1));
     description.copy(tip.pszText, length);
     tip.pszText[length] = L'\0';
@@ -459,8 +397,8 @@ LRESULT CHashDialog::OnListRightClick(win::Message&)
         break;
     case ID_COPY_ALL: {
         DescriptorList descriptors;
-        for (size_t i = 0; i < fileJob->Count(); ++i)
-            descriptors.push_back(fileJob->At(i));
+        for (size_t i = 0; i < runs.FileJob().Count(); ++i)
+            descriptors.push_back(runs.FileJob().At(i));
         CopyTextToClipboard(Window(), AllDigestsText(descriptors));
         break;
     }
@@ -490,7 +428,7 @@ void CHashDialog::CopyDigestOfRow(LRESULT row)
 {
     if (row < 0)
         return;
-    if (const SharedDescriptor descriptor = fileJob->At(static_cast<size_t>(row)))
+    if (const SharedDescriptor descriptor = runs.FileJob().At(static_cast<size_t>(row)))
         CopyTextToClipboard(Window(), descriptor->GetDigestText());
 }
 
@@ -562,17 +500,6 @@ std::wstring CHashDialog::CompareEditText() const
     return text;
 }
 
-// The digests of a completed file run, in list order; none otherwise.
-std::vector<std::wstring> CHashDialog::FileDigests() const
-{
-    std::vector<std::wstring> digests;
-    if (fileJob->IsRunning() || !fileJob->Completed())
-        return digests;
-    for (size_t i = 0; i < fileJob->Count(); ++i)
-        digests.push_back(fileJob->At(i)->GetDigestText());
-    return digests;
-}
-
 // With an empty edit, a digest of the file found in what was copied meanwhile
 // (or is on the clipboard now) fills it in.
 void CHashDialog::RefreshComparison()
@@ -580,7 +507,7 @@ void CHashDialog::RefreshComparison()
     std::wstring text = CompareEditText();
     if (features::kClipboardWatching && text.empty()) {
         pendingTexts.Add(ReadClipboardText());
-        text = pendingTexts.FindDigest(FileDigests());
+        text = pendingTexts.FindDigest(runs.FileDigests());
         if (!text.empty())
             SetText(compareEdit, text);
     }
@@ -592,8 +519,8 @@ void CHashDialog::CompareDigestText(const std::wstring& text)
 {
     SetText(algorithmLabel, L"");
     const DigestComparison result = features::kCompareTidy == features::CompareTidy::TrimOnly
-                                        ? CompareWithDigestsAsTyped(text, FileDigests())
-                                        : CompareWithDigests(text, FileDigests());
+                                        ? CompareWithDigestsAsTyped(text, runs.FileDigests())
+                                        : CompareWithDigests(text, runs.FileDigests());
     HICON icon = result.outcome == ComparisonOutcome::Match      ? checkIcon.get()
                  : result.outcome == ComparisonOutcome::Mismatch ? crossIcon.get()
                                                                  : questionIcon.get();
@@ -604,7 +531,7 @@ void CHashDialog::CompareDigestText(const std::wstring& text)
     item.stateMask = LVIS_SELECTED;
     item.state = LVIS_SELECTED;
     ::SendMessageW(hashList, LVM_SETITEMSTATE, result.matchIndex, reinterpret_cast<LPARAM>(&item));
-    SetText(algorithmLabel, fileJob->At(result.matchIndex)->GetName());
+    SetText(algorithmLabel, runs.FileJob().At(result.matchIndex)->GetName());
     // The question is answered: the clipboard is no longer watched.
     clipboardViewer.Leave();
     pendingTexts.Clear();
@@ -631,20 +558,11 @@ void CHashDialog::ShowOpenFailure()
 
 bool CHashDialog::HashCompareFile(const std::wstring& comparePath)
 {
-    // A stopped comparison whose worker is still inside a read keeps its
-    // record: busy is not a file that cannot be opened.
-    if (compareJob->IsRunning())
-        compareJob = FreshJob(HASHJOB_COMPARE, stopFlag);
-    compareJob->SetWindow(Window());
-    compareJob->SetStopFlag(stopFlag);
-    compareJob->SetJobTag(HASHJOB_COMPARE);
-    if (!compareJob->Open(comparePath)) {
+    if (!runs.CompareWith(comparePath)) {
         ShowOpenFailure();
         return false;
     }
     UpdateControls(false);
     compareLocked = true;
-    awaitingCompareRun = true;
-    compareWorker.reset(compareJob->Start(true));
     return true;
 }

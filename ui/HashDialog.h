@@ -2,12 +2,12 @@
 // The hash page in a file's Properties dialog: the digests of the file in a
 // virtual list, with progress and a stop/resume button while it is read.
 #include "Features.h"
-#include "engine/HashData.h"
 #include "resource.h"
 #include "settings/ResourceInstance.h"
 #include "ui/ClipboardViewer.h"
 #include "ui/DigestComparison.h"
 #include "ui/DropTargetImpl.h"
+#include "ui/PageRuns.h"
 #include "ui/PendingClipboardTexts.h"
 #include "ui/TitleTip.h"
 #include "win/PropertyPage.h"
@@ -46,8 +46,8 @@ public:
     bool HashCompareFile(const std::wstring& path);
 
     // "class": shlwapi.h declares a function of the same name.
-    const class HashData& FileJob() const { return *fileJob; }
-    const class HashData& CompareJob() const { return *compareJob; }
+    const class HashData& FileJob() const { return runs.FileJob(); }
+    const class HashData& CompareJob() const { return runs.CompareJob(); }
     HWND HashList() const { return hashList; }
     bool CompareLocked() const { return compareLocked; }
     // The outcome whose icon the result control shows now; nothing while it
@@ -58,7 +58,7 @@ public:
     void OnPageRelease();
 
     // Both jobs read through these calls (tests put a failing read there).
-    void SetFileAccessForTesting(const HashFileAccess& access);
+    void SetSystemCallsForTesting(const JobSystemCalls& calls) { runs.SetSystemCallsForTesting(calls); }
 
 private:
     LRESULT OnInitDialog(win::Message& m);
@@ -80,20 +80,17 @@ private:
     LRESULT OnDrawClipboard(win::Message& m);
     LRESULT OnChangeClipboardChain(win::Message& m);
     LRESULT OnTitleTipMessage(win::Message& m);
-    void OnFileJobEnded();
-    void OnCompareJobEnded();
+    void ShowFileDigests();
+    void ShowStoppedRun();
+    void OnComparisonEnded(RunEvent event);
 
     void LoadResultIcons();
     void RegisterForDrops();
     void OpenAndHash();
-    void ReplaceBusyJobs();
-    HashDataPtr FreshJob(std::uint32_t tag, const StopFlag& flag) const;
-    void StartFileJob(bool prepare);
     void ShowUnusable(DWORD readError);
     void ShowOpenFailure();
     void RefreshComparison();
     void CompareDigestText(const std::wstring& text);
-    std::vector<std::wstring> FileDigests() const;
     std::wstring CompareEditText() const;
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
 
@@ -102,12 +99,8 @@ private:
     // the module.
     win::ModuleLockHold moduleLock;
     ResourceLease resources;  // the module this page's template and texts come from
-    HashDataPtr fileJob;
-    HashDataPtr compareJob;
+    PageRuns runs;
     std::wstring path;
-    win::UniqueFile worker;
-    win::UniqueFile compareWorker;
-    StopFlag stopFlag;
     HWND progressBar = nullptr;
     HWND hashList = nullptr;
     HWND compareEdit = nullptr;
@@ -119,15 +112,10 @@ private:
     win::UniqueIcon checkIcon;
     std::unique_ptr<PageTitleTips> titleTips;
     win::ComPtr<win::ComObject<CDropTargetImpl>> dropTarget;
-    std::optional<HashFileAccess> testFileAccess;
     CClipboardViewer clipboardViewer;
     PendingClipboardTexts pendingTexts;  // copied while compare-locked, searched at the next refresh
     bool rewritingCompareEdit = false;   // the tidy writes the edit's text back
     bool compareLocked = true;  // nothing may be compared before the file is hashed
-    // A file run was started whose completion has not been handled yet; a
-    // completion that comes when none is awaited is a replaced run's.
-    bool awaitingFileRun = false;
-    bool awaitingCompareRun = false;
     // LVN_GETDISPINFOW hands out pointers to these: a text handed out must
     // stay as it is until two more have been asked for.
     std::array<std::wstring, 3> cellTexts;

@@ -26,22 +26,14 @@ BOOL WINAPI RefusingPost(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return ::PostMessageW(window, message, wParam, lParam);
 }
 
-HashFileAccess RefusingAccess()
-{
-    HashFileAccess access{&::ReadFile, &::GetFileSize};
-    access.postMessage = &RefusingPost;
-    return access;
-}
-
 class HashDataDelivery : public ::testing::Test {
 protected:
     HashDataDelivery() : bound(settings) { settings.enabled = {L"MD5"}; }
 
-    HashDataPtr NewJob(HWND window)
+    HashDataPtr NewJob(const MessageRecorder& recorder)
     {
         HashDataPtr job = HashData::Create();
-        job->SetWindow(window);
-        job->SetFileAccessForTesting(RefusingAccess());
+        job->SetReports(recorder.Reports(&RefusingPost));
         return job;
     }
 
@@ -57,7 +49,7 @@ TEST_F(HashDataDelivery, ARefusedCompletionIsPostedAgainUntilTaken)
     refusedCompletions = 0;
     completionsToRefuse = 5;
     MessageRecorder recorder;
-    HashDataPtr job = NewJob(recorder.Window());
+    HashDataPtr job = NewJob(recorder);
     ASSERT_TRUE(job->Open(folder.Write(L"refused.bin", PatternBytes(307200))));
     win::UniqueFile worker(job->Start(true));
     ASSERT_TRUE(worker);
@@ -73,7 +65,7 @@ TEST_F(HashDataDelivery, AWorkerWhoseWindowIsGoneStopsPostingAndEnds)
 {
     completionsToRefuse = 1 << 30;  // never taken
     auto recorder = std::make_unique<MessageRecorder>();
-    HashDataPtr job = NewJob(recorder->Window());
+    HashDataPtr job = NewJob(*recorder);
     ASSERT_TRUE(job->Open(folder.Write(L"orphan.bin", PatternBytes(1000))));
     win::UniqueFile worker(job->Start(true));
     ASSERT_TRUE(worker);

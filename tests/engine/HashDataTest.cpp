@@ -60,11 +60,11 @@ protected:
     HashDataPtr NewJob(std::uint32_t tag = HASHJOB_FILE, bool useSeam = false)
     {
         HashDataPtr job = HashData::Create();
-        job->SetWindow(recorder.Window());
+        job->SetReports(recorder.Reports(useSeam ? FileSeam::Post() : &::PostMessageW));
         job->SetStopFlag(stop);
         job->SetJobTag(tag);
         if (useSeam)
-            job->SetFileAccessForTesting(FileSeam::Access());
+            job->SetSystemCallsForTesting(FileSeam::Calls());
         return job;
     }
 
@@ -148,7 +148,7 @@ TEST_F(HashDataTest, TagsTellTheJobsApartAndProgressCarriesNoTag)
 TEST_F(HashDataTest, ANullWindowRunsToTheEndAndPostsNothing)
 {
     HashDataPtr job = NewJob();
-    job->SetWindow(nullptr);
+    job->SetReports(nullptr);
     ASSERT_TRUE(job->Open(folder.Write(L"quiet", PatternBytes(102401))));
     win::UniqueFile thread = Started(job->Start(true));
     WaitForThread(thread);

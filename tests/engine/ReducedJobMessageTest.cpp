@@ -1,6 +1,9 @@
 // The reduced configuration's job reports on its own message: WM_USER + 0x65
-// (0x465), never the full configuration's WM_APP + 0x65 (0x8065).
+// (0x465), never the full configuration's WM_APP + 0x65 (0x8065): the page's
+// adapter posts the configuration's message.
+#include "PrivateMessages.h"
 #include "engine/HashData.h"
+#include "ui/WindowJobReports.h"
 #include "support/Digests.h"
 #include "support/TestFiles.h"
 #include "win/UniqueHandle.h"
@@ -33,8 +36,8 @@ TEST(ReducedJob, ReportsProgressAndCompletionOnWmUserPlus0x65)
     ASSERT_TRUE(window);
 
     HashDataPtr job = HashData::Create();
-    job->SetFileAccessForTesting({&::ReadFile, &::GetFileSize, &RecordPost});
-    job->SetWindow(window.get());
+    job->SetReports(std::make_shared<WindowJobReports>(window.get(), WM_HASHDATA_NOTIFY,
+                                                       WindowJobReports::Delivery::Post, &RecordPost));
     ASSERT_TRUE(job->Open(folder.Write(L"two-blocks.bin", PatternBytes(2 * kHashBlockSize))));
     win::UniqueFile worker(job->Start(true));
     ASSERT_TRUE(worker);

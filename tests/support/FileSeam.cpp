@@ -180,12 +180,14 @@ FileSeam::~FileSeam()
     s.attached = false;
 }
 
-HashFileAccess FileSeam::Access()
+JobSystemCalls FileSeam::Calls()
 {
-    HashFileAccess access{&SeamRead, &SeamSize};
-    access.getProcessAffinityMask = &SeamAffinity;
-    access.postMessage = &SeamPost;
-    return access;
+    return {&SeamRead, &SeamSize, &SeamAffinity};
+}
+
+WindowJobReports::PostFunction FileSeam::Post()
+{
+    return &SeamPost;
 }
 
 void FileSeam::Close()

@@ -1,12 +1,13 @@
 #pragma once
-// The file calls of hashing jobs (HashFileAccess) under a test's control:
+// The system calls of hashing jobs (JobSystemCalls) under a test's control:
 // reads held at a gate until the test lets them through, counted in calls and
 // bytes, failed or made to set a stop flag on cue, and a file size of the
-// test's choosing. Reads are numbered from 0 in the order they reach the seam.
+// test's choosing; and the posts of their reports. Reads are numbered from 0 in the order they reach the seam.
 //
 // One seam at a time. A worker that outlives its test reads straight through
 // to the file, unseen.
 #include "engine/HashData.h"
+#include "ui/WindowJobReports.h"
 
 #include <cstdint>
 
@@ -22,7 +23,9 @@ public:
     FileSeam& operator=(const FileSeam&) = delete;
 
     // The calls to give a job (HashData, or the page for both its jobs).
-    static HashFileAccess Access();
+    static JobSystemCalls Calls();
+    // How to post a job's reports (for ResumeWhenStopReported).
+    static WindowJobReports::PostFunction Post();
 
     // Closed, every read waits at the gate until the test releases it.
     void Close();

@@ -1,5 +1,7 @@
 #include "MessageRecorder.h"
 
+#include "PrivateMessages.h"
+
 #include <stdexcept>
 
 namespace {
@@ -31,6 +33,11 @@ LRESULT CALLBACK MessageRecorder::WindowProc(HWND window, UINT message, WPARAM w
         return 0;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+std::shared_ptr<JobReports> MessageRecorder::Reports(WindowJobReports::PostFunction post) const
+{
+    return std::make_shared<WindowJobReports>(window.get(), WM_HASHDATA_NOTIFY, WindowJobReports::Delivery::Post, post);
 }
 
 bool MessageRecorder::WaitForCompletion(std::uint32_t tag, DWORD timeoutMs)

@@ -2,8 +2,10 @@
 // A real message-only window that records the job messages it receives,
 // pumped by a real message loop on the test's thread.
 #include "engine/HashData.h"
+#include "ui/WindowJobReports.h"
 #include "win/UniqueHandle.h"
 
+#include <memory>
 #include <vector>
 
 struct JobMessage {
@@ -16,6 +18,9 @@ class MessageRecorder {
 public:
     MessageRecorder();
     HWND Window() const { return window.get(); }
+    // A job's reports, posted to this window (through post) as the page's
+    // are to the page.
+    std::shared_ptr<JobReports> Reports(WindowJobReports::PostFunction post = &::PostMessageW) const;
 
     // Pumps until a completion message of the tag arrives (one not recorded
     // before the call); false on timeout.

@@ -2,13 +2,9 @@
 // behind the test's file seam. Digests are checked against the independent
 // values of PatternDigests; texts are those of the English and the Chinese
 // resources, chosen by the thread's language.
-#include "support/FileSeam.h"
+#include "PageInSheet.h"
 #include "support/HangWatchdog.h"
-#include "support/Gui.h"
 #include "support/Leaks.h"
-#include "support/ScopedWindowSubclass.h"
-#include "support/TallyraDll.h"
-#include "support/TestFiles.h"
 #include "support/Text.h"
 #include "support/ThreadLanguage.h"
 #include "ui/CompactHashDialog.h"
@@ -26,29 +22,6 @@ namespace {
 constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 constexpr LANGID kChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
 constexpr std::size_t kFileSize = 102401;
-
-// The worker's reports as the page handled them: seen by a subclass above it.
-class HandledReports {
-public:
-    explicit HandledReports(HWND page) : subclass(page, &Procedure, this) {}
-
-    std::vector<WPARAM> progress;  // since the last end
-    int ends = 0;
-
-private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
-    {
-        auto* handled = reinterpret_cast<HandledReports*>(self);
-        if (message == WM_HASHDATA_NOTIFY && lParam == 0)
-            handled->progress.push_back(wParam);
-        const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
-        if (message == WM_HASHDATA_NOTIFY && lParam == 1)
-            ++handled->ends;
-        return result;
-    }
-
-    ScopedWindowSubclass subclass;
-};
 
 struct Language {
     LANGID id;
@@ -98,29 +71,8 @@ bool Exclusive(const std::wstring& path)
         ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
 }
 
-class CompactPageTest : public ::testing::Test {
+class CompactPageTest : public PageInSheetTest<compact::CHashDialog> {
 protected:
-    // A page's worker held at the seam's gate would hold its sheet's close
-    // up: the gate opens first.
-    ~CompactPageTest() override
-    {
-        seam.Open();
-        CloseSheet();
-    }
-
-    compact::CHashDialog* Show(const std::wstring& path)
-    {
-        auto* page = new compact::CHashDialog(path);
-        page->SetFileAccessForTesting(FileSeam::Access());
-        HPROPSHEETPAGE handle = page->Create();
-        sheet = handle ? ShowInModelessSheet({handle}) : nullptr;
-        EXPECT_NE(sheet, nullptr);
-        window = sheet ? page->Window() : nullptr;
-        if (window)
-            reports = std::make_unique<HandledReports>(window);
-        return page;
-    }
-
     void ShowHashed(const std::wstring& path)
     {
         Show(path);
@@ -128,27 +80,9 @@ protected:
         ASSERT_TRUE(WaitForEnds(1));
     }
 
-    void CloseSheet()
-    {
-        reports.reset();
-        if (sheet)
-            ::DestroyWindow(sheet);
-        sheet = window = nullptr;
-    }
+    bool WaitForEnds(int count) { return PageInSheetTest::WaitForEnds(compact::HashJob::kEndReport, count); }
 
-    bool WaitForEnds(int count)
-    {
-        return PumpUntil([&] { return reports && reports->ends >= count; });
-    }
-
-    HWND Control(UINT id) const { return ::GetDlgItem(window, static_cast<int>(id)); }
     std::wstring Text(UINT id) const { return WindowText(Control(id)); }
-    bool Enabled(UINT id) const { return ::IsWindowEnabled(Control(id)) != FALSE; }
-    bool Visible(UINT id) const { return ::IsWindowVisible(Control(id)) != FALSE; }
-    void Click(UINT id)
-    {
-        ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(id)));
-    }
 
     void ExpectNoDigestsShown(const std::wstring& shown, const Language& language)
     {
@@ -160,12 +94,6 @@ protected:
         for (UINT id : kCompareControls)
             EXPECT_FALSE(Enabled(id)) << id;
     }
-
-    TempFolder folder;
-    FileSeam seam;
-    HWND sheet = nullptr;
-    HWND window = nullptr;
-    std::unique_ptr<HandledReports> reports;
 };
 
 }  // namespace
@@ -373,7 +301,7 @@ TEST(CompactSecondFile, APathLongerThanMaxPathIsHashedWhole)
         ASSERT_TRUE(file && ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
     }
     compact::HashJob job;
-    const compact::SecondFileDigest digest = compact::HashSecondFile(path, compact::Algorithm::SHA1, job.FileAccess());
+    const compact::SecondFileDigest digest = compact::HashSecondFile(path, compact::Algorithm::SHA1, job.SystemCalls());
     EXPECT_EQ(digest.failure, compact::SecondFileDigest::Failure::None);
     EXPECT_EQ(digest.text, Expected(kFileSize, L"SHA-1"));
     ::DeleteFileW(compact::OpenablePath(path).c_str());

@@ -136,7 +136,7 @@ protected:
 
     bool WaitForCompares(int count)
     {
-        return PumpUntil([&] { return completions->compares >= count; });
+        return PumpUntil([&] { return reports->Ends(HASHJOB_COMPARE) >= count; });
     }
 
     // Copies the text and waits until the other viewer has heard of it.
@@ -284,7 +284,7 @@ TEST_F(PageCompareTest, TheFileChosenInTheOpenDialogIsHashedAndCompared)
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.path) + " with row " + std::to_string(c.selected));
         SelectRow(c.selected);
-        const int compares = completions->compares;
+        const int compares = reports->Ends(HASHJOB_COMPARE);
         ModalDialogAnswers answers({sheet}, {ChooseInOpenFileDialog(c.path)});
         Click(IDC_COMPARE_FILE);
         EXPECT_EQ(answers.Answered(), 1);
@@ -326,7 +326,7 @@ TEST_F(PageCompareTest, AFileThatCannotBeOpenedIsReportedAndACancelChangesNothin
     }
     PumpPending();
     EXPECT_EQ(State(), before);
-    EXPECT_EQ(completions->compares, 0);
+    EXPECT_EQ(reports->Ends(HASHJOB_COMPARE), 0);
     EXPECT_FALSE(Locked());
     EXPECT_TRUE(::IsWindowEnabled(Control(IDC_COMPARE_FILE)));
 }
@@ -358,53 +358,4 @@ TEST_F(PageCompareTest, DroppedFilesAreComparedOneAfterAnotherAndAStopLeavesTheL
     ASSERT_TRUE(WaitForCompletions(2));
     EXPECT_EQ(ListRows(Control(IDC_HASH_LIST)), PatternDigests(kFileSize, settings.enabled));
     EXPECT_EQ(noBox.Unexpected(), 0);
-}
-
-// A comparison stopped while its worker is still inside its read (a slow
-// network file): hashed again, the page goes on without it; it stays stopped
-// and its late end changes nothing, and a new comparison does not wait for it.
-TEST_F(PageCompareTest, AStoppedComparisonStillReadingStaysStoppedAndANewOneGoesAhead)
-{
-    ASSERT_NO_FATAL_FAILURE(ShowHashed());
-    const int held = StopComparisonInItsRead(folder.Write(L"other.bin", PatternBytes(kOtherSize)));
-    page->RunHashing();
-    seam.Release(held + 1);  // the file run's two reads
-    seam.Release(held + 2);
-    ASSERT_TRUE(WaitForCompletions(2));
-    EXPECT_EQ(State(), (Shown{L"", kQuestion, L"", 0}));
-
-    ModalDialogAnswers noBox({sheet}, {});
-    seam.Release(held + 3);  // the new comparison's two reads
-    seam.Release(held + 4);
-    EXPECT_EQ(DropOnPage({folder.Write(L"same.bin", PatternBytes(kFileSize))}), static_cast<DWORD>(DROPEFFECT_COPY));
-    ASSERT_TRUE(WaitForCompares(1));
-    const Shown compared{Digest(L"CRC32"), kCheck, L"CRC32", 0};
-    EXPECT_EQ(State(), compared);
-
-    seam.Open();  // the stopped comparison's read ends
-    ASSERT_TRUE(WaitForCompares(2));
-    EXPECT_EQ(State(), compared);
-    EXPECT_EQ(seam.Reads(), held + 5) << "the stopped comparison read on";
-    EXPECT_FALSE(Locked());
-    EXPECT_EQ(noBox.Unexpected(), 0);
-}
-
-// The stopped comparison's worker has ended but the page has not heard of it
-// when it hashes again: that end, heard mid-run, leaves the page locked.
-TEST_F(PageCompareTest, AComparisonsEndHeardAfterHashingStartedAgainLeavesThePageLocked)
-{
-    ASSERT_NO_FATAL_FAILURE(ShowHashed());
-    const int held = StopComparisonInItsRead(folder.Write(L"other.bin", PatternBytes(kOtherSize)));
-    seam.Release(held);
-    ASSERT_TRUE(WaitWithoutPumping([&] { return !page->CompareJob().IsRunning(); }));
-    page->RunHashing();
-    ASSERT_TRUE(seam.WaitUntilHeld(held + 1));  // the file run's first read
-    ASSERT_TRUE(WaitForCompares(1));
-    EXPECT_TRUE(Locked());
-    EXPECT_EQ(WindowText(Control(IDC_COMPARE_EDIT)), L"");
-
-    seam.Open();
-    ASSERT_TRUE(WaitForCompletions(2));
-    EXPECT_EQ(State(), (Shown{L"", kQuestion, L"", 0}));
-    EXPECT_FALSE(Locked());
 }

@@ -59,7 +59,7 @@ TEST(HashDialogLeaks, PagesClosedWhileTheyHashLeaveNoGdiObjectOfTheirOwn)
     const size_t bare = GdiObjectsLeftBy(sheets, [] { return (new BarePage())->Create(); });
     const size_t ours = GdiObjectsLeftBy(sheets, [&] {
         auto* page = new CHashDialog(path);
-        page->SetFileAccessForTesting(FileSeam::Access());
+        page->SetSystemCallsForTesting(FileSeam::Calls());
         return page->Create();
     });
     // Three result icons, fonts or an image list per page would show as 15 to 45 more.

@@ -78,62 +78,6 @@ TEST_F(HashDialogTest, StopAndResumeReadEveryByteOnceAndGiveTheUninterruptedDige
     EXPECT_FALSE(::IsWindowVisible(Control(IDC_STOP)));
 }
 
-// The stopped worker is still inside its read (a slow network file) when the
-// page hashes again with other algorithms: the new run gets a record of its
-// own, and the old one's late end changes nothing.
-TEST_F(HashDialogTest, HashingAgainWhileTheStoppedWorkerStillReadsGivesTheNewAlgorithmsDigests)
-{
-    settings.enabled = {L"MD2"};
-    CHashDialog* page = ShowWithFirstReadHeld(folder.Write(L"slow.bin", PatternBytes(102401)));
-    ASSERT_NE(page, nullptr);
-    Click(IDC_STOP);
-
-    settings.enabled = {L"CRC32", L"SHA-256"};
-    page->RunHashing();
-    EXPECT_TRUE(::IsWindowEnabled(window));
-    seam.Release(1);  // the new run's two reads
-    seam.Release(2);
-    ASSERT_TRUE(WaitForCompletions(1));
-    const DigestTable digests = PatternDigests(102401, settings.enabled);
-    EXPECT_EQ(ListRows(Control(IDC_HASH_LIST)), digests);
-
-    seam.Release(0);
-    ASSERT_TRUE(WaitForCompletions(2));
-    EXPECT_EQ(ListRows(Control(IDC_HASH_LIST)), digests);
-    EXPECT_EQ(seam.Reads(), 3) << "the stopped worker read on";
-    EXPECT_TRUE(::IsWindowEnabled(window));
-    EXPECT_FALSE(Locked());
-    EXPECT_FALSE(::IsWindowVisible(Control(IDC_STOP)));
-}
-
-// A resume before the stopped worker has ended: while it is still inside its
-// read, or after it has stopped but before the page has heard of it.
-TEST_F(HashDialogTest, AResumeBeforeTheStoppedWorkerEndedGivesTheWholeFilesDigests)
-{
-    settings.enabled = {L"MD5", L"SHA-1"};
-    const std::wstring path = folder.Write(L"resumed.bin", PatternBytes(307200));
-    for (const bool workerStopped : {false, true}) {
-        SCOPED_TRACE(workerStopped ? "the worker had stopped" : "the worker was in its read");
-        const int first = seam.Reads();
-        const std::uint64_t bytes = seam.BytesRead();
-        seam.Close();
-        CHashDialog* page = Show(path);
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(seam.WaitUntilHeld(first));
-        Click(IDC_STOP);
-        if (workerStopped) {
-            seam.Release(first);
-            ASSERT_TRUE(WaitWithoutPumping([&] { return !page->FileJob().IsRunning(); }));
-        }
-        Click(IDC_STOP);  // resume
-        seam.Open();
-        ASSERT_TRUE(PumpUntil([&] { return Rows() > 0; }));
-        EXPECT_EQ(ListRows(Control(IDC_HASH_LIST)), PatternDigests(307200, settings.enabled));
-        EXPECT_EQ(seam.BytesRead() - bytes, 307200u) << "a block was read twice or skipped";
-        CloseSheet();
-    }
-}
-
 // The list view may keep reading a text the page handed out until it has
 // asked for two more.
 TEST_F(HashDialogTest, ACellTextStaysAsHandedOutUntilTwoMoreWereAskedFor)

@@ -48,11 +48,11 @@ std::vector<std::string> HashOnThisThread(const std::wstring& path, int runs, co
     HWND window = sheet ? page->Window() : nullptr;
     if (window == nullptr)
         failures.push_back("no page");
-    HandledCompletions* completions = window ? new HandledCompletions(window) : nullptr;
+    HandledReports* reports = window ? new HandledReports(window) : nullptr;
     for (int run = 1; window && run <= runs; ++run) {
         if (run > 1)
             page->RunHashing();
-        if (!PumpUntil([&] { return completions->count >= run; })) {
+        if (!PumpUntil([&] { return reports->Ends(HASHJOB_FILE) >= run; })) {
             failures.push_back("run " + std::to_string(run) + " never completed");
             break;
         }
@@ -66,7 +66,7 @@ std::vector<std::string> HashOnThisThread(const std::wstring& path, int runs, co
         if (shown != Names(kFirst) && shown != Names(kSecond))
             failures.push_back("run " + std::to_string(run) + ": a torn choice of " + std::to_string(shown.size()));
     }
-    delete completions;
+    delete reports;
     if (sheet)
         ::DestroyWindow(sheet);
     ::OleUninitialize();

@@ -27,9 +27,6 @@ protected:
 
     std::wstring Digest(const std::wstring& algorithm) { return PatternDigests(kFileSize, {algorithm})[algorithm]; }
 
-    bool Visible(UINT id) const { return ::IsWindowVisible(Control(id)) != FALSE; }
-    bool Enabled(UINT id) const { return ::IsWindowEnabled(Control(id)) != FALSE; }
-
     CHashDialog* page = nullptr;
 };
 
@@ -74,7 +71,7 @@ TEST_F(ReducedPageTest, NeitherTheClipboardNorADropReachesTheCompareEdit)
     const std::wstring other = folder.Write(L"other.bin", PatternBytes(kFileSize));
     EXPECT_EQ(DropOnPage({other}), static_cast<DWORD>(DROPEFFECT_NONE));
     PumpPending();
-    EXPECT_EQ(completions->compares, 0);
+    EXPECT_EQ(reports->Ends(HASHJOB_COMPARE), 0);
     EXPECT_EQ(WindowText(Control(IDC_COMPARE_EDIT)), L"");
 }
 

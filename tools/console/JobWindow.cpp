@@ -1,5 +1,8 @@
 #include "JobWindow.h"
 
+#include "PrivateMessages.h"
+#include "ui/WindowJobReports.h"
+
 #include <stdexcept>
 
 namespace {
@@ -32,6 +35,11 @@ LRESULT CALLBACK JobWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
     else if (self->progress != nullptr && *self->progress)
         (*self->progress)(static_cast<unsigned>(wParam));
     return 0;
+}
+
+std::shared_ptr<JobReports> JobWindow::Reports() const
+{
+    return std::make_shared<WindowJobReports>(window.get(), WM_HASHDATA_NOTIFY);
 }
 
 void JobWindow::WaitForCompletion(std::uint32_t tag, const std::function<void(unsigned)>& onProgress)

@@ -5,11 +5,14 @@
 #include "win/UniqueHandle.h"
 
 #include <functional>
+#include <memory>
 
 class JobWindow {
 public:
     JobWindow();
     HWND Handle() const { return window.get(); }
+    // What a job reports, posted to this window as the page's are to it.
+    std::shared_ptr<JobReports> Reports() const;
 
     // Pumps messages until the job with this tag reports that it ended;
     // every progress percentage goes to the callback on the way.
