@@ -1,7 +1,4 @@
-// Private window messages of the reduced configuration.
+// The job's report message, WM_HASHDATA_NOTIFY (config/FeatureNames.h), for
+// the code that includes it by this name.
 #pragma once
-#include <windows.h>
-
-// Job to page. wParam: percentage (lParam 0), or 0 with lParam = the tag of
-// the job that ended.
-constexpr UINT WM_HASHDATA_NOTIFY = WM_USER + 0x65;
+#include "Features.h"
