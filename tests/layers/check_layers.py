@@ -147,9 +147,9 @@ class Checker:
                 self.edges[(path, line, name)].add(target)
                 stack.append(target)
 
-    def run(self):
-        database = json.loads(subprocess.run(["ninja", "-C", self.build, "-t", "compdb"], check=True,
-                                             capture_output=True, text=True).stdout)
+    def run(self, database):
+        """Follows the includes of every command of DATABASE (compdb entries)
+        and of every file none reaches; the number of distinct commands."""
         contexts = set()
         for entry in database:
             source = absolute(entry.get("file", ""), entry.get("directory"))
@@ -225,19 +225,17 @@ def cycles(arrows):
     return groups
 
 
-def main(root, build):
+def check(root, build, database):
+    """(report lines, commands followed, includes against the layering)."""
     checker = Checker(root, build)
-    compiled = checker.run()
+    compiled = checker.run(database)
     arrows = checker.arrows()
     relative = lambda path: os.path.relpath(path, checker.root) if path.startswith(checker.root) else path
-    excepted = []
+    lines, excepted = [], []
     for key in list(arrows):
         kept = []
         for path, line, name, target in arrows[key]:
-            if (relative(path), name) in TEMPORARY_EXCEPTIONS:
-                excepted.append((path, line, name, target))
-            else:
-                kept.append((path, line, name, target))
+            (excepted if (relative(path), name) in TEMPORARY_EXCEPTIONS else kept).append((path, line, name, target))
         if kept:
             arrows[key] = kept
         else:
@@ -246,22 +244,30 @@ def main(root, build):
     for (source, destination), uses in sorted(arrows.items()):
         if upward(source, destination):
             for path, line, name, target in uses:
-                print(f"  ^ {relative(path)}:{line} ({source}) includes \"{name}\" = {relative(target)} ({destination})")
+                lines.append(f"  ^ {relative(path)}:{line} ({source}) includes \"{name}\" = {relative(target)} ({destination})")
                 bad += 1
     for group in cycles(arrows):
-        print(f"  folder cycle: {' <-> '.join(group)}")
+        lines.append(f"  folder cycle: {' <-> '.join(group)}")
         for (source, destination), uses in sorted(arrows.items()):
             if source in group and destination in group:
                 path, line, name, target = uses[0]
-                print(f"    {source} -> {destination}: {relative(path)}:{line} includes \"{name}\" = {relative(target)}"
-                      + (f" (and {len(uses) - 1} more)" if len(uses) > 1 else ""))
+                lines.append(f"    {source} -> {destination}: {relative(path)}:{line} includes \"{name}\" = "
+                             f"{relative(target)}" + (f" (and {len(uses) - 1} more)" if len(uses) > 1 else ""))
         bad += 1
     for path, line, name, target in excepted:
-        print(f"  temporary exception: {relative(path)}:{line} includes \"{name}\" = {relative(target)}")
+        lines.append(f"  temporary exception: {relative(path)}:{line} includes \"{name}\" = {relative(target)}")
     files = len({path for path, _, _ in checker.edges} | checker.visited)
-    print(f"layers: {compiled} compile commands, {files} files, {len(checker.edges)} resolved includes, "
-          f"{bad} against the layering")
-    return 0 if compiled > 0 and files > 0 and bad == 0 else 1
+    lines.append(f"layers: {compiled} compile commands, {files} files, {len(checker.edges)} resolved includes, "
+                 f"{bad} against the layering")
+    return lines, compiled, bad
+
+
+def main(root, build):
+    database = json.loads(subprocess.run(["ninja", "-C", build, "-t", "compdb"], check=True,
+                                         capture_output=True, text=True).stdout)
+    lines, compiled, bad = check(root, build, database)
+    print("\n".join(lines))
+    return 0 if compiled > 0 and bad == 0 else 1
 
 
 if __name__ == "__main__":
