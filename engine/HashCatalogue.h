@@ -30,7 +30,8 @@ private:
 template <class Descriptor>
 bool RegisterDescriptor(HashCatalogue& catalogue)
 {
-    return catalogue.Register(Descriptor::StaticName(), []() -> SharedDescriptor { return std::make_shared<Descriptor>(); });
+    return catalogue.Register(Descriptor::StaticName(),
+                              []() -> SharedDescriptor { return std::make_shared<Descriptor>(); });
 }
 
 // Fills the process-wide catalogue on its first use with the algorithms of

@@ -244,7 +244,8 @@ def check(root, build, database):
     for (source, destination), uses in sorted(arrows.items()):
         if upward(source, destination):
             for path, line, name, target in uses:
-                lines.append(f"  ^ {relative(path)}:{line} ({source}) includes \"{name}\" = {relative(target)} ({destination})")
+                lines.append(f"  ^ {relative(path)}:{line} ({source}) includes \"{name}\" = "
+                             f"{relative(target)} ({destination})")
                 bad += 1
     for group in cycles(arrows):
         lines.append(f"  folder cycle: {' <-> '.join(group)}")
