@@ -1,6 +1,6 @@
 #pragma once
 // The algorithms a catalogue can hold. Each configuration registers its
-// own set while the module loads (config/<name>/Algorithms.cpp).
+// own set when the catalogue is first used (config/Algorithms.cpp).
 #include "Blake3Hash.h"
 #include "Crc64.h"
 #include "DescriptionIds.h"

@@ -2,8 +2,11 @@
 
 HashCatalogue& HashCatalogue::Instance()
 {
-    // Made on first use, so registrations from any translation unit find it.
-    static HashCatalogue catalogue;
+    static HashCatalogue catalogue = [] {
+        HashCatalogue filled;
+        RegisterConfiguredAlgorithms(filled);
+        return filled;
+    }();
     return catalogue;
 }
 

@@ -11,7 +11,7 @@ using DescriptorFactory = SharedDescriptor (*)();
 
 class HashCatalogue {
 public:
-    // The process-wide catalogue, filled while the module loads.
+    // The process-wide catalogue, filled on first use.
     static HashCatalogue& Instance();
 
     // False, and the first factory kept, when the name is registered already.
@@ -26,11 +26,15 @@ private:
     std::map<std::wstring, DescriptorFactory> factories;
 };
 
-// Registers a descriptor class (one with a static StaticName()) under its
-// name; a configuration's algorithm list calls it while the module loads.
+// Registers a descriptor class (one with a static StaticName()) under its name.
 template <class Descriptor>
-bool RegisterDescriptor()
+bool RegisterDescriptor(HashCatalogue& catalogue)
 {
-    return HashCatalogue::Instance().Register(Descriptor::StaticName(),
-                                              []() -> SharedDescriptor { return std::make_shared<Descriptor>(); });
+    return catalogue.Register(Descriptor::StaticName(),
+                              []() -> SharedDescriptor { return std::make_shared<Descriptor>(); });
 }
+
+// Fills the process-wide catalogue on its first use with the algorithms of
+// the configuration a binary is built for: every binary that uses the
+// catalogue links exactly one definition (config/ConfiguredAlgorithms.cpp).
+void RegisterConfiguredAlgorithms(HashCatalogue& catalogue);

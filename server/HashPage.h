@@ -1,7 +1,7 @@
 #pragma once
 // The object the shell makes for a file's Properties: it takes the selection
 // and adds the hash page for exactly one file that is not a folder.
-#include "TallyraLib.h"
+#include "ui/typelib/TallyraLib.h"
 #include "win/ComObject.h"
 #include "win/Dispatch.h"
 

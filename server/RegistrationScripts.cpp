@@ -1,6 +1,6 @@
 #include "RegistrationScripts.h"
 
-#include "TallyraLib.h"
+#include "ui/typelib/TallyraLib.h"
 
 #include <objbase.h>
 

@@ -1,17 +1,12 @@
 #pragma once
 // What registration writes: the AppID script and one script per served class.
+#include "config/Configurations.h"
 #include "server/Registrar.h"
 
 extern const wchar_t kAppId[];  // "{0A3C1C8E-...}"
 
 // "{8A56567E-...}": the registry's form of a GUID.
 std::wstring GuidText(REFGUID guid);
-
-// How the page's class is made known to the shell: its handler key under
-// HKCR\*\shellex\PropertySheetHandlers named "Tallyra" (the class id its
-// default value) together with the two values of the approved-extensions
-// list, or named by the class id itself, with no value and no approved list.
-enum class ShellHandlerKey { Named, ClassId };
 
 // 101: the AppID keys, and with a named handler key the shell's
 // approved-extensions entries.

@@ -1,13 +1,10 @@
 #include "TallyraModule.h"
 
-#include "Features.h"
 #include "server/HashPage.h"
 #include "server/PageServices.h"
 #include "server/RegistrationScripts.h"
 #include "server/RegistryViews.h"
-#if TALLYRA_DROP_TARGET
 #include "ui/DropTargetImpl.h"
-#endif
 #include "win/ClassFactory.h"
 #include "win/ExceptionBarrier.h"
 #include "win/ThisModule.h"
@@ -19,9 +16,7 @@ namespace {
 
 CTallyraModule module;
 
-constexpr ShellHandlerKey kShellHandlerKey =
-    features::kHandlerRegistration == features::HandlerRegistration::NamedKey ? ShellHandlerKey::Named
-                                                                              : ShellHandlerKey::ClassId;
+constexpr ShellHandlerKey kShellHandlerKey = kConfiguration.handlerKey;
 
 registry::Script PageScript(const std::wstring& modulePath)
 {
@@ -45,14 +40,21 @@ private:
     LCID saved;
 };
 
+// The classes the module serves, in the order of registration: the drop
+// target (where the configuration has one), then the page.
+template <class Objects>
+Objects ServedObjects()
+{
+    if constexpr (kConfiguration.dropTarget)
+        return {{{&CLSID_DropTargetImpl, &DropTargetScript, &MakeFactory<CDropTargetImpl>, nullptr},
+                 {&CLSID_HashPage, &PageScript, &MakeFactory<CHashPage>, nullptr}}};
+    else
+        return {{{&CLSID_HashPage, &PageScript, &MakeFactory<CHashPage>, nullptr}}};
+}
+
 }  // namespace
 
-CTallyraModule::CTallyraModule()
-    : objects{
-#if TALLYRA_DROP_TARGET
-          {&CLSID_DropTargetImpl, &DropTargetScript, &MakeFactory<CDropTargetImpl>, nullptr},
-#endif
-          {&CLSID_HashPage, &PageScript, &MakeFactory<CHashPage>, nullptr}}
+CTallyraModule::CTallyraModule() : objects(ServedObjects<decltype(objects)>())
 {
     win::InstallModuleLock(this);
     StartPageServices();

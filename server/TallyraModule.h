@@ -5,6 +5,7 @@
 #include "server/Registrar.h"
 #include "win/ModuleLock.h"
 
+#include <array>
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -41,5 +42,5 @@ private:
     std::mutex factoryGuard;
     // In the order of registration: the drop target (where the configuration
     // has one), then the page.
-    ObjectEntry objects[features::kDropTarget ? 2 : 1];
+    std::array<ObjectEntry, kConfiguration.dropTarget ? 2 : 1> objects;
 };

@@ -4,7 +4,7 @@
 #include "CompareTextTidy.h"
 #include "WindowJobReports.h"
 
-#include "PrivateMessages.h"
+#include "Features.h"
 #include "resource.h"
 #include "win/StringResource.h"
 #include "win/ThisModule.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The page's drop target: accepts one dropped file (not a folder) while the
 // page allows comparing, and hands its path to the page window.
-#include "TallyraLib.h"
+#include "ui/typelib/TallyraLib.h"
 #include "win/ComObject.h"
 #include "win/Dispatch.h"
 

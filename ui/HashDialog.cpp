@@ -9,7 +9,6 @@
 #include "WindowJobReports.h"
 
 #include "Features.h"
-#include "PrivateMessages.h"
 #include "settings/LanguageModule.h"
 #include "win/ActivationContext.h"
 #include "win/ErrorText.h"

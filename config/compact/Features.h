@@ -1,21 +1,8 @@
-// What the compact configuration has: a page of three fixed digests and
-// nothing of the catalogue's world (no settings, language module, drop
-// target or clipboard); the shared title tips; its own registration of the
-// shell handler. The switches of the catalogue's page (compare tidy, control
-// states, menu) do not apply: its page does not use them.
+// The code built for the compact configuration reads its values here; every
+// configuration's are side by side in config/Configurations.h.
 #pragma once
+#include "config/Configurations.h"
 
-#define TALLYRA_DROP_TARGET 0
+inline constexpr const Configuration& kConfiguration = configurations::kCompact;
 
-#ifdef __cplusplus
-#include "config/FeatureKinds.h"
-
-namespace features {
-
-inline constexpr bool kLanguageModule = false;
-inline constexpr bool kDropTarget = TALLYRA_DROP_TARGET != 0;
-inline constexpr TitleTips kTitleTips = TitleTips::ProcessWide;
-inline constexpr HandlerRegistration kHandlerRegistration = HandlerRegistration::ClassIdKey;
-
-}  // namespace features
-#endif
+#include "config/FeatureNames.h"

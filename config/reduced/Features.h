@@ -1,27 +1,8 @@
-// What the reduced configuration has, switch by switch (the meanings are in
-// config/full/Features.h): no language module, no drop target, no clipboard
-// watching, no options link, a two-command menu where the cursor is, a
-// compare text trimmed only, the compare edit locked while hashing, and one
-// tool tip for the whole process.
+// The code built for the reduced configuration reads its values here; every
+// configuration's are side by side in config/Configurations.h.
 #pragma once
+#include "config/Configurations.h"
 
-#define TALLYRA_DROP_TARGET 0
+inline constexpr const Configuration& kConfiguration = configurations::kReduced;
 
-#ifdef __cplusplus
-#include "config/FeatureKinds.h"
-
-namespace features {
-
-inline constexpr bool kLanguageModule = false;
-inline constexpr bool kDropTarget = TALLYRA_DROP_TARGET != 0;
-inline constexpr bool kClipboardWatching = false;
-inline constexpr bool kOptionsLink = false;
-inline constexpr bool kCopyAll = false;
-inline constexpr bool kMenuOnMonitor = false;
-inline constexpr CompareTidy kCompareTidy = CompareTidy::TrimOnly;
-inline constexpr ControlStates kControlStates = ControlStates::CompareWhileReady;
-inline constexpr HandlerRegistration kHandlerRegistration = HandlerRegistration::NamedKey;
-inline constexpr TitleTips kTitleTips = TitleTips::ProcessWide;
-
-}  // namespace features
-#endif
+#include "config/FeatureNames.h"

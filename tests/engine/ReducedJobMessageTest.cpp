@@ -1,7 +1,7 @@
 // The reduced configuration's job reports on its own message: WM_USER + 0x65
 // (0x465), never the full configuration's WM_APP + 0x65 (0x8065): the page's
 // adapter posts the configuration's message.
-#include "PrivateMessages.h"
+#include "Features.h"
 #include "engine/HashData.h"
 #include "ui/WindowJobReports.h"
 #include "support/Digests.h"

@@ -1,6 +1,6 @@
 // The COM side of the real module: class objects, creation, aggregation,
 // interface maps, IDispatch from the type library, the unload query.
-#include "TallyraLib.h"
+#include "ui/typelib/TallyraLib.h"
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
 

@@ -5,7 +5,7 @@
 // need the page's file calls, are with the page linked in: page_tests.)
 #include "ui/DropTargetImpl.h"
 #include "resource.h"
-#include "TallyraLib.h"
+#include "ui/typelib/TallyraLib.h"
 #include "settings/AlgorithmFlags.h"
 #include "support/FileListData.h"
 #include "support/Gui.h"

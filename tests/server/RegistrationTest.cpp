@@ -1,6 +1,6 @@
 // DllRegisterServer and DllUnregisterServer of the real module, with
 // HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE redirected to scratch keys.
-#include "TallyraLib.h"
+#include "ui/typelib/TallyraLib.h"
 #include "support/ScratchRegistry.h"
 #include "support/TallyraDll.h"
 #include "support/Text.h"

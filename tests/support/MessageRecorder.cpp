@@ -1,6 +1,6 @@
 #include "MessageRecorder.h"
 
-#include "PrivateMessages.h"
+#include "Features.h"
 
 #include <stdexcept>
 

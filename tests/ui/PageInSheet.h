@@ -2,7 +2,7 @@
 // A page linked in directly (the catalogue's or the compact one), alone in a
 // modeless sheet that owns it, its reads behind the test's file seam; the job
 // reports the page has handled are seen from a subclass above it.
-#include "PrivateMessages.h"
+#include "Features.h"
 #include "support/FileSeam.h"
 #include "support/Gui.h"
 #include "support/ScopedWindowSubclass.h"

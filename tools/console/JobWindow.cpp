@@ -1,6 +1,6 @@
 #include "JobWindow.h"
 
-#include "PrivateMessages.h"
+#include "Features.h"
 #include "ui/WindowJobReports.h"
 
 #include <stdexcept>
