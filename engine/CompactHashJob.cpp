@@ -1,6 +1,7 @@
 #include "CompactHashJob.h"
 
 #include "DigestText.h"
+#include "FileBlocks.h"
 #include "PrivateMessages.h"
 
 #include <algorithm>
@@ -11,18 +12,16 @@ namespace compact {
 
 namespace {
 
-constexpr DWORD kBlockSize = 102400;
 constexpr DWORD kSecondFileBlockSize = 10240;
 constexpr LPARAM kEndReport = 1;
 
-// The digest text: uppercase, CRC-32's bytes reversed so that the value
-// reads most significant digit first.
-std::wstring FinalText(CryptoPP::HashTransformation& hash, bool reversed)
+// The digest text: uppercase, CRC-32's most significant digit first.
+std::wstring FinalText(CryptoPP::HashTransformation& hash, bool crc)
 {
     std::vector<CryptoPP::byte> digest(hash.DigestSize());
     hash.Final(digest.data());
-    if (reversed)
-        std::reverse(digest.begin(), digest.end());
+    if (crc)
+        CrcBytesMostSignificantFirst(digest.data(), digest.size());
     return FormatDigestText(digest.data(), digest.size(), false);
 }
 
@@ -35,13 +34,9 @@ win::UniqueFile OpenForReading(const std::wstring& path)
 // The file's size; false when the system cannot tell it.
 bool FileSize(const HashFileAccess& access, HANDLE file, std::uint64_t& size)
 {
-    DWORD high = 0;
-    ::SetLastError(ERROR_SUCCESS);
-    const DWORD low = access.getFileSize(file, &high);
-    if (low == INVALID_FILE_SIZE && ::GetLastError() != ERROR_SUCCESS)
-        return false;
-    size = (static_cast<std::uint64_t>(high) << 32) | low;
-    return true;
+    const FileSizeRead sized = ReadFileSize(access.getFileSize, file);
+    size = sized.size;
+    return sized.error == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -69,9 +64,9 @@ bool HashJob::Prepare(HWND pageWindow, const std::atomic<bool>* cancelFlag, cons
     return static_cast<bool>(file);
 }
 
-win::UniqueFile HashJob::Start()
+win::UniqueThread HashJob::Start()
 {
-    return win::UniqueFile(::CreateThread(nullptr, 0, &WorkerProc, this, 0, nullptr));
+    return win::UniqueThread(::CreateThread(nullptr, 0, &WorkerProc, this, 0, nullptr));
 }
 
 DWORD WINAPI HashJob::WorkerProc(void* job)
@@ -108,7 +103,7 @@ bool HashJob::ReadLoop()
     std::uint64_t size = 0;
     if (!FileSize(fileAccess, file.get(), size))
         return false;
-    std::vector<CryptoPP::byte> buffer(kBlockSize);
+    std::vector<CryptoPP::byte> buffer(kHashBlockSize);
     std::uint64_t total = 0;
     bool done = size == 0;  // nothing is read from an empty file
     while (!done && !cancel->load()) {
@@ -116,7 +111,7 @@ bool HashJob::ReadLoop()
             return false;
         Report(static_cast<WPARAM>(total * 100 / size), 0);
         DWORD read = 0;
-        if (!fileAccess.readFile(file.get(), buffer.data(), kBlockSize, &read, nullptr))
+        if (!fileAccess.readFile(file.get(), buffer.data(), kHashBlockSize, &read, nullptr))
             return false;  // no final progress report
         if (read == 0)
             break;  // the file ended early: not the whole of it

@@ -10,6 +10,7 @@
 // running worker holds a reference of its own, together with a reference on
 // the module, so that neither the record, the stop flag nor the code can go
 // away under a worker, whatever the owner does.
+#include "FileBlocks.h"
 #include "HashDescriptor.h"
 #include "HashFileAccess.h"
 #include "PrivateMessages.h"
@@ -25,8 +26,6 @@ enum HashJobTag : std::uint32_t {
     HASHJOB_FILE = 1,     // the file whose properties the page shows
     HASHJOB_COMPARE = 2,  // the second file of a comparison
 };
-
-constexpr DWORD kHashBlockSize = 102400;
 
 // Set by the owner to stop a run between two blocks; one flag may serve
 // several jobs. Read afresh by the worker before every block.

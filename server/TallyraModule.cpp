@@ -55,12 +55,12 @@ CTallyraModule::CTallyraModule()
           {&CLSID_HashPage, &PageScript, &MakeFactory<CHashPage>, nullptr}}
 {
     win::InstallModuleLock(this);
-    StartPageServices();
+    BindEngineToSettingsAndTexts();
 }
 
 CTallyraModule::~CTallyraModule()
 {
-    StopPageServices();
+    UnbindEngineFromSettingsAndTexts();
     win::InstallModuleLock(nullptr);
     for (ObjectEntry& entry : objects) {
         if (entry.factory)

@@ -6,10 +6,14 @@
 #include "resource.h"
 #include "settings/ResourceInstance.h"
 #include "ui/ClipboardViewer.h"
+#include "ui/CompareEditTidy.h"
 #include "ui/DigestComparison.h"
 #include "ui/DropTargetImpl.h"
 #include "ui/PendingClipboardTexts.h"
 #include "ui/TitleTip.h"
+#include "win/CommonControls.h"
+#include "win/Edit.h"
+#include "win/ListView.h"
 #include "win/PropertyPage.h"
 #include "win/ModuleLock.h"
 #include "win/UniqueHandle.h"
@@ -94,7 +98,6 @@ private:
     void RefreshComparison();
     void CompareDigestText(const std::wstring& text);
     std::vector<std::wstring> FileDigests() const;
-    std::wstring CompareEditText() const;
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
 
     // The page's dialog procedure, and the title tips' and drop target's
@@ -105,15 +108,15 @@ private:
     HashDataPtr fileJob;
     HashDataPtr compareJob;
     std::wstring path;
-    win::UniqueFile worker;
-    win::UniqueFile compareWorker;
+    win::UniqueThread worker;
+    win::UniqueThread compareWorker;
     StopFlag stopFlag;
-    HWND progressBar = nullptr;
-    HWND hashList = nullptr;
-    HWND compareEdit = nullptr;
-    HWND resultIcon = nullptr;
+    win::ProgressBar progressBar;
+    win::ListView hashList;
+    win::Edit compareEdit;
+    win::IconStatic resultIcon;
     HWND algorithmLabel = nullptr;
-    HWND optionsLink = nullptr;
+    win::Link optionsLink;
     win::UniqueIcon questionIcon;
     win::UniqueIcon crossIcon;
     win::UniqueIcon checkIcon;
@@ -122,7 +125,8 @@ private:
     std::optional<HashFileAccess> testFileAccess;
     CClipboardViewer clipboardViewer;
     PendingClipboardTexts pendingTexts;  // copied while compare-locked, searched at the next refresh
-    bool rewritingCompareEdit = false;   // the tidy writes the edit's text back
+    CompareEditTidy compareTidy{features::kCompareTidy == features::CompareTidy::TrimOnly ? &TrimCompareText
+                                                                                         : &TidyCompareText};
     bool compareLocked = true;  // nothing may be compared before the file is hashed
     // A file run was started whose completion has not been handled yet; a
     // completion that comes when none is awaited is a replaced run's.

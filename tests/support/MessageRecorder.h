@@ -2,7 +2,7 @@
 // A real message-only window that records the job messages it receives,
 // pumped by a real message loop on the test's thread.
 #include "engine/HashData.h"
-#include "win/UniqueHandle.h"
+#include "win/MessageOnlyWindow.h"
 
 #include <vector>
 
@@ -15,7 +15,7 @@ struct JobMessage {
 class MessageRecorder {
 public:
     MessageRecorder();
-    HWND Window() const { return window.get(); }
+    HWND Window() const { return window.Handle(); }
 
     // Pumps until a completion message of the tag arrives (one not recorded
     // before the call); false on timeout.
@@ -26,8 +26,7 @@ public:
     std::vector<JobMessage> messages;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    win::UniqueWindow window;
+    win::MessageOnlyWindow window;
 };
 
 // Progress messages as percentages, the completion as -tag.

@@ -2,23 +2,23 @@
 // A message-only window that receives a hashing job's posted messages, so
 // that the tool runs a file through exactly the page's code path.
 #include "engine/HashData.h"
-#include "win/UniqueHandle.h"
+#include "win/MessageOnlyWindow.h"
 
 #include <functional>
 
 class JobWindow {
 public:
     JobWindow();
-    HWND Handle() const { return window.get(); }
+    HWND Handle() const { return window.Handle(); }
 
     // Pumps messages until the job with this tag reports that it ended;
     // every progress percentage goes to the callback on the way.
     void WaitForCompletion(std::uint32_t tag, const std::function<void(unsigned)>& onProgress);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnJobMessage(WPARAM wParam, LPARAM lParam);
 
-    win::UniqueWindow window;
     const std::function<void(unsigned)>* progress = nullptr;
     std::uint32_t endedTag = 0;
+    win::MessageOnlyWindow window;
 };
