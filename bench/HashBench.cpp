@@ -24,22 +24,8 @@
 
 namespace {
 
-class Chosen final : public IHashSettings {
-public:
-    std::set<std::wstring> names;
-    bool IsEnabled(const std::wstring& name) const override { return names.count(name) != 0; }
-    bool UseLowercase() const override { return false; }
-};
-
-// The settings of one measurement, bound while it runs (digests are written
-// in the case they ask for).
-class Bound {
-public:
-    explicit Bound(const IHashSettings& settings) { BindHashSettings(&settings); }
-    ~Bound() { BindHashSettings(nullptr); }
-    Bound(const Bound&) = delete;
-    Bound& operator=(const Bound&) = delete;
-};
+// The algorithms of one measurement, bound while it runs.
+using Chosen = FixedHashSettings;
 
 // The processors a job is told it may use: its lanes.
 unsigned processorsForJobs = 1;
@@ -104,7 +90,7 @@ std::vector<std::uint8_t> ReadWhole(const std::wstring& path)
 // Seconds to hash the buffer with every named algorithm, one after another.
 double InMemory(const std::vector<std::uint8_t>& bytes, const Chosen& chosen)
 {
-    const Bound bound(chosen);
+    const ScopedHashSettings bound(chosen);
     const DescriptorList descriptors = HashCatalogue::Instance().CreateEnabled(chosen);
     const double start = Seconds();
     for (const SharedDescriptor& descriptor : descriptors) {
@@ -132,7 +118,7 @@ double InMemoryCryptoPP(const std::vector<std::uint8_t>& bytes)
 // nothing: the difference is what messaging costs.
 double ThroughJob(JobWindow* window, const std::wstring& path, const Chosen& chosen, unsigned processors)
 {
-    const Bound bound(chosen);  // the worker is waited for below
+    const ScopedHashSettings bound(chosen);  // the worker is waited for below
     processorsForJobs = processors;
     HashDataPtr job = HashData::Create();
     JobSystemCalls calls;
@@ -142,7 +128,7 @@ double ThroughJob(JobWindow* window, const std::wstring& path, const Chosen& cho
     const double start = Seconds();
     if (!job->Open(path))
         throw std::runtime_error("cannot open the benchmark file");
-    win::UniqueFile thread(job->Start(true));
+    win::UniqueThread thread(job->Start(true));
     if (window)
         window->WaitForCompletion(HASHJOB_FILE, [](unsigned) {});
     ::WaitForSingleObject(thread.get(), INFINITE);
@@ -221,7 +207,7 @@ Times Row(Bench& bench, const std::string& label, const Chosen& chosen)
 Chosen Names(std::set<std::wstring> names)
 {
     Chosen chosen;
-    chosen.names = std::move(names);
+    chosen.enabled.assign(names.begin(), names.end());  // in name order
     return chosen;
 }
 
@@ -269,9 +255,10 @@ int wmain(int argc, wchar_t** argv)
         if (configurations.empty())
             configurations = {2, 3, 4};
 
-        Chosen all;
+        std::set<std::wstring> allNames;
         for (const SharedDescriptor& descriptor : HashCatalogue::Instance().CreateAll())
-            all.names.insert(descriptor->GetName());
+            allNames.insert(descriptor->GetName());
+        const Chosen all = Names(std::move(allNames));
         const Chosen common = Names({L"CRC32", L"MD5", L"SHA-1", L"SHA-256"});
         const Chosen nine = Names({L"CRC32", L"MD4", L"MD5", L"SHA-1", L"SHA-256", L"SHA-384", L"SHA-512", L"Tiger",
                                    L"Whirlpool"});
@@ -285,19 +272,19 @@ int wmain(int argc, wchar_t** argv)
         AgainstCryptoPP<CryptoPP::Adler32>(bench, L"Adler32");
         std::printf("\n");
         std::printf("Cost per byte as measured for the lanes (ns): ");
-        for (const std::wstring& name : all.names)
+        for (const std::wstring& name : all.enabled)
             std::printf("%s %.2f; ", Narrow(name).c_str(), HashCostPerByte(name) * 1e9);
         std::printf("\n\n| algorithm | in memory MB/s | job, one lane MB/s | job, lanes MB/s | lanes / one lane | "
                     "lanes / in memory | lanes, no window MB/s |\n|---|---|---|---|---|---|---|\n");
         Times md2Times;
-        for (const std::wstring& name : all.names) {
+        for (const std::wstring& name : all.enabled) {
             const Times times = Row(bench, Narrow(name), Names({name}));
             if (name == L"MD2")
                 md2Times = times;
         }
         const Times commonTimes = Row(bench, "**common set (CRC32, MD5, SHA-1, SHA-256)**", common);
         Row(bench, "**the nine that rhash has**", nine);
-        const std::string allLabel = "all " + std::to_string(all.names.size());
+        const std::string allLabel = "all " + std::to_string(all.enabled.size());
         const Times allTimes = Row(bench, "**" + allLabel + " in one pass**", all);
 
         std::printf("\nLanes with %u processors: common set %s; nine %s; %s %s\n", bench.processors,

@@ -1,6 +1,7 @@
 #include "CompactHashJob.h"
 
 #include "DigestText.h"
+#include "FileBlocks.h"
 
 #include <algorithm>
 #include <memory>
@@ -10,17 +11,15 @@ namespace compact {
 
 namespace {
 
-constexpr DWORD kBlockSize = 102400;
 constexpr DWORD kSecondFileBlockSize = 10240;
 
-// The digest text: uppercase, CRC-32's bytes reversed so that the value
-// reads most significant digit first.
-std::wstring FinalText(CryptoPP::HashTransformation& hash, bool reversed)
+// The digest text: uppercase, CRC-32's most significant digit first.
+std::wstring FinalText(CryptoPP::HashTransformation& hash, bool crc)
 {
     std::vector<CryptoPP::byte> digest(hash.DigestSize());
     hash.Final(digest.data());
-    if (reversed)
-        std::reverse(digest.begin(), digest.end());
+    if (crc)
+        CrcBytesMostSignificantFirst(digest.data(), digest.size());
     return FormatDigestText(digest.data(), digest.size(), false);
 }
 
@@ -33,13 +32,9 @@ win::UniqueFile OpenForReading(const std::wstring& path)
 // The file's size; false when the system cannot tell it.
 bool FileSize(const JobSystemCalls& calls, HANDLE file, std::uint64_t& size)
 {
-    DWORD high = 0;
-    ::SetLastError(ERROR_SUCCESS);
-    const DWORD low = calls.getFileSize(file, &high);
-    if (low == INVALID_FILE_SIZE && ::GetLastError() != ERROR_SUCCESS)
-        return false;
-    size = (static_cast<std::uint64_t>(high) << 32) | low;
-    return true;
+    const FileSizeRead sized = ReadFileSize(calls.getFileSize, file);
+    size = sized.size;
+    return sized.error == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -68,9 +63,9 @@ bool HashJob::Prepare(std::shared_ptr<JobReports> pageReports, const std::atomic
     return static_cast<bool>(file);
 }
 
-win::UniqueFile HashJob::Start()
+win::UniqueThread HashJob::Start()
 {
-    return win::UniqueFile(::CreateThread(nullptr, 0, &WorkerProc, this, 0, nullptr));
+    return win::UniqueThread(::CreateThread(nullptr, 0, &WorkerProc, this, 0, nullptr));
 }
 
 DWORD WINAPI HashJob::WorkerProc(void* job)
@@ -113,7 +108,7 @@ bool HashJob::ReadLoop()
     std::uint64_t size = 0;
     if (!FileSize(systemCalls, file.get(), size))
         return false;
-    std::vector<CryptoPP::byte> buffer(kBlockSize);
+    std::vector<CryptoPP::byte> buffer(kHashBlockSize);
     std::uint64_t total = 0;
     bool done = size == 0;  // nothing is read from an empty file
     while (!done && !cancel->load()) {
@@ -121,7 +116,7 @@ bool HashJob::ReadLoop()
             return false;
         ReportProgress(static_cast<unsigned>(total * 100 / size));
         DWORD read = 0;
-        if (!systemCalls.readFile(file.get(), buffer.data(), kBlockSize, &read, nullptr))
+        if (!systemCalls.readFile(file.get(), buffer.data(), kHashBlockSize, &read, nullptr))
             return false;  // no final progress report
         if (read == 0)
             break;  // the file ended early: not the whole of it

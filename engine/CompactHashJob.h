@@ -50,7 +50,7 @@ public:
     bool Prepare(std::shared_ptr<JobReports> page, const std::atomic<bool>* cancel, const std::wstring& path);
     // The worker's handle; invalid when no thread could start (nothing
     // will report then).
-    win::UniqueFile Start();
+    win::UniqueThread Start();
     // The page's window is gone: the worker reports nothing more.
     void SetPageGone() noexcept { pageGone.store(true); }
 

@@ -1,5 +1,6 @@
 #include "Descriptors.h"
 
+#include "DigestText.h"
 #include "HashTexts.h"
 
 #include <algorithm>
@@ -24,6 +25,6 @@ std::wstring DescriptionFromStringTable(unsigned id)
 void DescriptorCRC32C::Finalize()
 {
     std::vector<std::uint8_t> digest = FinalDigest();
-    std::reverse(digest.begin(), digest.end());
+    CrcBytesMostSignificantFirst(digest.data(), digest.size());
     StoreDigest(digest);
 }

@@ -69,9 +69,7 @@ TALLYRA_NAMED_DESCRIPTOR(DescriptorXXH64, Xxh64, L"XXH64", DescriptionFromString
 #undef TALLYRA_DESCRIPTOR
 #undef TALLYRA_NAMED_DESCRIPTOR
 
-// CRC32C writes its value most significant digit first, as CRC32 does;
-// Crypto++ gives the four bytes least significant first, so they are
-// reversed before formatting.
+// CRC32C writes its value most significant digit first, as CRC32 does.
 class DescriptorCRC32C final : public HashDescriptorImpl<CryptoPP::CRC32C> {
 public:
     static std::wstring StaticName() { return WidenAlgorithmName(CryptoPP::CRC32C::StaticAlgorithmName()); }

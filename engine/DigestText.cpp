@@ -1,5 +1,7 @@
 #include "DigestText.h"
 
+#include <algorithm>
+
 std::wstring FormatDigestText(const std::uint8_t* digest, std::size_t size, bool lowercase)
 {
     const wchar_t* digits = lowercase ? L"0123456789abcdef" : L"0123456789ABCDEF";
@@ -10,4 +12,9 @@ std::wstring FormatDigestText(const std::uint8_t* digest, std::size_t size, bool
         text += digits[digest[i] & 0x0F];
     }
     return text;
+}
+
+void CrcBytesMostSignificantFirst(std::uint8_t* digest, std::size_t size)
+{
+    std::reverse(digest, digest + size);
 }

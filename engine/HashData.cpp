@@ -228,16 +228,12 @@ unsigned HashData::Processors() const
 HashData::LoopResult HashData::ReadLoop()
 {
     // Taken anew at every run, also when a stopped run resumes.
-    DWORD high = 0;
-    const DWORD low = systemCalls.getFileSize(file, &high);
-    if (low == INVALID_FILE_SIZE) {
-        const DWORD error = ::GetLastError();
-        if (error != NO_ERROR) {
-            lastError = error;
-            return LoopResult::Failed;
-        }
+    const FileSizeRead sized = ReadFileSize(systemCalls.getFileSize, file);
+    if (sized.error != ERROR_SUCCESS) {
+        lastError = sized.error;
+        return LoopResult::Failed;
     }
-    const std::uint64_t size = (static_cast<std::uint64_t>(high) << 32) | low;
+    const std::uint64_t size = sized.size;
 
     // The outcome is decided once, by how the loop ends, and never by
     // reading the flag again: a resume that clears it after the loop saw it

@@ -12,6 +12,7 @@
 // the module, so that neither the record, the stop flag nor the code can go
 // away under a worker, whatever the owner does; the worker holds the reports
 // it makes to the owner the same way.
+#include "FileBlocks.h"
 #include "HashDescriptor.h"
 #include "JobReports.h"
 #include "JobSystemCalls.h"
@@ -27,8 +28,6 @@ enum HashJobTag : std::uint32_t {
     HASHJOB_FILE = 1,     // the file whose properties the page shows
     HASHJOB_COMPARE = 2,  // the second file of a comparison
 };
-
-constexpr DWORD kHashBlockSize = 102400;
 
 // Set by the owner to stop a run between two blocks; one flag may serve
 // several jobs. Read afresh by the worker before every block.

@@ -1,6 +1,7 @@
 #pragma once
 // The two questions the hash engine asks of the user's settings. The settings
 // store answers them in the extension; a program may bind its own answers.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,3 +22,26 @@ protected:
 // and digests are uppercase. The bound object must outlive its use.
 const IHashSettings& BoundHashSettings();
 void BindHashSettings(const IHashSettings* settings);
+
+// Answers a program gives itself: these algorithms, this case.
+class FixedHashSettings final : public IHashSettings {
+public:
+    std::vector<std::wstring> enabled;
+    bool lowercase = false;
+
+    bool IsEnabled(const std::wstring& name) const override
+    {
+        return std::find(enabled.begin(), enabled.end(), name) != enabled.end();
+    }
+    bool UseLowercase() const override { return lowercase; }
+};
+
+// Binds settings for the life of the object (digests are written in the
+// case they ask for at each Finalize).
+class ScopedHashSettings {
+public:
+    explicit ScopedHashSettings(const IHashSettings& settings) { BindHashSettings(&settings); }
+    ~ScopedHashSettings() { BindHashSettings(nullptr); }
+    ScopedHashSettings(const ScopedHashSettings&) = delete;
+    ScopedHashSettings& operator=(const ScopedHashSettings&) = delete;
+};

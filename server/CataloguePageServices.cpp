@@ -11,19 +11,19 @@
 #include "settings/StoredHashSettings.h"
 #include "ui/HashDialog.h"
 
-void StartPageServices()
+void BindEngineToSettingsAndTexts()
 {
     BindHashSettings(&StoredHashSettings());
     BindHashTexts(&ResourceTexts());
 }
 
-void StopPageServices() noexcept
+void UnbindEngineFromSettingsAndTexts() noexcept
 {
     BindHashTexts(nullptr);
     BindHashSettings(nullptr);
 }
 
-void PreparePageResources()
+void LoadSettingsAndLanguageModule()
 {
     GeneralSettings::Instance();
     if constexpr (features::kLanguageModule)

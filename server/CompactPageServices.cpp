@@ -4,11 +4,11 @@
 
 #include "ui/CompactHashDialog.h"
 
-void StartPageServices() {}
+void BindEngineToSettingsAndTexts() {}
 
-void StopPageServices() noexcept {}
+void UnbindEngineFromSettingsAndTexts() noexcept {}
 
-void PreparePageResources() {}
+void LoadSettingsAndLanguageModule() {}
 
 HPROPSHEETPAGE CreateHashPropertyPage(const std::wstring& path)
 {

@@ -24,7 +24,7 @@ const QITAB* CHashPage::Interfaces()
 
 HRESULT CHashPage::FinalConstruct()
 {
-    win::RunGuarded([] { PreparePageResources(); });
+    win::RunGuarded([] { LoadSettingsAndLanguageModule(); });
     return S_OK;
 }
 

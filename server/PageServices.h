@@ -8,11 +8,13 @@
 #include <prsht.h>
 #include <string>
 
-// While the module object is made and destroyed.
-void StartPageServices();
-void StopPageServices() noexcept;
-// Each time the shell makes a CHashPage, before it can add a page.
-void PreparePageResources();
+// While the module object is made and destroyed: the engine asks the user's
+// settings which algorithms to run and the resources for its texts.
+void BindEngineToSettingsAndTexts();
+void UnbindEngineFromSettingsAndTexts() noexcept;
+// Each time the shell makes a CHashPage, before it can add a page: the
+// general settings read, the user's language module in force.
+void LoadSettingsAndLanguageModule();
 // The page for the file and its sheet page, which owns it from then on;
 // null (and nothing left behind) on failure.
 HPROPSHEETPAGE CreateHashPropertyPage(const std::wstring& path);

@@ -57,12 +57,12 @@ Objects ServedObjects()
 CTallyraModule::CTallyraModule() : objects(ServedObjects<decltype(objects)>())
 {
     win::InstallModuleLock(this);
-    StartPageServices();
+    BindEngineToSettingsAndTexts();
 }
 
 CTallyraModule::~CTallyraModule()
 {
-    StopPageServices();
+    UnbindEngineFromSettingsAndTexts();
     win::InstallModuleLock(nullptr);
     for (ObjectEntry& entry : objects) {
         if (entry.factory)

@@ -1,7 +1,6 @@
 #include "CompactHashDialog.h"
 
 #include "CompareFileDialog.h"
-#include "CompareTextTidy.h"
 #include "WindowJobReports.h"
 
 #include "Features.h"
@@ -9,6 +8,7 @@
 #include "win/StringResource.h"
 #include "win/ThisModule.h"
 #include "win/ThreadWait.h"
+#include "win/WindowText.h"
 
 #include <commctrl.h>
 #include <memory>
@@ -30,14 +30,6 @@ constexpr UINT kCompareEdits[] = {IDC_MD5_COMPARE, IDC_SHA1_COMPARE, IDC_CRC32_C
 std::wstring Text(UINT id)
 {
     return win::LoadStringResource(ThisModule(), id);
-}
-
-std::wstring WindowText(HWND window)
-{
-    const int length = ::GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), length + 1)));
-    return text;
 }
 
 }  // namespace
@@ -81,9 +73,9 @@ const win::MessageMap<CHashDialog>& CHashDialog::Messages()
 
 LRESULT CHashDialog::OnInitDialog(win::Message&)
 {
-    progressBar = Control(IDC_PROGRESS);
+    progressBar = win::ProgressBar(Control(IDC_PROGRESS));
+    progressBar.SetRange32(100);
     reports = std::make_shared<WindowJobReports>(Window(), WM_HASHDATA_NOTIFY, WindowJobReports::Delivery::Send);
-    ::SendMessageW(progressBar, PBM_SETRANGE32, 0, 100);
     SetControlsBusy();
     StartRun();
     titleTips.Attach(Window());
@@ -111,7 +103,7 @@ LRESULT CHashDialog::OnHashDataNotify(win::Message& m)
 {
     if (!awaitingEnd)
         return 0;
-    ::SendMessageW(progressBar, PBM_SETPOS, m.wParam, 0);
+    progressBar.SetPosition(m.wParam);
     if (m.lParam == static_cast<LPARAM>(HashJob::kEndReport))
         OnRunEnded();
     return 0;
@@ -187,20 +179,8 @@ void CHashDialog::SetControlsReady()
 // Blanks around a pasted digest go as it is typed; nothing is compared.
 LRESULT CHashDialog::OnCompareEditChange(win::Message& m)
 {
-    if (tidying)
-        return 0;
-    HWND edit = m.CommandControl();
-    DWORD selectionStart = 0;
-    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), 0);
-    const std::wstring text = WindowText(edit);
-    const TidiedCompareText tidied = TrimCompareText(text, selectionStart);
-    if (tidied.text == text)
-        return 0;
-    tidying = true;
-    ::SetWindowTextW(edit, tidied.text.c_str());
-    ::SendMessageW(edit, EM_SETSEL, tidied.caret, tidied.caret);
-    ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
-    tidying = false;
+    if (!compareTidy.Rewriting())
+        compareTidy.Apply(win::Edit(m.CommandControl()));
     return 0;
 }
 
@@ -228,7 +208,7 @@ LRESULT CHashDialog::OnCompareCrc32(win::Message&)
 void CHashDialog::Compare(Algorithm algorithm, UINT editId, const std::wstring& digest)
 {
     HWND edit = Control(editId);
-    std::wstring text = WindowText(edit);
+    std::wstring text = win::WindowText(edit);
     if (text.empty()) {
         const std::optional<std::wstring> chosen = ChooseCompareFile(::GetActiveWindow(), ThisModule());
         if (!chosen)
@@ -252,10 +232,7 @@ void CHashDialog::Compare(Algorithm algorithm, UINT editId, const std::wstring& 
 
 LRESULT CHashDialog::OnTitleTipMessage(win::Message& m)
 {
-    LRESULT result = 0;
-    if (!titleTips.Route(m, result))
-        m.PassOn();
-    return result;
+    return titleTips.RouteOrPassOn(m);
 }
 
 }  // namespace compact

@@ -5,7 +5,9 @@
 // Its template and texts are the module's own, in the language that the
 // resource lookup finds for the thread (English or Chinese).
 #include "engine/CompactHashJob.h"
+#include "ui/CompareEditTidy.h"
 #include "ui/TitleTip.h"
+#include "win/CommonControls.h"
 #include "win/ModuleLock.h"
 #include "win/PropertyPage.h"
 #include "win/UniqueHandle.h"
@@ -63,11 +65,11 @@ private:
     std::wstring md5Text;
     std::wstring crc32Text;
     std::wstring sha1Text;
-    HWND progressBar = nullptr;
+    win::ProgressBar progressBar;
     std::atomic<bool> cancelFlag{false};  // read by the worker before every block
-    win::UniqueFile worker;               // kept until the thread has ended
+    win::UniqueThread worker;               // kept until the thread has ended
     bool awaitingEnd = false;
-    bool tidying = false;  // the tidy writes a compare edit's text back
+    CompareEditTidy compareTidy{&TrimCompareText};
 };
 
 }  // namespace compact

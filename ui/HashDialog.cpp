@@ -1,10 +1,10 @@
 #include "HashDialog.h"
 
 #include "CompareFileDialog.h"
-#include "CompareTextTidy.h"
 #include "DigestComparison.h"
 #include "ClipboardCopy.h"
 #include "ListMenu.h"
+#include "ReportList.h"
 #include "SettingsDialog.h"
 #include "WindowJobReports.h"
 
@@ -93,33 +93,24 @@ const win::MessageMap<CHashDialog>& CHashDialog::Messages()
 
 LRESULT CHashDialog::OnInitDialog(win::Message&)
 {
-    optionsLink = Control(IDC_OPTIONS_LINK);
-    progressBar = Control(IDC_PROGRESS);
-    hashList = Control(IDC_HASH_LIST);
-    resultIcon = Control(IDC_RESULT_ICON);
+    optionsLink = win::Link(Control(IDC_OPTIONS_LINK));
+    progressBar = win::ProgressBar(Control(IDC_PROGRESS));
+    hashList = win::ListView(Control(IDC_HASH_LIST));
+    resultIcon = win::IconStatic(Control(IDC_RESULT_ICON));
     algorithmLabel = Control(IDC_ALGORITHM_LABEL);
-    compareEdit = Control(IDC_COMPARE_EDIT);
+    compareEdit = win::Edit(Control(IDC_COMPARE_EDIT));
 
-    ::SendMessageW(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    progressBar.SetRange(100);
     SetText(algorithmLabel, L"");
 
     RECT client = {};
     ::GetClientRect(hashList, &client);
-    std::wstring heading = LoadResourceString(IDS_ALGORITHM);
-    LVCOLUMNW column = {};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = kNameColumnWidth;
-    column.pszText = heading.data();
-    ::SendMessageW(hashList, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-    heading = LoadResourceString(IDS_HASH_VALUE);
-    column.pszText = heading.data();
-    column.cx = (client.right - client.left) - kDigestColumnMargin;
-    if (column.cx == -1)
-        column.mask &= ~LVCF_WIDTH;
-    ::SendMessageW(hashList, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
-    ::SendMessageW(hashList, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    ::SendMessageW(hashList, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_INFOTIP, LVS_EX_INFOTIP);
+    const int digestWidth = (client.right - client.left) - kDigestColumnMargin;
+    const std::optional<int> digestColumn = digestWidth == -1 ? std::nullopt : std::optional<int>(digestWidth);
+    SetUpReportList(hashList,
+                    {{LoadResourceString(IDS_ALGORITHM), kNameColumnWidth},
+                     {LoadResourceString(IDS_HASH_VALUE), digestColumn}},
+                    LVS_EX_INFOTIP);
 
     LoadResultIcons();
 
@@ -182,7 +173,7 @@ void CHashDialog::OpenAndHash()
 // went away) says why in the label, since digests had been on their way.
 void CHashDialog::ShowUnusable(DWORD readError)
 {
-    ::SendMessageW(hashList, LVM_SETITEMCOUNT, 0, 0);
+    hashList.SetItemCount(0);
     SetText(algorithmLabel, readError != ERROR_SUCCESS ? SystemErrorText(readError) : std::wstring());
     ::EnableWindow(Window(), FALSE);
 }
@@ -204,7 +195,7 @@ LRESULT CHashDialog::OnDestroy(win::Message&)
 void CHashDialog::UpdateControls(bool ready)
 {
     const bool hasAlgorithms = runs.FileJob().Count() > 0;
-    const bool hasRows = ::SendMessageW(hashList, LVM_GETITEMCOUNT, 0, 0) > 0;
+    const bool hasRows = hashList.ItemCount() > 0;
     const bool stopped = runs.Stopped();
     compareLocked = !(ready && hasAlgorithms && !stopped);
 
@@ -222,15 +213,7 @@ void CHashDialog::UpdateControls(bool ready)
         return;
     }
 
-    LITEM link = {};
-    link.mask = LIF_ITEMINDEX | LIF_STATE;
-    link.iLink = 0;
-    link.stateMask = LIS_ENABLED;
-    ::SendMessageW(optionsLink, LM_GETITEM, 0, reinterpret_cast<LPARAM>(&link));
-    link.mask = LIF_ITEMINDEX | LIF_STATE;
-    link.stateMask = LIS_ENABLED;
-    link.state = ready ? (link.state | LIS_ENABLED) : (link.state & ~LIS_ENABLED);
-    ::SendMessageW(optionsLink, LM_SETITEM, 0, reinterpret_cast<LPARAM>(&link));
+    optionsLink.EnableFirstLink(ready);
 
     const int show = (!ready || (hasAlgorithms && !hasRows)) ? SW_SHOWNORMAL : SW_HIDE;
     for (UINT id : {IDC_STOP, IDC_PROGRESS, IDC_PROGRESS_FRAME})
@@ -248,7 +231,7 @@ void CHashDialog::StopHashing()
 
 void CHashDialog::RunHashing()
 {
-    ::SendMessageW(hashList, LVM_SETITEMCOUNT, 0, 0);
+    hashList.SetItemCount(0);
     SetText(compareEdit, L"");
     SetText(Control(IDC_STOP), LoadResourceString(IDS_STOP));
     runs.ForgetRuns();
@@ -272,7 +255,7 @@ LRESULT CHashDialog::OnStopButton(win::Message&)
 
 LRESULT CHashDialog::OnHashDataNotify(win::Message& m)
 {
-    ::SendMessageW(progressBar, PBM_SETPOS, m.wParam, 0);
+    progressBar.SetPosition(m.wParam);
     const RunEvent event = runs.OnReport(WindowJobReports::EndedTag(m.lParam));
     switch (event) {
     case RunEvent::FileRunDone:
@@ -299,18 +282,15 @@ LRESULT CHashDialog::OnHashDataNotify(win::Message& m)
 
 void CHashDialog::ShowFileDigests()
 {
-    ::SendMessageW(hashList, LVM_SETITEMCOUNT, runs.FileJob().Count(), 0);
-    LVITEMW item = {};
-    item.stateMask = LVIS_SELECTED;
-    item.state = LVIS_SELECTED;
-    ::SendMessageW(hashList, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    hashList.SetItemCount(runs.FileJob().Count());
+    hashList.Select(0);
     UpdateControls(true);
     RefreshComparison();
 }
 
 void CHashDialog::ShowStoppedRun()
 {
-    ::SendMessageW(hashList, LVM_SETITEMCOUNT, 0, 0);
+    hashList.SetItemCount(0);
     SetText(Control(IDC_STOP), LoadResourceString(IDS_VERIFY));
 }
 
@@ -420,7 +400,7 @@ LRESULT CHashDialog::OnListKeyDown(win::Message& m)
 
 LRESULT CHashDialog::SelectedRow() const
 {
-    return ::SendMessageW(hashList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    return hashList.FirstSelected();
 }
 
 void CHashDialog::CopyDigestOfRow(LRESULT row)
@@ -435,7 +415,7 @@ void CHashDialog::CopyDigestOfRow(LRESULT row)
 // algorithms and the case now in force, whether or not anything changed.
 void CHashDialog::ShowSettings()
 {
-    if (ShowSettingsDialog(::GetActiveWindow()) == 1)
+    if (ShowSettingsDialog(::GetActiveWindow()) == SettingsDialogResult::Saved)
         RunHashing();
 }
 
@@ -447,22 +427,9 @@ LRESULT CHashDialog::OnOptionsLink(win::Message&)
 
 LRESULT CHashDialog::OnCompareEditChange(win::Message&)
 {
-    if (compareLocked || rewritingCompareEdit)
+    if (compareLocked || compareTidy.Rewriting())
         return 0;
-    DWORD selectionStart = 0;
-    ::SendMessageW(compareEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart), 0);
-    const std::wstring text = CompareEditText();
-    const TidiedCompareText tidied = features::kCompareTidy == features::CompareTidy::TrimOnly
-                                         ? TrimCompareText(text, selectionStart)
-                                         : TidyCompareText(text, selectionStart);
-    if (tidied.text != text) {
-        rewritingCompareEdit = true;
-        SetText(compareEdit, tidied.text);
-        ::SendMessageW(compareEdit, EM_SETSEL, tidied.caret, tidied.caret);
-        ::SendMessageW(compareEdit, EM_SCROLLCARET, 0, 0);
-        rewritingCompareEdit = false;
-    }
-    CompareDigestText(tidied.text);
+    CompareDigestText(compareTidy.Apply(compareEdit));
     return 0;
 }
 
@@ -485,25 +452,14 @@ LRESULT CHashDialog::OnChangeClipboardChain(win::Message& m)
 
 LRESULT CHashDialog::OnTitleTipMessage(win::Message& m)
 {
-    LRESULT result = 0;
-    if (!titleTips->Route(m, result))
-        m.PassOn();
-    return result;
-}
-
-std::wstring CHashDialog::CompareEditText() const
-{
-    const int length = ::GetWindowTextLengthW(compareEdit);
-    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(compareEdit, text.data(), length + 1)));
-    return text;
+    return titleTips->RouteOrPassOn(m);
 }
 
 // With an empty edit, a digest of the file found in what was copied meanwhile
 // (or is on the clipboard now) fills it in.
 void CHashDialog::RefreshComparison()
 {
-    std::wstring text = CompareEditText();
+    std::wstring text = compareEdit.Text();
     if (features::kClipboardWatching && text.empty()) {
         pendingTexts.Add(ReadClipboardText());
         text = pendingTexts.FindDigest(runs.FileDigests());
@@ -523,13 +479,10 @@ void CHashDialog::CompareDigestText(const std::wstring& text)
     HICON icon = result.outcome == ComparisonOutcome::Match      ? checkIcon.get()
                  : result.outcome == ComparisonOutcome::Mismatch ? crossIcon.get()
                                                                  : questionIcon.get();
-    ::SendMessageW(resultIcon, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    resultIcon.SetIcon(icon);
     if (result.outcome != ComparisonOutcome::Match)
         return;
-    LVITEMW item = {};
-    item.stateMask = LVIS_SELECTED;
-    item.state = LVIS_SELECTED;
-    ::SendMessageW(hashList, LVM_SETITEMSTATE, result.matchIndex, reinterpret_cast<LPARAM>(&item));
+    hashList.Select(result.matchIndex);
     SetText(algorithmLabel, runs.FileJob().At(result.matchIndex)->GetName());
     // The question is answered: the clipboard is no longer watched.
     clipboardViewer.Leave();
@@ -538,7 +491,7 @@ void CHashDialog::CompareDigestText(const std::wstring& text)
 
 std::optional<ComparisonOutcome> CHashDialog::ShownOutcome() const
 {
-    const auto shown = reinterpret_cast<HICON>(::SendMessageW(resultIcon, STM_GETICON, 0, 0));
+    const HICON shown = resultIcon.Icon();
     if (shown == nullptr)
         return std::nullopt;
     if (shown == checkIcon.get())

@@ -5,11 +5,15 @@
 #include "resource.h"
 #include "settings/ResourceInstance.h"
 #include "ui/ClipboardViewer.h"
+#include "ui/CompareEditTidy.h"
 #include "ui/DigestComparison.h"
 #include "ui/DropTargetImpl.h"
 #include "ui/PageRuns.h"
 #include "ui/PendingClipboardTexts.h"
 #include "ui/TitleTip.h"
+#include "win/CommonControls.h"
+#include "win/Edit.h"
+#include "win/ListView.h"
 #include "win/PropertyPage.h"
 #include "win/ModuleLock.h"
 #include "win/UniqueHandle.h"
@@ -91,7 +95,6 @@ private:
     void ShowOpenFailure();
     void RefreshComparison();
     void CompareDigestText(const std::wstring& text);
-    std::wstring CompareEditText() const;
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
 
     // The page's dialog procedure, and the title tips' and drop target's
@@ -101,12 +104,12 @@ private:
     ResourceLease resources;  // the module this page's template and texts come from
     PageRuns runs;
     std::wstring path;
-    HWND progressBar = nullptr;
-    HWND hashList = nullptr;
-    HWND compareEdit = nullptr;
-    HWND resultIcon = nullptr;
+    win::ProgressBar progressBar;
+    win::ListView hashList;
+    win::Edit compareEdit;
+    win::IconStatic resultIcon;
     HWND algorithmLabel = nullptr;
-    HWND optionsLink = nullptr;
+    win::Link optionsLink;
     win::UniqueIcon questionIcon;
     win::UniqueIcon crossIcon;
     win::UniqueIcon checkIcon;
@@ -114,7 +117,8 @@ private:
     win::ComPtr<win::ComObject<CDropTargetImpl>> dropTarget;
     CClipboardViewer clipboardViewer;
     PendingClipboardTexts pendingTexts;  // copied while compare-locked, searched at the next refresh
-    bool rewritingCompareEdit = false;   // the tidy writes the edit's text back
+    CompareEditTidy compareTidy{features::kCompareTidy == features::CompareTidy::TrimOnly ? &TrimCompareText
+                                                                                         : &TidyCompareText};
     bool compareLocked = true;  // nothing may be compared before the file is hashed
     // LVN_GETDISPINFOW hands out pointers to these: a text handed out must
     // stay as it is until two more have been asked for.

@@ -88,8 +88,8 @@ private:
     StopFlag stopFlag;
     HashDataPtr fileJob;
     HashDataPtr compareJob;
-    win::UniqueFile fileWorker;
-    win::UniqueFile compareWorker;
+    win::UniqueThread fileWorker;
+    win::UniqueThread compareWorker;
     // A run was started whose end has not been handled yet.
     bool awaitingFileRun = false;
     bool awaitingComparison = false;

@@ -1,5 +1,6 @@
 #include "SettingsDialog.h"
 
+#include "ReportList.h"
 #include "resource.h"
 #include "engine/HashCatalogue.h"
 #include "settings/AlgorithmFlags.h"
@@ -14,9 +15,6 @@ namespace {
 constexpr int kColumnMargin = 10;
 constexpr UINT kChecked = INDEXTOSTATEIMAGEMASK(2);
 constexpr UINT kUnchecked = INDEXTOSTATEIMAGEMASK(1);
-
-constexpr INT_PTR kSaved = IDOK;
-constexpr INT_PTR kCancelled = IDCANCEL;
 
 }  // namespace
 
@@ -43,46 +41,32 @@ const win::MessageMap<CSettingsDialog>& CSettingsDialog::Messages()
 LRESULT CSettingsDialog::OnInitDialog(win::Message&)
 {
     saveButton = ::GetDlgItem(Window(), IDOK);
-    algorithmList = ::GetDlgItem(Window(), IDC_ALGORITHM_LIST);
-    lowercaseBox = ::GetDlgItem(Window(), IDC_LOWERCASE);
+    algorithmList = win::ListView(::GetDlgItem(Window(), IDC_ALGORITHM_LIST));
+    lowercaseBox = win::CheckBox(::GetDlgItem(Window(), IDC_LOWERCASE));
 
     RECT client = {};
     ::GetClientRect(algorithmList, &client);
-    std::wstring heading = LoadResourceString(IDS_ALGORITHM);
-    LVCOLUMNW column = {};
-    column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = (client.right - client.left) - kColumnMargin;
-    column.pszText = heading.data();
-    ::SendMessageW(algorithmList, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-    ::SendMessageW(algorithmList, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    ::SendMessageW(algorithmList, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    SetUpReportList(algorithmList, {{LoadResourceString(IDS_ALGORITHM), (client.right - client.left) - kColumnMargin}},
+                    LVS_EX_CHECKBOXES);
 
     algorithms = HashCatalogue::Instance().CreateAll();
-    for (std::size_t i = 0; i < algorithms.size(); ++i) {
-        std::wstring name = algorithms[i]->GetName();
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(i);
-        item.pszText = name.data();
-        ::SendMessageW(algorithmList, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
+    for (std::size_t i = 0; i < algorithms.size(); ++i)
+        algorithmList.InsertItem(static_cast<int>(i), algorithms[i]->GetName());
     // With more rows than the list shows, its vertical scroll bar took room
     // from the client area: the column fits what is left, with no
     // horizontal scroll bar.
     ::GetClientRect(algorithmList, &client);
-    ::SendMessageW(algorithmList, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM((client.right - client.left) - kColumnMargin, 0));
+    algorithmList.SetColumnWidth(0, (client.right - client.left) - kColumnMargin);
     ShowStoredChoice();
 
-    ::SendMessageW(lowercaseBox, BM_SETCHECK,
-                   GeneralSettings::Instance().UseLowercase() ? BST_CHECKED : BST_UNCHECKED, 0);
+    lowercaseBox.SetChecked(GeneralSettings::Instance().UseLowercase());
     ShowLanguages();
     return TRUE;  // the system sets the default focus
 }
 
 LRESULT CSettingsDialog::OnClose(win::Message&)
 {
-    EndDialog(kCancelled);
+    EndDialog(static_cast<INT_PTR>(SettingsDialogResult::Cancelled));
     return 0;
 }
 
@@ -108,8 +92,7 @@ LRESULT CSettingsDialog::OnReselect(win::Message&)
 
 LRESULT CSettingsDialog::OnLowercase(win::Message&)
 {
-    const bool checked = ::SendMessageW(lowercaseBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    GeneralSettings::Instance().SetUseLowercase(checked);
+    GeneralSettings::Instance().SetUseLowercase(lowercaseBox.IsChecked());
     return 0;
 }
 
@@ -122,33 +105,29 @@ LRESULT CSettingsDialog::OnSave(win::Message&)
     flags.SetEnabled(choice);  // at once: a page starting a job meanwhile sees all of it or none
     flags.SaveAll();
     SaveLanguage();
-    EndDialog(kSaved);
+    EndDialog(static_cast<INT_PTR>(SettingsDialogResult::Saved));
     return 0;
 }
 
 LRESULT CSettingsDialog::OnCancel(win::Message&)
 {
-    EndDialog(kCancelled);
+    EndDialog(static_cast<INT_PTR>(SettingsDialogResult::Cancelled));
     return 0;
 }
 
 int CSettingsDialog::ItemCount() const
 {
-    return static_cast<int>(::SendMessageW(algorithmList, LVM_GETITEMCOUNT, 0, 0));
+    return algorithmList.ItemCount();
 }
 
 void CSettingsDialog::SetChecked(int item, bool checked) const
 {
-    LVITEMW state = {};
-    state.stateMask = LVIS_STATEIMAGEMASK;
-    state.state = checked ? kChecked : kUnchecked;
-    ::SendMessageW(algorithmList, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+    algorithmList.SetItemState(static_cast<std::size_t>(item), checked ? kChecked : kUnchecked, LVIS_STATEIMAGEMASK);
 }
 
 bool CSettingsDialog::IsChecked(int item) const
 {
-    return ::SendMessageW(algorithmList, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK) ==
-           kChecked;
+    return algorithmList.ItemState(static_cast<std::size_t>(item), LVIS_STATEIMAGEMASK) == kChecked;
 }
 
 void CSettingsDialog::ShowStoredChoice() const
@@ -160,7 +139,7 @@ void CSettingsDialog::ShowStoredChoice() const
 
 void CSettingsDialog::ShowLanguages()
 {
-    languageBox = ::GetDlgItem(Window(), IDC_LANGUAGE);
+    languageBox = win::ComboBox(::GetDlgItem(Window(), IDC_LANGUAGE));
     if (!languageBox)
         return;  // a language module's template without the choice
     std::optional<LanguageModuleFile> builtIn = extension ? BuiltInLanguage(extension->folder, extension->stem)
@@ -181,15 +160,15 @@ void CSettingsDialog::ShowLanguages()
         chosen = languages.end() - 1;
     }
     for (const LanguageModuleFile& language : languages)
-        ::SendMessageW(languageBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(language.name.c_str()));
-    ::SendMessageW(languageBox, CB_SETCURSEL, static_cast<WPARAM>(chosen - languages.begin()), 0);
+        languageBox.AddString(language.name);
+    languageBox.SetCurrentSelection(static_cast<WPARAM>(chosen - languages.begin()));
 }
 
 void CSettingsDialog::SaveLanguage() const
 {
     if (!languageBox)
         return;
-    const auto chosen = ::SendMessageW(languageBox, CB_GETCURSEL, 0, 0);
+    const LRESULT chosen = languageBox.CurrentSelection();
     if (chosen < 0 || static_cast<std::size_t>(chosen) >= languages.size())
         return;
     GeneralSettings& settings = GeneralSettings::Instance();
@@ -198,8 +177,8 @@ void CSettingsDialog::SaveLanguage() const
         settings.SetLanguageModule(languages[static_cast<std::size_t>(chosen)].file);
 }
 
-INT_PTR ShowSettingsDialog(HWND owner)
+SettingsDialogResult ShowSettingsDialog(HWND owner)
 {
     CSettingsDialog dialog;
-    return dialog.DoModal(owner);
+    return static_cast<SettingsDialogResult>(dialog.DoModal(owner));
 }

@@ -5,6 +5,8 @@
 #include "engine/HashDescriptor.h"
 #include "settings/LanguageModules.h"
 #include "settings/ResourceInstance.h"
+#include "win/CommonControls.h"
+#include "win/ListView.h"
 #include "win/ModalDialog.h"
 
 class CSettingsDialog : public win::ModalDialog<CSettingsDialog> {
@@ -39,17 +41,22 @@ private:
     void SaveLanguage() const;
 
     ResourceLease resources;  // keeps a language module's template loaded while shown
-    HWND algorithmList = nullptr;
+    win::ListView algorithmList;
     HWND saveButton = nullptr;  // kept, not otherwise used
-    HWND lowercaseBox = nullptr;
+    win::CheckBox lowercaseBox;
     DescriptorList algorithms;  // item i stands for algorithms[i]
     std::optional<ModuleLocation> extension;
-    HWND languageBox = nullptr;
+    win::ComboBox languageBox;
     std::vector<LanguageModuleFile> languages;  // item i stands for languages[i]; the built-in one has no file
 };
 
-// Runs the settings dialog modally over the owner and returns its result:
-// 1 when the user saved (the algorithm flags are then written), 2 when the
-// user cancelled or closed it, -1 when it could not be created. The lowercase
-// box takes effect at each click, whatever the result.
-INT_PTR ShowSettingsDialog(HWND owner);
+// How the settings dialog ended (the values are the dialog's own results).
+enum class SettingsDialogResult : INT_PTR {
+    Saved = IDOK,          // the algorithm flags are written
+    Cancelled = IDCANCEL,  // cancelled or closed
+    NotShown = -1,         // the dialog could not be created
+};
+
+// Runs the settings dialog modally over the owner. The lowercase box takes
+// effect at each click, whatever the result.
+SettingsDialogResult ShowSettingsDialog(HWND owner);

@@ -7,19 +7,18 @@
 // WM_NOTIFY receives the tool tip's requests), the tool tip it creates, and
 // each control it serves. The shared variant keeps one tool tip for all the
 // hosts of a thread and is chained into its host's message map instead.
-#include "ui/TitleTipMeasure.h"
-#include "win/RegisteredMessage.h"
-#include "win/Subclass.h"
+#include "ui/TitleTipEditHook.h"
+#include "ui/TitleTipListBoxHook.h"
+#include "ui/TitleTipToolTipHook.h"
 
 #include <map>
+#include <memory>
 
 namespace titletip {
 
-// Registered window messages (names shared with other components).
-// Hook query: wParam = TypeIdentity<hook class>(), lParam = address of a pointer.
-extern const win::RegisteredMessage kGetHookObjectMessage;
-// Sent to the host: attach (wParam != 0) or detach (wParam == 0) the
-// control whose record lParam points to.
+// Registered window messages (names shared with other components), sent to
+// the host: attach (wParam != 0) or detach (wParam == 0) the control whose
+// record (EditTitleTipRecord, ListBoxTitleTipRecord) lParam points to.
 extern const win::RegisteredMessage kEditTitleTipMessage;
 extern const win::RegisteredMessage kListBoxTitleTipMessage;
 // The same two of the shared variant, under names of their own.
@@ -35,108 +34,14 @@ struct TitleTipWiring {
     UINT hookQueryMessage;  // 0: the hooks and the handler answer no query
 };
 
-struct EditTitleTipRecord {
-    HWND window;
-    COLORREF text;
-    COLORREF background;
-};
-
-struct ListBoxTitleTipRecord {
-    HWND window;
-    COLORREF text;
-    COLORREF background;
-    COLORREF selectedText;
-    COLORREF selectedBackground;
-};
-
-// What a hook query compares wParam with.
-template <class Class>
-WPARAM TypeIdentity() noexcept
-{
-    static const char tag = 0;
-    return reinterpret_cast<WPARAM>(&tag);
-}
-
 constexpr COLORREF kSystemColour = static_cast<COLORREF>(-1);
 
 template <class T>
-class CTitleTipHandlerImplT {
+class CTitleTipHandlerImplT : private HookOwner {
 public:
-    enum Kind { kEditKind = 0, kListBoxKind = 1 };
-
-    // What every control hook starts with: the kind selects the measuring
-    // and placing rules.
-    struct XControlHook {
-        XControlHook(int kind, HWND toolTip, T* handler) : kind(kind), toolTip(toolTip), handler(handler) {}
-        const int kind;
-        win::Subclass subclass;
-        bool deleteOnDestroy = true;
-        HWND window = nullptr;
-        HWND toolTip;
-        T* handler;  // null once the handler has let go of this hook
-
-        // Both kinds of hook: the tool tip asks the tool's window, whose
-        // parent holds the handler; a button going up hides the tip.
-        LRESULT ForwardToHost(win::Message& m);
-        LRESULT PopAndPassOn(win::Message& m);
-
-    protected:
-        // Subclasses the control for the hook, which deletes itself with it.
-        template <class Hook>
-        static bool InstallHook(Hook* hook, HWND control);
-    };
-
-    class XTitleTipEditHook : public XControlHook {
-    public:
-        XTitleTipEditHook(TipColours colours, HWND toolTip, T* handler);
-        bool Install(HWND edit);
-
-        TrackedLine tracked;
-        TipColours colours;
-
-        static const win::MessageMap<XTitleTipEditHook>& Messages();
-
-    private:
-        LRESULT OnHookQuery(win::Message& m);
-        LRESULT OnNcHitTest(win::Message& m);
-        LRESULT OnButtonDown(win::Message& m);
-        LRESULT OnKeyDown(win::Message& m);
-        LRESULT OnMouseMove(win::Message& m);
-        void Untrack();
-    };
-
-    class XTitleTipListBoxHook : public XControlHook {
-    public:
-        XTitleTipListBoxHook(const ListBoxTitleTipRecord& record, HWND toolTip, T* handler);
-        bool Install(HWND listBox);
-
-        int trackedItem = -1;
-        TipColours colours;
-        TipColours selectedColours;
-
-        static const win::MessageMap<XTitleTipListBoxHook>& Messages();
-
-    private:
-        LRESULT OnHookQuery(win::Message& m);
-        LRESULT OnNcHitTest(win::Message& m);
-        LRESULT OnTrackedEnds(win::Message& m);
-        LRESULT OnMouseMove(win::Message& m);
-        LRESULT OnKeyDown(win::Message& m);
-        void Untrack();
-    };
-
-    class XToolTipCtrlHook {
-    public:
-        bool Install(HWND toolTip);
-        win::Subclass subclass;
-        bool deleteOnDestroy = true;
-
-        static const win::MessageMap<XToolTipCtrlHook>& Messages();
-
-    private:
-        LRESULT OnHookQuery(win::Message& m);
-        LRESULT OnClick(win::Message& m);
-    };
+    using XTitleTipEditHook = titletip::XTitleTipEditHook;
+    using XTitleTipListBoxHook = titletip::XTitleTipListBoxHook;
+    using XToolTipCtrlHook = titletip::XToolTipCtrlHook;
 
     CTitleTipHandlerImplT() = default;
     ~CTitleTipHandlerImplT();
@@ -148,6 +53,9 @@ public:
     bool Attach(HWND host);
     // A host that chains its messages here: true when the handler kept it.
     bool Route(win::Message& m, LRESULT& result);
+    // The last row of such a host's map: what the handler does not keep
+    // either goes on to the host's default handling.
+    LRESULT RouteOrPassOn(win::Message& m);
     // Serves a single- or multi-line edit; kSystemColour stands for the
     // system's window text and window colours as they are now.
     bool AddEdit(HWND edit, COLORREF text = kSystemColour, COLORREF background = kSystemColour);
@@ -156,21 +64,21 @@ public:
     std::size_t TextBufferLength() const noexcept { return buffer.Capacity() + 1; }
 
     // A served control is gone (its hook deletes itself).
-    void Forget(HWND control) noexcept;
+    void Forget(HWND control) noexcept override;
 
     static const win::MessageMap<CTitleTipHandlerImplT>& Messages();
 
 private:
+    HookOwner* Owner() noexcept { return this; }
     bool CreateToolTip(HWND host);
     void DeleteTools(HWND control) noexcept;
-    void* HookOf(HWND control) const;
+    XControlHook* HookOf(HWND control) const;
     LRESULT OnHookQuery(win::Message& m);
     LRESULT OnEditTitleTip(win::Message& m);
     LRESULT OnListBoxTitleTip(win::Message& m);
     LRESULT OnNeedText(win::Message& m);
     LRESULT OnShow(win::Message& m);
-    template <class Hook>
-    void AttachThroughMessage(Hook* hook, HWND control);
+    void AttachThroughMessage(std::unique_ptr<XControlHook> hook, HWND control);
     void DetachThroughMessage(HWND control);
 
     win::Subclass hostSubclass;
@@ -194,9 +102,5 @@ class CTitleTipHandler : public CTitleTipHandlerImplT<CTitleTipHandler> {
 public:
     static const TitleTipWiring& Wiring();
 };
-
-using XTitleTipEditHook = CTitleTipHandlerImplT<CTitleTipHandlerImpl>::XTitleTipEditHook;
-using XTitleTipListBoxHook = CTitleTipHandlerImplT<CTitleTipHandlerImpl>::XTitleTipListBoxHook;
-using XToolTipCtrlHook = CTitleTipHandlerImplT<CTitleTipHandlerImpl>::XToolTipCtrlHook;
 
 }  // namespace titletip

@@ -1,6 +1,9 @@
 #include "TitleTipMeasure.h"
 
+#include "win/Edit.h"
 #include "win/GdiObjects.h"
+#include "win/ListBox.h"
+#include "win/ToolTip.h"
 
 #include <commctrl.h>
 #include <new>
@@ -39,13 +42,6 @@ HFONT FontOf(HWND window)
     return reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0));
 }
 
-RECT FormattingRect(HWND edit)
-{
-    RECT rect = {};
-    ::SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect));
-    return rect;
-}
-
 struct Extent {
     int fitting = 0;
     SIZE size = {};
@@ -74,12 +70,11 @@ int SignedLow(LRESULT value)
 // The tool tip's window rectangle for a text rectangle. Wine's comctl32 does
 // not know TTM_ADJUSTRECT; there the same sum is made from the tip's margins,
 // its text offset of two pixels and its window frame.
-bool AdjustTipRect(HWND toolTip, RECT& rect)
+bool AdjustTipRect(const win::ToolTip& toolTip, RECT& rect)
 {
-    if (::SendMessageW(toolTip, TTM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&rect)))
+    if (toolTip.TextRectToWindowRect(rect))
         return true;
-    RECT margin = {};
-    ::SendMessageW(toolTip, TTM_GETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
+    const RECT margin = toolTip.Margin();
     rect.left -= 2 + margin.left;
     rect.top -= 2 + margin.top;
     rect.right += 2 + margin.right;
@@ -89,61 +84,61 @@ bool AdjustTipRect(HWND toolTip, RECT& rect)
     return ::AdjustWindowRectEx(&rect, style, FALSE, exStyle) != FALSE;
 }
 
-bool ShowTip(HWND toolTip, HWND control, const RECT& rect, TipColours colours)
+bool ShowTip(const win::ToolTip& toolTip, HWND control, const RECT& rect, TipColours colours)
 {
-    ::SendMessageW(toolTip, TTM_SETTIPTEXTCOLOR, colours.text, 0);
-    ::SendMessageW(toolTip, TTM_SETTIPBKCOLOR, colours.background, 0);
+    toolTip.SetTipTextColour(colours.text);
+    toolTip.SetTipBackgroundColour(colours.background);
     ::SendMessageW(toolTip, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(control)), TRUE);
     return ::SetWindowPos(toolTip, HWND_TOPMOST, rect.left, rect.top, 0, 0, SWP_NOACTIVATE | SWP_NOSIZE) != FALSE;
 }
 
 }  // namespace
 
-Measure MeasureSingleLineEdit(HWND edit, TextBuffer& buffer)
+Measure MeasureSingleLineEdit(HWND editWindow, TextBuffer& buffer)
 {
+    const win::Edit edit(editWindow);
     const int length = ::GetWindowTextLengthW(edit);
     if (!buffer.Reserve(static_cast<std::size_t>(length)))
         return Measure::Failed;
     ::GetWindowTextW(edit, buffer.Data(), length + 1);
-    const RECT rect = FormattingRect(edit);
+    const RECT rect = edit.FormattingRect();
     Extent extent;
     if (!MeasureText(edit, buffer.Data(), length, rect.right - rect.left, extent))
         return Measure::Failed;
     return extent.fitting < length ? Measure::Truncated : Measure::Fits;
 }
 
-Measure MeasureMultiLineEdit(HWND edit, TextBuffer& buffer, TrackedLine& tracked)
+Measure MeasureMultiLineEdit(HWND editWindow, TextBuffer& buffer, TrackedLine& tracked)
 {
+    const win::Edit edit(editWindow);
     POINT cursor;
     if (!CursorInClient(edit, cursor))
         return Measure::Failed;
-    const LRESULT hit = ::SendMessageW(edit, EM_CHARFROMPOS, 0, MAKELPARAM(cursor.x, cursor.y));
+    const LRESULT hit = edit.CharFromPos(MAKELPARAM(cursor.x, cursor.y));
     tracked.line = HIWORD(hit);
-    const int firstVisible = static_cast<int>(::SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    const int firstVisible = edit.FirstVisibleLine();
     if (tracked.line < firstVisible)
         return Measure::Failed;
 
-    const int length = static_cast<int>(::SendMessageW(edit, EM_LINELENGTH, LOWORD(hit), 0));
+    const int length = edit.LineLength(LOWORD(hit));
     if (!buffer.Reserve(static_cast<std::size_t>(length)))
         return Measure::Failed;
     // EM_GETLINE takes the room it may fill in the buffer's first word.
     *reinterpret_cast<WORD*>(buffer.Data()) = static_cast<WORD>(length + 1);
-    const int copied = static_cast<int>(
-        ::SendMessageW(edit, EM_GETLINE, static_cast<WPARAM>(tracked.line), reinterpret_cast<LPARAM>(buffer.Data())));
+    const int copied = edit.GetLine(tracked.line, buffer.Data());
     buffer.Data()[copied >= 0 && copied <= length ? copied : 0] = L'\0';
 
-    const RECT rect = FormattingRect(edit);
+    const RECT rect = edit.FormattingRect();
     Extent extent;
     if (!MeasureText(edit, buffer.Data(), length, rect.right - rect.left, extent))
         return Measure::Failed;
 
-    const int lineCount = static_cast<int>(::SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+    const int lineCount = edit.LineCount();
     tracked.textBottom = (lineCount - firstVisible) * extent.size.cy;
     if (cursor.y > tracked.textBottom)
         return Measure::Failed;
 
-    const int lineStart = static_cast<int>(::SendMessageW(edit, EM_LINEINDEX, static_cast<WPARAM>(tracked.line), 0));
-    const int x0 = SignedLow(::SendMessageW(edit, EM_POSFROMCHAR, static_cast<WPARAM>(lineStart), 0));
+    const int x0 = SignedLow(edit.PosFromChar(edit.LineIndex(tracked.line)));
     tracked.textRight = x0 + extent.size.cx + 1;
     if (cursor.x > tracked.textRight)
         return Measure::Fits;
@@ -154,8 +149,9 @@ Measure MeasureMultiLineEdit(HWND edit, TextBuffer& buffer, TrackedLine& tracked
     return Measure::Truncated;
 }
 
-Measure MeasureListBoxItem(HWND listBox, TextBuffer& buffer, int& trackedItem)
+Measure MeasureListBoxItem(HWND listBoxWindow, TextBuffer& buffer, int& trackedItem)
 {
+    const win::ListBox listBox(listBoxWindow);
     POINT cursor;
     if (!::GetCursorPos(&cursor))
         return Measure::Failed;
@@ -163,20 +159,18 @@ Measure MeasureListBoxItem(HWND listBox, TextBuffer& buffer, int& trackedItem)
         return Measure::Failed;
     if (!::ScreenToClient(listBox, &cursor))
         return Measure::Failed;
-    const LRESULT hit = ::SendMessageW(listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(cursor.x, cursor.y));
+    const LRESULT hit = listBox.ItemFromPoint(MAKELPARAM(cursor.x, cursor.y));
     trackedItem = LOWORD(hit);
     if (HIWORD(hit) != 0)
         return Measure::Failed;
 
-    const LRESULT length = ::SendMessageW(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(trackedItem), 0);
+    const LRESULT length = listBox.TextLength(trackedItem);
     if (length == LB_ERR || !buffer.Reserve(static_cast<std::size_t>(length)))
         return Measure::Failed;
-    if (::SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(trackedItem), reinterpret_cast<LPARAM>(buffer.Data())) ==
-        LB_ERR)
+    if (listBox.GetText(trackedItem, buffer.Data()) == LB_ERR)
         return Measure::Failed;
     RECT rect = {};
-    if (::SendMessageW(listBox, LB_GETITEMRECT, static_cast<WPARAM>(trackedItem), reinterpret_cast<LPARAM>(&rect)) ==
-        LB_ERR)
+    if (listBox.GetItemRect(trackedItem, rect) == LB_ERR)
         return Measure::Failed;
     ::InflateRect(&rect, -2, 0);
     Extent extent;
@@ -185,9 +179,11 @@ Measure MeasureListBoxItem(HWND listBox, TextBuffer& buffer, int& trackedItem)
     return extent.fitting < length ? Measure::Truncated : Measure::Fits;
 }
 
-bool PlaceOverEdit(HWND toolTip, HWND edit, int trackedLine, TipColours colours)
+bool PlaceOverEdit(HWND toolTipWindow, HWND editWindow, int trackedLine, TipColours colours)
 {
-    RECT rect = FormattingRect(edit);
+    const win::ToolTip toolTip(toolTipWindow);
+    const win::Edit edit(editWindow);
+    RECT rect = edit.FormattingRect();
     const int left = rect.left;
     ::MapWindowPoints(edit, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
 
@@ -201,23 +197,25 @@ bool PlaceOverEdit(HWND toolTip, HWND edit, int trackedLine, TipColours colours)
         SIZE zero = {};
         if (!::GetTextExtentPoint32W(dc.get(), L"0", 1, &zero))
             return false;
-        const int firstVisible = static_cast<int>(::SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+        const int firstVisible = edit.FirstVisibleLine();
         rect.bottom = rect.top + zero.cy;
         ::OffsetRect(&rect, 0, (trackedLine - firstVisible) * zero.cy);
-        firstCharacter = static_cast<int>(::SendMessageW(edit, EM_LINEINDEX, static_cast<WPARAM>(trackedLine), 0));
+        firstCharacter = edit.LineIndex(trackedLine);
     }
     if (!AdjustTipRect(toolTip, rect))
         return false;
     // A text scrolled to the left starts left of the edit: so must the tip.
-    const int x = SignedLow(::SendMessageW(edit, EM_POSFROMCHAR, static_cast<WPARAM>(firstCharacter), 0));
+    const int x = SignedLow(edit.PosFromChar(firstCharacter));
     ::OffsetRect(&rect, x - left, 0);
     return ShowTip(toolTip, edit, rect, colours);
 }
 
-bool PlaceOverListBoxItem(HWND toolTip, HWND listBox, int item, TipColours colours)
+bool PlaceOverListBoxItem(HWND toolTipWindow, HWND listBoxWindow, int item, TipColours colours)
 {
+    const win::ToolTip toolTip(toolTipWindow);
+    const win::ListBox listBox(listBoxWindow);
     RECT rect = {};
-    if (::SendMessageW(listBox, LB_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect)) == LB_ERR)
+    if (listBox.GetItemRect(item, rect) == LB_ERR)
         return false;
     ::InflateRect(&rect, -2, 0);
     ::MapWindowPoints(listBox, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);

@@ -94,7 +94,12 @@ struct MenuTraits {
     static void Close(HMENU h) noexcept { ::DestroyMenu(h); }
 };
 
-using UniqueFile = UniqueHandle<HANDLE, KernelHandleTraits>;  // files, threads, events
+// Kernel objects closed with CloseHandle, named by what they hold.
+using UniqueFile = UniqueHandle<HANDLE, KernelHandleTraits>;
+using UniqueThread = UniqueHandle<HANDLE, KernelHandleTraits>;
+using UniqueEvent = UniqueHandle<HANDLE, KernelHandleTraits>;
+using UniqueProcess = UniqueHandle<HANDLE, KernelHandleTraits>;
+using UniqueSnapshot = UniqueHandle<HANDLE, KernelHandleTraits>;  // CreateToolhelp32Snapshot
 using UniqueFind = UniqueHandle<HANDLE, FindTraits>;  // a directory search
 using UniqueKey = UniqueHandle<HKEY, RegistryKeyTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;

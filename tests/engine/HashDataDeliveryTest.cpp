@@ -51,7 +51,7 @@ TEST_F(HashDataDelivery, ARefusedCompletionIsPostedAgainUntilTaken)
     MessageRecorder recorder;
     HashDataPtr job = NewJob(recorder);
     ASSERT_TRUE(job->Open(folder.Write(L"refused.bin", PatternBytes(307200))));
-    win::UniqueFile worker(job->Start(true));
+    win::UniqueThread worker(job->Start(true));
     ASSERT_TRUE(worker);
 
     ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
@@ -67,7 +67,7 @@ TEST_F(HashDataDelivery, AWorkerWhoseWindowIsGoneStopsPostingAndEnds)
     auto recorder = std::make_unique<MessageRecorder>();
     HashDataPtr job = NewJob(*recorder);
     ASSERT_TRUE(job->Open(folder.Write(L"orphan.bin", PatternBytes(1000))));
-    win::UniqueFile worker(job->Start(true));
+    win::UniqueThread worker(job->Start(true));
     ASSERT_TRUE(worker);
 
     recorder.reset();  // the window goes while the completion is refused

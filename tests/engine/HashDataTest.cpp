@@ -38,12 +38,12 @@ DigestTable DigestsOf(const HashData& job)
 }
 
 // A thread handle closed when the test is done with it.
-win::UniqueFile Started(HANDLE thread)
+win::UniqueThread Started(HANDLE thread)
 {
-    return win::UniqueFile(thread);
+    return win::UniqueThread(thread);
 }
 
-void WaitForThread(const win::UniqueFile& thread)
+void WaitForThread(const win::UniqueThread& thread)
 {
     ASSERT_TRUE(thread);
     ASSERT_EQ(::WaitForSingleObject(thread.get(), 30000), WAIT_OBJECT_0);
@@ -72,7 +72,7 @@ protected:
     void RunToCompletion(const HashDataPtr& job, const std::wstring& path)
     {
         ASSERT_TRUE(job->Open(path));
-        win::UniqueFile thread = Started(job->Start(true));
+        win::UniqueThread thread = Started(job->Start(true));
         ASSERT_TRUE(thread);
         ASSERT_TRUE(recorder.WaitForCompletion(job->JobTag()));
         WaitForThread(thread);
@@ -123,8 +123,8 @@ TEST_F(HashDataTest, TagsTellTheJobsApartAndProgressCarriesNoTag)
     HashDataPtr compareJob = NewJob(HASHJOB_COMPARE);
     ASSERT_TRUE(fileJob->Open(path));
     ASSERT_TRUE(compareJob->Open(path));
-    win::UniqueFile first = Started(fileJob->Start(true));
-    win::UniqueFile second = Started(compareJob->Start(true));
+    win::UniqueThread first = Started(fileJob->Start(true));
+    win::UniqueThread second = Started(compareJob->Start(true));
     // Both workers post everything before they end.
     WaitForThread(first);
     WaitForThread(second);
@@ -150,7 +150,7 @@ TEST_F(HashDataTest, ANullWindowRunsToTheEndAndPostsNothing)
     HashDataPtr job = NewJob();
     job->SetReports(nullptr);
     ASSERT_TRUE(job->Open(folder.Write(L"quiet", PatternBytes(102401))));
-    win::UniqueFile thread = Started(job->Start(true));
+    win::UniqueThread thread = Started(job->Start(true));
     WaitForThread(thread);
     recorder.Drain();
     EXPECT_TRUE(recorder.messages.empty());
@@ -234,7 +234,7 @@ TEST_F(HashDataTest, StoppingAndResumingAnyNumberOfTimesGivesTheUninterruptedDig
             // Stop during a random one of the reads still to come.
             seam.StopDuringRead(seam.Reads() + static_cast<int>(random() % 6), stop);
             recorder.messages.clear();
-            win::UniqueFile thread = Started(job->Start(prepare));
+            win::UniqueThread thread = Started(job->Start(prepare));
             prepare = false;
             ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
             WaitForThread(thread);
@@ -265,7 +265,7 @@ TEST_F(HashDataTest, AStopDuringTheLastBlockLeavesTheRunStoppedAndResumeFinalise
     seam.StopDuringRead(1, stop);  // the second and last read
     ASSERT_TRUE(job->Open(path));
     {
-        win::UniqueFile thread = Started(job->Start(true));
+        win::UniqueThread thread = Started(job->Start(true));
         ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
         WaitForThread(thread);
     }
@@ -275,7 +275,7 @@ TEST_F(HashDataTest, AStopDuringTheLastBlockLeavesTheRunStoppedAndResumeFinalise
 
     recorder.messages.clear();
     stop->store(false);
-    win::UniqueFile thread = Started(job->Start(false));
+    win::UniqueThread thread = Started(job->Start(false));
     ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
     WaitForThread(thread);
     EXPECT_EQ(Sequence(recorder.messages), (std::vector<int>{100, kDone1}));
@@ -305,7 +305,7 @@ TEST_F(HashDataTest, AResumeRightAfterTheLoopSawTheStopLeavesTheRunStopped)
 
         // The resumed run goes on from there to the whole file's digests.
         recorder.messages.clear();
-        win::UniqueFile thread = Started(job->Start(false));
+        win::UniqueThread thread = Started(job->Start(false));
         ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
         WaitForThread(thread);
         EXPECT_TRUE(job->Completed());
@@ -320,7 +320,7 @@ TEST_F(HashDataTest, ASecondOpenOfAStoppedJobStartsAgainFromTheFirstByte)
     seam.StopDuringRead(1, stop);
     ASSERT_TRUE(job->Open(path));
     {
-        win::UniqueFile thread = Started(job->Start(true));
+        win::UniqueThread thread = Started(job->Start(true));
         ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
         WaitForThread(thread);
     }
@@ -329,7 +329,7 @@ TEST_F(HashDataTest, ASecondOpenOfAStoppedJobStartsAgainFromTheFirstByte)
     ASSERT_TRUE(job->Open(path));
     EXPECT_EQ(job->BytesDone(), 0u);
     recorder.messages.clear();
-    win::UniqueFile thread = Started(job->Start(true));
+    win::UniqueThread thread = Started(job->Start(true));
     ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
     WaitForThread(thread);
     EXPECT_EQ(Sequence(recorder.messages), (std::vector<int>{0, 33, 66, 100, kDone1}));
@@ -376,7 +376,7 @@ TEST_F(HashDataTest, AFailedReadIsReportedAndNeverGivesDigestsWithOrWithoutLanes
 
         // A resume cannot turn the failed run into digests either.
         recorder.messages.clear();
-        win::UniqueFile thread = Started(job->Start(false));
+        win::UniqueThread thread = Started(job->Start(false));
         ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
         WaitForThread(thread);
         EXPECT_EQ(job->LastError(), static_cast<DWORD>(ERROR_NETNAME_DELETED));
@@ -412,7 +412,7 @@ TEST_F(HashDataTest, FilesOfFourGigabytesAndMoreAreCountedIn64Bits)
     seam.StopDuringRead(reads - 2, stop);  // past 4 GiB
     ASSERT_TRUE(job->Open(path));
     {
-        win::UniqueFile thread = Started(job->Start(true));
+        win::UniqueThread thread = Started(job->Start(true));
         ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE, 120000));
         WaitForThread(thread);
     }
@@ -420,7 +420,7 @@ TEST_F(HashDataTest, FilesOfFourGigabytesAndMoreAreCountedIn64Bits)
     EXPECT_GT(job->BytesDone(), 1ULL << 32);
 
     stop->store(false);
-    win::UniqueFile thread = Started(job->Start(false));
+    win::UniqueThread thread = Started(job->Start(false));
     ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE, 120000));
     WaitForThread(thread);
     EXPECT_EQ(seam.Reads(), reads);
@@ -446,7 +446,7 @@ TEST_F(HashDataTest, TheRecordOutlivesItsOwnerAndItsLanesAndAStartWhileRunningIs
     HashDataPtr job = NewJob(HASHJOB_COMPARE, true);
     seam.Close();
     ASSERT_TRUE(job->Open(path));
-    win::UniqueFile thread = Started(job->Start(true));
+    win::UniqueThread thread = Started(job->Start(true));
     ASSERT_TRUE(thread);
     ASSERT_TRUE(seam.WaitUntilHeld(0));
     seam.Release(0);
@@ -478,7 +478,7 @@ TEST_F(HashDataTest, AThousandRunsWithLanesLeaveNoHandleThreadOrMemoryBehind)
     RunToCompletion(NewJob(HASHJOB_FILE, true), path);
     recorder.messages.clear();
     recorder.messages.shrink_to_fit();
-    std::vector<win::UniqueFile> threads;
+    std::vector<win::UniqueThread> threads;
     threads.reserve(1000);
     const ULONG_PTR handleBefore = HandleHighWater();
     const int threadsBefore = ThreadsOfThisProcess();
@@ -489,7 +489,7 @@ TEST_F(HashDataTest, AThousandRunsWithLanesLeaveNoHandleThreadOrMemoryBehind)
         HashDataPtr job = NewJob(HASHJOB_FILE, true);
         stop->store(cycle % 3 == 1);  // some stop at once, some run, some are dropped while running
         ASSERT_TRUE(job->Open(path));
-        win::UniqueFile thread = Started(job->Start(true));
+        win::UniqueThread thread = Started(job->Start(true));
         ASSERT_TRUE(thread);
         if (cycle % 3 != 2) {
             ASSERT_TRUE(recorder.WaitForCompletion(HASHJOB_FILE));
@@ -499,7 +499,7 @@ TEST_F(HashDataTest, AThousandRunsWithLanesLeaveNoHandleThreadOrMemoryBehind)
             threads.push_back(std::move(thread));
         }
     }
-    for (const win::UniqueFile& thread : threads)
+    for (const win::UniqueThread& thread : threads)
         WaitForThread(thread);
     threads.clear();
     recorder.Drain();

@@ -39,7 +39,7 @@ TEST(ReducedJob, ReportsProgressAndCompletionOnWmUserPlus0x65)
     job->SetReports(std::make_shared<WindowJobReports>(window.get(), WM_HASHDATA_NOTIFY,
                                                        WindowJobReports::Delivery::Post, &RecordPost));
     ASSERT_TRUE(job->Open(folder.Write(L"two-blocks.bin", PatternBytes(2 * kHashBlockSize))));
-    win::UniqueFile worker(job->Start(true));
+    win::UniqueThread worker(job->Start(true));
     ASSERT_TRUE(worker);
     ASSERT_EQ(::WaitForSingleObject(worker.get(), 30000), WAIT_OBJECT_0);
 

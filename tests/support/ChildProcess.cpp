@@ -63,8 +63,8 @@ ChildResult RunChild(const std::wstring& program, const std::vector<std::wstring
     if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                           nullptr, &startup, &process))
         throw std::runtime_error("CreateProcess failed");
-    win::UniqueFile processHandle(process.hProcess);
-    win::UniqueFile threadHandle(process.hThread);
+    win::UniqueProcess processHandle(process.hProcess);
+    win::UniqueThread threadHandle(process.hThread);
     outWrite.reset();
     errWrite.reset();
 

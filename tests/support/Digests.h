@@ -1,6 +1,7 @@
 #pragma once
 // Helpers that run descriptors from the process-wide catalogue.
 #include "engine/HashCatalogue.h"
+#include "engine/HashSettings.h"
 #include "support/Text.h"
 
 #include <algorithm>
@@ -34,21 +35,6 @@ inline std::wstring DigestInChunks(IHashDescriptor& descriptor, const void* data
     return descriptor.GetDigestText();
 }
 
-// Settings the engine asks; the tests choose the answers.
-class FixedSettings final : public IHashSettings {
-public:
-    bool lowercase = false;
-    std::vector<std::wstring> enabled;
-    bool IsEnabled(const std::wstring& name) const override
-    {
-        return std::find(enabled.begin(), enabled.end(), name) != enabled.end();
-    }
-    bool UseLowercase() const override { return lowercase; }
-};
-
-// Binds settings for the life of the object.
-class BoundSettings {
-public:
-    explicit BoundSettings(const IHashSettings& settings) { BindHashSettings(&settings); }
-    ~BoundSettings() { BindHashSettings(nullptr); }
-};
+// Settings the engine asks; the tests choose the answers and bind them.
+using FixedSettings = FixedHashSettings;
+using BoundSettings = ScopedHashSettings;

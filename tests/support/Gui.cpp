@@ -43,13 +43,6 @@ void PumpPending()
     }
 }
 
-std::wstring WindowText(HWND window)
-{
-    wchar_t text[1024] = {};
-    ::GetWindowTextW(window, text, 1024);
-    return text;
-}
-
 std::map<std::wstring, std::wstring> ListRows(HWND list)
 {
     std::map<std::wstring, std::wstring> rows;

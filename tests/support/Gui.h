@@ -2,6 +2,7 @@
 // Helpers for tests of real windows: pumping messages, driving the mouse,
 // counting GDI objects and windows, capturing what a window paints.
 #include "win/UniqueHandle.h"
+#include "win/WindowText.h"
 
 #include <windows.h>
 
@@ -27,7 +28,7 @@ void PumpPending();
 win::UniqueWindow CreateFromTemplate(HINSTANCE module, UINT templateId);
 
 // A window's text: a caption, a control's label, an edit's contents.
-std::wstring WindowText(HWND window);
+using win::WindowText;
 // The rows of a report list view: the first column's text to the second's.
 std::map<std::wstring, std::wstring> ListRows(HWND list);
 

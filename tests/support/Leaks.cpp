@@ -16,7 +16,7 @@ void* StartAddress(DWORD threadId)
     static const auto query = reinterpret_cast<Query>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationThread")));
     constexpr int kWin32StartAddress = 9;
-    win::UniqueFile thread(::OpenThread(THREAD_QUERY_INFORMATION, FALSE, threadId));
+    win::UniqueThread thread(::OpenThread(THREAD_QUERY_INFORMATION, FALSE, threadId));
     void* start = nullptr;
     if (!thread || query == nullptr || query(thread.get(), kWin32StartAddress, &start, sizeof(start), nullptr) != 0)
         return nullptr;
@@ -37,7 +37,7 @@ bool StartedInNtdll(DWORD threadId)
 
 ULONG_PTR HandleHighWater()
 {
-    std::vector<win::UniqueFile> events;
+    std::vector<win::UniqueEvent> events;
     ULONG_PTR highest = 0;
     for (int i = 0; i < 2000; ++i) {
         events.emplace_back(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -48,7 +48,7 @@ ULONG_PTR HandleHighWater()
 
 int ThreadsOfThisProcess()
 {
-    win::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    win::UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
     THREADENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
     int count = 0;

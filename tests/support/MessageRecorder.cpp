@@ -2,42 +2,14 @@
 
 #include "Features.h"
 
-#include <stdexcept>
-
-namespace {
-
-const wchar_t kClassName[] = L"TallyraTestMessageRecorder";
-
-}  // namespace
-
 MessageRecorder::MessageRecorder()
+    : window(WM_HASHDATA_NOTIFY, [this](WPARAM wParam, LPARAM lParam) { messages.push_back({wParam, lParam}); })
 {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = &MessageRecorder::WindowProc;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kClassName;
-    ::RegisterClassW(&windowClass);  // fails harmlessly once registered
-    window.reset(::CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   ::GetModuleHandleW(nullptr), this));
-    if (!window)
-        throw std::runtime_error("cannot create the recorder window");
-    ::SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-LRESULT CALLBACK MessageRecorder::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_HASHDATA_NOTIFY) {
-        auto* recorder = reinterpret_cast<MessageRecorder*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (recorder != nullptr)
-            recorder->messages.push_back({wParam, lParam});
-        return 0;
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 std::shared_ptr<JobReports> MessageRecorder::Reports(WindowJobReports::PostFunction post) const
 {
-    return std::make_shared<WindowJobReports>(window.get(), WM_HASHDATA_NOTIFY, WindowJobReports::Delivery::Post, post);
+    return std::make_shared<WindowJobReports>(window.Handle(), WM_HASHDATA_NOTIFY, WindowJobReports::Delivery::Post, post);
 }
 
 bool MessageRecorder::WaitForCompletion(std::uint32_t tag, DWORD timeoutMs)

@@ -3,7 +3,7 @@
 // pumped by a real message loop on the test's thread.
 #include "engine/HashData.h"
 #include "ui/WindowJobReports.h"
-#include "win/UniqueHandle.h"
+#include "win/MessageOnlyWindow.h"
 
 #include <memory>
 #include <vector>
@@ -17,7 +17,7 @@ struct JobMessage {
 class MessageRecorder {
 public:
     MessageRecorder();
-    HWND Window() const { return window.get(); }
+    HWND Window() const { return window.Handle(); }
     // A job's reports, posted to this window (through post) as the page's
     // are to the page.
     std::shared_ptr<JobReports> Reports(WindowJobReports::PostFunction post = &::PostMessageW) const;
@@ -31,8 +31,7 @@ public:
     std::vector<JobMessage> messages;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    win::UniqueWindow window;
+    win::MessageOnlyWindow window;
 };
 
 // Progress messages as percentages, the completion as -tag.

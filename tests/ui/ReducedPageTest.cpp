@@ -150,7 +150,7 @@ TEST_F(ReducedPageTest, ThePageHintsAtTheMenuAndTheSettingsDialogIsItsOwn)
                                    SaveScreenshot(CaptureShown(dialog), L"reduced-settings-dialog");
                                    ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
                                }});
-    EXPECT_EQ(ShowSettingsDialog(window), 2);
+    EXPECT_EQ(ShowSettingsDialog(window), SettingsDialogResult::Cancelled);
     EXPECT_EQ(caption, L"Tallyra 设置");
     EXPECT_EQ(rows, 10);
 }

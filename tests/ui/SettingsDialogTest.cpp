@@ -114,7 +114,7 @@ protected:
     INT_PTR Run(const ModalDialogAnswers::Answer& answer)
     {
         ModalDialogAnswers answers({}, {answer});
-        const INT_PTR result = ShowSettingsDialog(nullptr);
+        const auto result = static_cast<INT_PTR>(ShowSettingsDialog(nullptr));
         EXPECT_EQ(answers.Answered(), 1);
         EXPECT_EQ(answers.Unexpected(), 0);
         return result;

@@ -12,7 +12,7 @@ TEST(ThreadWait, AThreadBlockedSendingToThisThreadsWindowDoesNotHoldTheWaitUp)
     HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     ::PostMessageW(window, WM_APP, 7, 0);
-    win::UniqueFile sender(::CreateThread(
+    win::UniqueThread sender(::CreateThread(
         nullptr, 0, [](void* target) -> DWORD { return static_cast<DWORD>(::SendMessageW(static_cast<HWND>(target), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sent"))); },
         window, 0, nullptr));
     ASSERT_TRUE(sender);

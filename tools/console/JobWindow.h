@@ -2,7 +2,7 @@
 // A message-only window that receives a hashing job's posted messages, so
 // that the tool runs a file through exactly the page's code path.
 #include "engine/HashData.h"
-#include "win/UniqueHandle.h"
+#include "win/MessageOnlyWindow.h"
 
 #include <functional>
 #include <memory>
@@ -10,7 +10,7 @@
 class JobWindow {
 public:
     JobWindow();
-    HWND Handle() const { return window.get(); }
+    HWND Handle() const { return window.Handle(); }
     // What a job reports, posted to this window as the page's are to it.
     std::shared_ptr<JobReports> Reports() const;
 
@@ -19,9 +19,9 @@ public:
     void WaitForCompletion(std::uint32_t tag, const std::function<void(unsigned)>& onProgress);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnJobMessage(WPARAM wParam, LPARAM lParam);
 
-    win::UniqueWindow window;
     const std::function<void(unsigned)>* progress = nullptr;
     std::uint32_t endedTag = 0;
+    win::MessageOnlyWindow window;
 };

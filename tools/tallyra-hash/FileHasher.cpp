@@ -42,7 +42,7 @@ FileDigests FileHasher::Hash(const std::wstring& path, const std::set<std::wstri
     if (size && *size < kThreadFromBytes) {
         job->RunOnThisThread(true);
     } else {
-        win::UniqueFile thread(job->Start(true));
+        win::UniqueThread thread(job->Start(true));
         while (thread && ::WaitForSingleObject(thread.get(), kProgressPollMs) == WAIT_TIMEOUT) {
             progress.state.bytesDone = bytesBefore + job->BytesDone();
             progress.Update();

@@ -1,0 +1,72 @@
+#pragma once
+// A list-view control through its messages, one call each; the message a
+// call sends is named in it.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace win {
+
+class ListView {
+public:
+    explicit ListView(HWND window = nullptr) noexcept : window(window) {}
+    // The control's window for the calls that are not its own.
+    operator HWND() const noexcept { return window; }
+
+    // LVM_INSERTCOLUMNW, left-aligned; with no width the list keeps its own.
+    void InsertColumn(int index, std::wstring heading, std::optional<int> width) const
+    {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_FMT | LVCF_TEXT | (width ? LVCF_WIDTH : 0);
+        column.fmt = LVCFMT_LEFT;
+        column.cx = width.value_or(0);
+        column.pszText = heading.data();
+        ::SendMessageW(window, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+    }
+    void SetColumnWidth(int column, int width) const
+    {
+        ::SendMessageW(window, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+    }
+    // LVM_SETEXTENDEDLISTVIEWSTYLE with the style as its own mask: the others stay.
+    void AddExtendedStyle(DWORD style) const { ::SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, style, style); }
+
+    // LVM_INSERTITEMW of a text item.
+    void InsertItem(int index, std::wstring text) const
+    {
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = index;
+        item.pszText = text.data();
+        ::SendMessageW(window, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    // LVM_SETITEMCOUNT: the rows of a list whose texts are asked for.
+    void SetItemCount(std::size_t count) const { ::SendMessageW(window, LVM_SETITEMCOUNT, count, 0); }
+    int ItemCount() const { return static_cast<int>(::SendMessageW(window, LVM_GETITEMCOUNT, 0, 0)); }
+
+    // LVM_GETNEXTITEM from the start: the first selected row, -1 for none.
+    LRESULT FirstSelected() const
+    {
+        return ::SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    }
+    // LVM_SETITEMSTATE of the bits in mask.
+    void SetItemState(std::size_t item, UINT state, UINT mask) const
+    {
+        LVITEMW change = {};
+        change.stateMask = mask;
+        change.state = state;
+        ::SendMessageW(window, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&change));
+    }
+    void Select(std::size_t item) const { SetItemState(item, LVIS_SELECTED, LVIS_SELECTED); }
+    UINT ItemState(std::size_t item, UINT mask) const
+    {
+        return static_cast<UINT>(::SendMessageW(window, LVM_GETITEMSTATE, item, mask));
+    }
+
+private:
+    HWND window;
+};
+
+}  // namespace win
