@@ -10,6 +10,9 @@
 #include "settings/ResourceTexts.h"
 #include "settings/StoredHashSettings.h"
 #include "ui/HashDialog.h"
+#if TALLYRA_FILES_PAGE
+#include "ui/FileListDialog.h"
+#endif
 
 void StartPageServices()
 {
@@ -33,4 +36,14 @@ void PreparePageResources()
 HPROPSHEETPAGE CreateHashPropertyPage(const std::wstring& path)
 {
     return CHashDialog::CreatePage(path);
+}
+
+HPROPSHEETPAGE CreateFilesPropertyPage(const std::vector<std::wstring>& selection)
+{
+#if TALLYRA_FILES_PAGE
+    return CFileListDialog::CreatePage(selection);
+#else
+    (void)selection;
+    return nullptr;
+#endif
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <prsht.h>
 #include <string>
+#include <vector>
 
 // While the module object is made and destroyed.
 void StartPageServices();
@@ -16,3 +17,6 @@ void PreparePageResources();
 // The page for the file and its sheet page, which owns it from then on;
 // null (and nothing left behind) on failure.
 HPROPSHEETPAGE CreateHashPropertyPage(const std::wstring& path);
+// The page for several items or a folder, where the configuration has one
+// (features::kFilesPage); null otherwise, or on failure.
+HPROPSHEETPAGE CreateFilesPropertyPage(const std::vector<std::wstring>& selection);

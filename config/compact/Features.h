@@ -6,6 +6,9 @@
 #pragma once
 
 #define TALLYRA_DROP_TARGET 0
+// A page of its own for several files or a folder (ui/FileListDialog), its
+// handler registered for folders too.
+#define TALLYRA_FILES_PAGE 0
 
 #ifdef __cplusplus
 #include "config/FeatureKinds.h"
@@ -14,6 +17,7 @@ namespace features {
 
 inline constexpr bool kLanguageModule = false;
 inline constexpr bool kDropTarget = TALLYRA_DROP_TARGET != 0;
+inline constexpr bool kFilesPage = TALLYRA_FILES_PAGE != 0;
 inline constexpr TitleTips kTitleTips = TitleTips::ProcessWide;
 inline constexpr HandlerRegistration kHandlerRegistration = HandlerRegistration::ClassIdKey;
 

@@ -4,6 +4,9 @@
 #pragma once
 
 #define TALLYRA_DROP_TARGET 1
+// A page of its own for several files or a folder (ui/FileListDialog), its
+// handler registered for folders too.
+#define TALLYRA_FILES_PAGE 1
 
 #ifdef __cplusplus
 #include "config/FeatureKinds.h"
@@ -16,6 +19,7 @@ inline constexpr bool kLanguageModule = true;
 // The page takes dropped files (CDropTargetImpl, registered as a class with
 // script 123 and in the type library).
 inline constexpr bool kDropTarget = TALLYRA_DROP_TARGET != 0;
+inline constexpr bool kFilesPage = TALLYRA_FILES_PAGE != 0;
 // The page joins the clipboard-viewer chain and takes digests copied anywhere.
 inline constexpr bool kClipboardWatching = true;
 // The page's options link (237) opens the settings dialog.
