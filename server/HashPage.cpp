@@ -34,11 +34,15 @@ HRESULT CHashPage::FinalConstruct()
 IFACEMETHODIMP CHashPage::Initialize(PCIDLIST_ABSOLUTE, IDataObject* selection, HKEY)
 {
     win::DroppedFile selected = win::SingleDroppedFile(selection);
+    this->selection.clear();
     if (features::kFilesPage &&
         (selected.kind == win::DroppedKind::NotOneItem || selected.kind == win::DroppedKind::NotAFile)) {
         std::vector<std::wstring> paths = win::DroppedPaths(selection);
         const bool filesPage = paths.size() > 1 || (paths.size() == 1 && ::PathIsDirectoryW(paths[0].c_str()));
         if (filesPage) {
+            // Like a refused selection, it keeps the file page refused for a
+            // later Initialize with one file.
+            notOneItem = notOneItem || selected.kind == win::DroppedKind::NotOneItem;
             this->selection = std::move(paths);
             return S_OK;
         }

@@ -25,7 +25,7 @@ constexpr ShellHandlerKey kShellHandlerKey =
 
 registry::Script PageScript(const std::wstring& modulePath)
 {
-    return HashPageScript(modulePath, kShellHandlerKey);
+    return HashPageScript(modulePath, kShellHandlerKey, features::kFilesPage ? FolderHandler::Yes : FolderHandler::No);
 }
 
 template <class T>
