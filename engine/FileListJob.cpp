@@ -1,6 +1,7 @@
 #include "FileListJob.h"
 
 #include "FileList.h"
+#include "PinnedWorker.h"
 #include "win/LongPath.h"
 
 #include <new>
@@ -55,13 +56,6 @@ void FileListJob::SetFileAccessForTesting(const HashFileAccess& access)
         hash->SetFileAccessForTesting(access);
 }
 
-// What a worker owns: a reference to its job and one on the module whose
-// code it runs.
-struct FileListJob::WorkerStart {
-    FileListJobPtr job;
-    HMODULE module = nullptr;
-};
-
 HANDLE FileListJob::Start()
 {
     if (running.exchange(true)) {
@@ -70,7 +64,7 @@ HANDLE FileListJob::Start()
     }
     outcome = FileListOutcome::Running;
     stopFlag->store(false);
-    std::unique_ptr<WorkerStart> start;
+    HANDLE thread = nullptr;
     DWORD error = ERROR_SUCCESS;
     try {
         if (algorithms.empty()) {
@@ -78,45 +72,19 @@ HANDLE FileListJob::Start()
             for (std::size_t i = 0; i < hash->Count(); ++i)
                 algorithms.push_back(hash->At(i)->GetName());
         }
-        start = std::make_unique<WorkerStart>();
-        start->job = shared_from_this();
+        FileListJobPtr self = shared_from_this();  // the worker's own reference
+        thread = StartPinnedWorker([self] { self->RunToEnd(); });
+        error = ::GetLastError();
     } catch (const std::bad_alloc&) {
         error = ERROR_NOT_ENOUGH_MEMORY;
     } catch (const std::bad_weak_ptr&) {
         error = ERROR_INVALID_HANDLE;
     }
-    if (error == ERROR_SUCCESS &&
-        !::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                              reinterpret_cast<LPCWSTR>(&FileListJob::ThreadProc), &start->module))
-        error = ::GetLastError();
-    HANDLE thread = nullptr;
-    if (error == ERROR_SUCCESS) {
-        thread = ::CreateThread(nullptr, 0, &FileListJob::ThreadProc, start.get(), 0, nullptr);
-        if (thread == nullptr) {
-            error = ::GetLastError();
-            ::FreeLibrary(start->module);
-        }
-    }
     if (thread == nullptr) {
         EndRun(FileListOutcome::Stopped);
         ::SetLastError(error);
-        return nullptr;
     }
-    start.release();  // now the worker's
     return thread;
-}
-
-DWORD WINAPI FileListJob::ThreadProc(void* parameter)
-{
-    HMODULE module = nullptr;
-    {
-        // Every object of the run is gone before the module reference is dropped.
-        const std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
-        module = start->module;
-        start->job->RunToEnd();
-    }
-    ::FreeLibraryAndExitThread(module, 0);
-    return 0;
 }
 
 void FileListJob::RunToEnd()

@@ -84,8 +84,6 @@ public:
 private:
     FileListJob(std::vector<std::wstring> selection, std::shared_ptr<IFileListReport> report);
 
-    struct WorkerStart;
-    static DWORD WINAPI ThreadProc(void* parameter);
     void RunToEnd();
     bool ListSelection();
     bool HashRows();
