@@ -12,6 +12,7 @@
 #include "ui/HashDialog.h"
 #if TALLYRA_FILES_PAGE
 #include "ui/FileListDialog.h"
+#include "ui/SumFileDialog.h"
 #endif
 
 void StartPageServices()
@@ -44,6 +45,16 @@ HPROPSHEETPAGE CreateFilesPropertyPage(const std::vector<std::wstring>& selectio
     return CFileListDialog::CreatePage(selection);
 #else
     (void)selection;
+    return nullptr;
+#endif
+}
+
+HPROPSHEETPAGE CreateSumFilePropertyPage(const std::wstring& sumFile)
+{
+#if TALLYRA_FILES_PAGE
+    return IsSumFileName(sumFile) ? CSumFileDialog::CreatePage(sumFile) : nullptr;
+#else
+    (void)sumFile;
     return nullptr;
 #endif
 }

@@ -19,3 +19,8 @@ HPROPSHEETPAGE CreateFilesPropertyPage(const std::vector<std::wstring>&)
 {
     return nullptr;
 }
+
+HPROPSHEETPAGE CreateSumFilePropertyPage(const std::wstring&)
+{
+    return nullptr;
+}

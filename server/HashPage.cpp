@@ -75,6 +75,11 @@ IFACEMETHODIMP CHashPage::AddPages(LPFNSVADDPROPSHEETPAGE addPage, LPARAM lParam
             return win::LastErrorHResult();  // the page could not be made: no page
         if (!addPage(page, lParam))
             ::DestroyPropertySheetPage(page);  // refused: its release frees the page object
+        // A checksum file's Properties also check the files it lists.
+        if (HPROPSHEETPAGE sums = selection.empty() ? CreateSumFilePropertyPage(filePath) : nullptr) {
+            if (!addPage(sums, lParam))
+                ::DestroyPropertySheetPage(sums);
+        }
         return S_OK;
     });
 }

@@ -20,3 +20,6 @@ HPROPSHEETPAGE CreateHashPropertyPage(const std::wstring& path);
 // The page for several items or a folder, where the configuration has one
 // (features::kFilesPage); null otherwise, or on failure.
 HPROPSHEETPAGE CreateFilesPropertyPage(const std::vector<std::wstring>& selection);
+// The page of a checksum file (every line checked), where the configuration
+// has the files page; null otherwise, or on failure.
+HPROPSHEETPAGE CreateSumFilePropertyPage(const std::wstring& sumFile);

@@ -24,3 +24,20 @@
 #define IDS_FILES_SAVE_FILTER 307
 #define IDS_FILES_SAVE_FAILED 308
 #define IDS_FILES_RESUME 309
+
+// The checksum file's page.
+#define IDD_SUMS_PAGE 310
+#define IDC_SUMS_COUNTS 311
+#define IDC_SUMS_LIST 312
+#define IDC_SUMS_PROGRESS 313
+#define IDC_SUMS_STOP 314
+
+#define IDS_SUMS_ALGORITHM 310
+#define IDS_SUMS_RESULT 311
+#define IDS_SUMS_COUNTS 312
+// The results, in SumCheckResult's order from Matches.
+#define IDS_SUMS_MATCHES 313
+#define IDS_SUMS_DOES_NOT_MATCH 314
+#define IDS_SUMS_MISSING 315
+#define IDS_SUMS_UNREADABLE 316
+#define IDS_SUMS_NOT_UNDERSTOOD 317

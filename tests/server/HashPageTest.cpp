@@ -128,6 +128,7 @@ TEST_F(HashPageTest, InitializeTakesOneFileForTheFilePageAndSeveralItemsOrAFolde
         {{first}, S_OK, S_OK, 1},
         {{first, second}, S_OK, S_OK, 1},  // the files page (the other configurations refuse: below)
         {{folder.Path()}, S_OK, S_OK, 1},
+        {{folder.Write(L"list.sha256", {})}, S_OK, S_OK, 2},  // a checksum file: its page too
     };
     for (const Case& c : cases) {
         win::ComPtr<IShellExtInit> extension = NewExtension();

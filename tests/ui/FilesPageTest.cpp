@@ -15,6 +15,7 @@
 #include "support/TestFiles.h"
 #include "support/Text.h"
 #include "ui/FileListDialog.h"
+#include "ui/SumFileDialog.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -118,9 +119,15 @@ protected:
         page = sheet ? created : nullptr;
         return page;
     }
+    // Until the run ended so and the page has shown its end.
     bool WaitUntilEnded(FileListOutcome outcome)
     {
-        return PumpUntil([&] { return page->Job().Outcome() == outcome && !page->Job().IsRunning(); });
+        return PumpUntil([&] {
+            const bool shown = outcome == FileListOutcome::Finished ? !::IsWindowEnabled(Control(IDC_FILES_STOP))
+                                                                    : WindowText(Control(IDC_FILES_STOP)) == L"继续";
+            return page->Job().Outcome() == outcome && !page->Job().IsRunning() && shown &&
+                   ::SendMessageW(page->List(), LVM_GETITEMCOUNT, 0, 0) == static_cast<LRESULT>(page->Job().RowCount());
+        });
     }
     void CloseSheet()
     {
@@ -318,4 +325,32 @@ TEST_F(FilesPageTest, ClosingTheSheetMidRunAHundredTimesLeavesNothingBehind)
     const ULONG_PTR after = HandleHighWater();
     EXPECT_LE(after, handles + 4 * 50) << (after - handles) / 4 << " handles more";
     EXPECT_LE(CountThreadWindows(), windows);
+}
+
+// A checksum file sha256sum wrote (now), then one file altered and one
+// removed: the checksum file's page shows each line's result and the counts.
+TEST_F(FilesPageTest, AChecksumFilesPageShowsEveryLinesResultAndTheCounts)
+{
+    MakeSelection();
+    RunHostTool(folder.Path(), L"sha256sum a.bin b.bin dir/x.bin | tee SHA256SUMS");
+    folder.Write(L"a.bin", PatternBytes(102400));  // altered
+    ASSERT_TRUE(::DeleteFileW((folder.Path() + L"\\b.bin").c_str()));
+    auto* created = new CSumFileDialog(folder.Path() + L"\\SHA256SUMS");
+    HPROPSHEETPAGE handle = created->Create();
+    ASSERT_NE(handle, nullptr);
+    sheet = ShowInModelessSheet({handle});
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return created->Job().Ended(); }));
+    PumpPending();
+    const HWND window = created->Window();
+    const HWND list = ::GetDlgItem(window, IDC_SUMS_LIST);
+    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
+    const std::vector<std::vector<std::wstring>> expected = {
+        {L"a.bin", L"SHA-256", L"不匹配"}, {L"b.bin", L"SHA-256", L"文件不存在"}, {L"dir/x.bin", L"SHA-256", L"匹配"}};
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column)
+            EXPECT_EQ(CellText(list, row, column), expected[row][column]) << row << " " << column;
+    }
+    EXPECT_EQ(WindowText(::GetDlgItem(window, IDC_SUMS_COUNTS)), L"匹配 1, 不匹配 1, 文件不存在 1, 无法读取 0, 无法识别的行 0");
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, IDC_SUMS_STOP)));
 }
