@@ -149,6 +149,8 @@ bool FileListJob::ListSelection()
 // its reading stopped.
 bool FileListJob::HashRows()
 {
+    if (algorithms.empty())
+        return true;  // no algorithm enabled: nothing to read the files for
     const std::size_t count = RowCount();
     for (; nextRow < count; ++nextRow) {
         if (stopFlag->load())

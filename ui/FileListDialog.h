@@ -11,9 +11,15 @@
 #include "win/UniqueHandle.h"
 
 #include <array>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
+
+// A string of the module's own table (the files pages' texts are built in).
+std::wstring FilesPageText(unsigned id);
+// The pattern with "%1", "%2", ... replaced by the values in turn.
+std::wstring FilledText(std::wstring pattern, std::initializer_list<std::wstring> values);
 
 // From the job's report to the page: wParam says what (FilesNotice).
 constexpr UINT WM_FILES_NOTIFY = WM_APP + 0x68;

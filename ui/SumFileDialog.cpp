@@ -1,24 +1,19 @@
 #include "SumFileDialog.h"
 
 #include "FilesPageResources.h"
-#include "win/StringResource.h"
 #include "win/ThisModule.h"
 
+#include <algorithm>
 #include <commctrl.h>
 
 namespace {
 
 constexpr int kProgressRange = 1000;
 
-std::wstring Text(unsigned id)
-{
-    return win::LoadStringResource(ThisModule(), id);
-}
-
 std::wstring ResultText(SumCheckResult result)
 {
     return result == SumCheckResult::Waiting ? std::wstring()
-                                             : Text(IDS_SUMS_MATCHES + static_cast<unsigned>(result) -
+                                             : FilesPageText(IDS_SUMS_MATCHES + static_cast<unsigned>(result) -
                                                     static_cast<unsigned>(SumCheckResult::Matches));
 }
 
@@ -66,7 +61,7 @@ LRESULT CSumFileDialog::OnInitDialog(win::Message&)
     ::GetClientRect(list, &client);
     const int width = client.right - client.left - ::GetSystemMetrics(SM_CXVSCROLL);
     const int widths[] = {width / 2, width / 5, width - width / 2 - width / 5};
-    const std::wstring headings[] = {Text(IDS_FILES_FILE), Text(IDS_SUMS_ALGORITHM), Text(IDS_SUMS_RESULT)};
+    const std::wstring headings[] = {FilesPageText(IDS_FILES_FILE), FilesPageText(IDS_SUMS_ALGORITHM), FilesPageText(IDS_SUMS_RESULT)};
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
@@ -105,15 +100,10 @@ void CSumFileDialog::ShowState()
     ::InvalidateRect(list, nullptr, FALSE);
     const auto counts = job->Counts();
     const auto count = [&](SumCheckResult result) { return std::to_wstring(counts[static_cast<std::size_t>(result)]); };
-    std::wstring text = Text(IDS_SUMS_COUNTS);
-    const SumCheckResult order[] = {SumCheckResult::Matches, SumCheckResult::DoesNotMatch, SumCheckResult::Missing,
-                                    SumCheckResult::Unreadable, SumCheckResult::NotUnderstood};
-    for (int i = 0; i < 5; ++i) {
-        const std::wstring mark = L"%" + std::to_wstring(i + 1);
-        const std::size_t at = text.find(mark);
-        if (at != std::wstring::npos)
-            text.replace(at, mark.size(), count(order[i]));
-    }
+    const std::wstring text = FilledText(FilesPageText(IDS_SUMS_COUNTS),
+                                         {count(SumCheckResult::Matches), count(SumCheckResult::DoesNotMatch),
+                                          count(SumCheckResult::Missing), count(SumCheckResult::Unreadable),
+                                          count(SumCheckResult::NotUnderstood)});
     ::SetWindowTextW(Control(IDC_SUMS_COUNTS), text.c_str());
     const std::uint64_t size = job->Size();
     const bool ended = job->Ended();

@@ -166,3 +166,14 @@ TEST_F(FileListJobTest, AJobDroppedByItsOwnerMidRunEndsAndFreesEverything)
     EXPECT_EQ(report.use_count(), 1);
     EXPECT_EQ(report->ended.load(), 1);
 }
+
+TEST_F(FileListJobTest, WithNoAlgorithmEnabledTheFilesAreListedAndNotRead)
+{
+    settings.enabled = {};
+    FileListJobPtr job = NewJob({folder.Write(L"unread.bin", PatternBytes(102401))});
+    RunWorker(job);
+    EXPECT_EQ(job->Outcome(), FileListOutcome::Finished);
+    EXPECT_EQ(job->RowCount(), 1u);
+    EXPECT_EQ(job->Row(0).state, FileRowState::Waiting);
+    EXPECT_EQ(seam.Reads(), 0);
+}
