@@ -3,6 +3,7 @@
 #include "engine/FileListJob.h"
 #include "support/Digests.h"
 #include "support/FileSeam.h"
+#include "support/HostTool.h"
 #include "support/TestFiles.h"
 #include "support/Text.h"
 #include "win/UniqueHandle.h"
@@ -73,6 +74,12 @@ TEST_F(FileListJobTest, FilesAndFolderTreesAreListedInOrderAndEachHashedOnceWith
         L"tree\\sub\\" + std::wstring(120, L'd') + L"\\" + std::wstring(120, L'e') + L"\\long.bin";
     folder.Write(longName, PatternBytes(307200));
     const std::wstring missing = folder.Path() + L"\\gone.bin";
+    // A link back up the tree (made by the host: Wine shows it as a linked
+    // folder), never entered: no loop.
+    RunHostCommand(tree + L"\\sub", L"ln -s .. loop");
+    WIN32_FILE_ATTRIBUTE_DATA link = {};
+    ASSERT_TRUE(::GetFileAttributesExW((tree + L"\\sub\\loop").c_str(), GetFileExInfoStandard, &link));
+    ASSERT_NE(link.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
 
     FileListJobPtr job = NewJob({a, missing, tree});
     RunWorker(job);
@@ -108,6 +115,7 @@ TEST_F(FileListJobTest, FilesAndFolderTreesAreListedInOrderAndEachHashedOnceWith
     EXPECT_EQ(report->finished.load(), 5);
     EXPECT_EQ(report->ended.load(), 1);
     EXPECT_EQ(seam.BytesRead(), 102401u + 307200u + 1u);  // every file read once
+    RunHostCommand(tree + L"\\sub", L"rm loop");
 }
 
 TEST_F(FileListJobTest, AStopWithinAFileResumesThereAndAFailedReadFailsOnlyItsRow)

@@ -10,6 +10,7 @@
 #include "support/Digests.h"
 #include "support/FileSeam.h"
 #include "support/Gui.h"
+#include "support/HostTool.h"
 #include "support/Leaks.h"
 #include "support/TallyraDll.h"
 #include "support/TestFiles.h"
@@ -43,36 +44,6 @@ std::wstring CellText(HWND list, int row, int column)
     item.cchTextMax = static_cast<int>(text.size());
     text.resize(static_cast<size_t>(::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item))));
     return text;
-}
-
-std::string ReadBack(const std::wstring& path)
-{
-    win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes(1 << 16, '\0');
-    DWORD read = 0;
-    ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    return bytes;
-}
-
-// A host program (sha256sum, rhash) run in the folder through the host's
-// shell, as Wine runs Unix programs; what it printed. (Wine gives a Unix
-// program the console, not the pipes of STARTUPINFO: the shell's redirection
-// catches the output.)
-std::string RunHostTool(const std::wstring& folder, const std::wstring& command)
-{
-    wchar_t saved[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, saved);
-    ::SetCurrentDirectoryW(folder.c_str());
-    // Wine does not wait for a Unix program: the output is renamed into place when the program is done.
-    RunChild(L"Z:\\bin\\sh", {L"-c", command + L" > tool-output.part 2>&1; mv tool-output.part tool-output.txt"});
-    ::SetCurrentDirectoryW(saved);
-    const std::wstring output = folder + L"\\tool-output.txt";
-    EXPECT_TRUE(WaitWithoutPumping([&] { return ::GetFileAttributesW(output.c_str()) != INVALID_FILE_ATTRIBUTES; }))
-        << Utf8(command) << " printed nothing";
-    std::string printed = ReadBack(output);
-    ::DeleteFileW(output.c_str());
-    return printed;
 }
 
 int Count(const std::string& text, const std::string& part)
@@ -253,15 +224,15 @@ TEST_F(FilesPageTest, CopiedLinesAndSavedChecksumFilesAreOnesTheToolsAccept)
     for (const Case& c : {Case{L"SHA256SUMS", SumFormat::Gnu}, Case{L"tagged.sha256", SumFormat::Bsd}}) {
         SCOPED_TRACE(Utf8(c.name));
         ASSERT_EQ(page->SaveSumFile(folder.Path() + L"\\" + c.name, c.format), static_cast<DWORD>(ERROR_SUCCESS));
-        const std::string coreutils = RunHostTool(folder.Path(), L"sha256sum -c " + c.name);
-        EXPECT_EQ(Count(coreutils, ": OK\n"), 4) << coreutils << ReadBack(folder.Path() + L"\\" + c.name);
+        const std::string coreutils = RunHostCommand(folder.Path(), L"sha256sum -c " + c.name);
+        EXPECT_EQ(Count(coreutils, ": OK\n"), 4) << coreutils << ReadFileBytes(folder.Path() + L"\\" + c.name);
         EXPECT_EQ(Count(coreutils, "FAILED"), 0) << coreutils;
-        const std::string rhash = RunHostTool(folder.Path(), L"rhash -c " + c.name);
+        const std::string rhash = RunHostCommand(folder.Path(), L"rhash -c " + c.name);
         EXPECT_NE(rhash.find("Everything OK"), std::string::npos) << rhash;
     }
     // Inside the folder: names below it (the others keep their whole paths).
     ASSERT_EQ(page->SaveSumFile(folder.Path() + L"\\dir\\SHA256SUMS", SumFormat::Gnu), static_cast<DWORD>(ERROR_SUCCESS));
-    const std::string inner = RunHostTool(folder.Path() + L"\\dir", L"sha256sum -c SHA256SUMS");
+    const std::string inner = RunHostCommand(folder.Path() + L"\\dir", L"sha256sum -c SHA256SUMS");
     EXPECT_NE(inner.find("sub/y.bin: OK"), std::string::npos) << inner;
 
     // A target that cannot be replaced (held open by another) keeps its bytes, and no temporary file stays.
@@ -332,7 +303,7 @@ TEST_F(FilesPageTest, ClosingTheSheetMidRunAHundredTimesLeavesNothingBehind)
 TEST_F(FilesPageTest, AChecksumFilesPageShowsEveryLinesResultAndTheCounts)
 {
     MakeSelection();
-    RunHostTool(folder.Path(), L"sha256sum a.bin b.bin dir/x.bin | tee SHA256SUMS");
+    RunHostCommand(folder.Path(), L"sha256sum a.bin b.bin dir/x.bin | tee SHA256SUMS");
     folder.Write(L"a.bin", PatternBytes(102400));  // altered
     ASSERT_TRUE(::DeleteFileW((folder.Path() + L"\\b.bin").c_str()));
     auto* created = new CSumFileDialog(folder.Path() + L"\\SHA256SUMS");
