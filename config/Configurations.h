@@ -60,6 +60,10 @@ struct Configuration {
     bool copyAll;
     // The list menu is moved onto the nearest monitor's work area.
     bool menuOnMonitor;
+    // Several files or a folder get a page of their own (ui/FileListDialog),
+    // the handler registered for folders too, and a checksum file a page
+    // that checks what it lists (ui/SumFileDialog).
+    bool filesPage;
     features::CompareTidy compareTidy;
     features::ControlStates controlStates;
     features::TitleTips titleTips;
@@ -85,6 +89,7 @@ inline constexpr Configuration kFull{
     /* optionsLink       */ true,
     /* copyAll           */ true,
     /* menuOnMonitor     */ true,
+    /* filesPage         */ true,
     /* compareTidy       */ features::CompareTidy::DigestOnly,
     /* controlStates     */ features::ControlStates::CompareAlwaysOpen,
     /* titleTips         */ features::TitleTips::PerPage,
@@ -103,6 +108,7 @@ inline constexpr Configuration kReduced{
     /* optionsLink       */ false,
     /* copyAll           */ false,
     /* menuOnMonitor     */ false,
+    /* filesPage         */ false,
     /* compareTidy       */ features::CompareTidy::TrimOnly,
     /* controlStates     */ features::ControlStates::CompareWhileReady,
     /* titleTips         */ features::TitleTips::ProcessWide,
@@ -122,6 +128,7 @@ inline constexpr Configuration kCompact{
     /* optionsLink       */ false,
     /* copyAll           */ false,
     /* menuOnMonitor     */ false,
+    /* filesPage         */ false,
     /* compareTidy       */ features::CompareTidy::TrimOnly,
     /* controlStates     */ features::ControlStates::CompareWhileReady,
     /* titleTips         */ features::TitleTips::ProcessWide,

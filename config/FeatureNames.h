@@ -11,6 +11,7 @@ inline constexpr bool kClipboardWatching = kConfiguration.clipboardWatching;
 inline constexpr bool kOptionsLink = kConfiguration.optionsLink;
 inline constexpr bool kCopyAll = kConfiguration.copyAll;
 inline constexpr bool kMenuOnMonitor = kConfiguration.menuOnMonitor;
+inline constexpr bool kFilesPage = kConfiguration.filesPage;
 inline constexpr CompareTidy kCompareTidy = kConfiguration.compareTidy;
 inline constexpr ControlStates kControlStates = kConfiguration.controlStates;
 inline constexpr TitleTips kTitleTips = kConfiguration.titleTips;

@@ -63,6 +63,16 @@ void HashData::Prepare()
         PrepareDescriptors();
 }
 
+void HashData::UseDescriptors(DescriptorList chosen)
+{
+    if (running.load())
+        return;
+    bytesDone = 0;
+    for (const SharedDescriptor& descriptor : chosen)
+        descriptor->Restart();
+    descriptors = std::move(chosen);
+}
+
 void HashData::PrepareDescriptors()
 {
     bytesDone = 0;

@@ -80,6 +80,9 @@ public:
     // New descriptors for every enabled algorithm, restarted; the file is not
     // touched. Ignored while a worker runs.
     void Prepare();
+    // These descriptors, restarted, for the next run instead (a check that
+    // needs one algorithm). Ignored while a worker runs.
+    void UseDescriptors(DescriptorList chosen);
 
     std::size_t Count() const { return descriptors.size(); }
     // An empty handle when index is not below Count().

@@ -9,7 +9,33 @@
 #include "settings/LanguageModule.h"
 #include "settings/ResourceTexts.h"
 #include "settings/StoredHashSettings.h"
+#include "ui/FileListDialog.h"
 #include "ui/HashDialog.h"
+#include "ui/SumFileDialog.h"
+
+namespace {
+
+// Templates, so that a configuration without the files pages neither
+// instantiates nor links them.
+template <bool kFilesPage = features::kFilesPage>
+HPROPSHEETPAGE CreateFilesPage(const std::vector<std::wstring>& selection)
+{
+    if constexpr (kFilesPage)
+        return CFileListDialog::CreatePage(selection);
+    else
+        return nullptr;
+}
+
+template <bool kFilesPage = features::kFilesPage>
+HPROPSHEETPAGE CreateSumFilePage(const std::wstring& sumFile)
+{
+    if constexpr (kFilesPage)
+        return IsSumFileName(sumFile) ? CSumFileDialog::CreatePage(sumFile) : nullptr;
+    else
+        return nullptr;
+}
+
+}  // namespace
 
 void BindEngineToSettingsAndTexts()
 {
@@ -33,4 +59,14 @@ void LoadSettingsAndLanguageModule()
 HPROPSHEETPAGE CreateHashPropertyPage(const std::wstring& path)
 {
     return CHashDialog::CreatePage(path);
+}
+
+HPROPSHEETPAGE CreateFilesPropertyPage(const std::vector<std::wstring>& selection)
+{
+    return CreateFilesPage(selection);
+}
+
+HPROPSHEETPAGE CreateSumFilePropertyPage(const std::wstring& sumFile)
+{
+    return CreateSumFilePage(sumFile);
 }

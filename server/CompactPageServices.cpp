@@ -14,3 +14,13 @@ HPROPSHEETPAGE CreateHashPropertyPage(const std::wstring& path)
 {
     return compact::CHashDialog::CreatePage(path);
 }
+
+HPROPSHEETPAGE CreateFilesPropertyPage(const std::vector<std::wstring>&)
+{
+    return nullptr;
+}
+
+HPROPSHEETPAGE CreateSumFilePropertyPage(const std::wstring&)
+{
+    return nullptr;
+}

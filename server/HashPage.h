@@ -1,12 +1,14 @@
 #pragma once
 // The object the shell makes for a file's Properties: it takes the selection
-// and adds the hash page for exactly one file that is not a folder.
+// and adds the hash page for exactly one file that is not a folder; in a
+// configuration with the files page, that page for several items or a folder.
 #include "ui/typelib/TallyraLib.h"
 #include "win/ComObject.h"
 #include "win/Dispatch.h"
 
 #include <shlobj.h>
 #include <string>
+#include <vector>
 
 // The type information of IHashPage from the module's type library.
 ITypeInfo* HashPageTypeInfo();
@@ -31,4 +33,5 @@ public:
 private:
     std::wstring filePath;
     bool notOneItem = false;
+    std::vector<std::wstring> selection;  // for the files page: several items, or one folder
 };

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <prsht.h>
 #include <string>
+#include <vector>
 
 // While the module object is made and destroyed: the engine asks the user's
 // settings which algorithms to run and the resources for its texts.
@@ -18,3 +19,9 @@ void LoadSettingsAndLanguageModule();
 // The page for the file and its sheet page, which owns it from then on;
 // null (and nothing left behind) on failure.
 HPROPSHEETPAGE CreateHashPropertyPage(const std::wstring& path);
+// The page for several items or a folder, where the configuration has one
+// (features::kFilesPage); null otherwise, or on failure.
+HPROPSHEETPAGE CreateFilesPropertyPage(const std::vector<std::wstring>& selection);
+// The page of a checksum file (every line checked), where the configuration
+// has the files page; null otherwise, or on failure.
+HPROPSHEETPAGE CreateSumFilePropertyPage(const std::wstring& sumFile);

@@ -88,12 +88,15 @@ Script AppIdScript(ShellHandlerKey handlerKey)
     return script;
 }
 
-Script HashPageScript(const std::wstring& modulePath, ShellHandlerKey handlerKey)
+Script HashPageScript(const std::wstring& modulePath, ShellHandlerKey handlerKey, FolderHandler folders)
 {
     const std::wstring clsid = GuidText(CLSID_HashPage);
     std::vector<ScriptKey> keys = ClassKeys(L"HashPage", clsid, modulePath);
     ScriptKey handler = handlerKey == ShellHandlerKey::Named ? Key(L"Tallyra", clsid) : Key(clsid);
     keys.push_back(SharedByBothViews(Kept(L"*", {Kept(L"shellex", {Kept(L"PropertySheetHandlers", {handler})})})));
+    if (folders == FolderHandler::Yes)
+        keys.push_back(
+            SharedByBothViews(Kept(L"Directory", {Kept(L"shellex", {Kept(L"PropertySheetHandlers", {handler})})})));
     return {{HKEY_CLASSES_ROOT, std::move(keys)}};
 }
 

@@ -20,7 +20,7 @@ constexpr ShellHandlerKey kShellHandlerKey = kConfiguration.handlerKey;
 
 registry::Script PageScript(const std::wstring& modulePath)
 {
-    return HashPageScript(modulePath, kShellHandlerKey);
+    return HashPageScript(modulePath, kShellHandlerKey, features::kFilesPage ? FolderHandler::Yes : FolderHandler::No);
 }
 
 template <class T>

@@ -7,12 +7,19 @@
 # Wine's shell, wait for the hash page's digests, print them as read back
 # from the page's list and save a screenshot. With a real display the dialog
 # stays open until you close it.
-#   tools/run.sh [--config full|reduced|compact] [FILE]
+# FILE may be a folder (the full configuration's files page) and --page
+# names another tab ("校验文件", a checksum file's page).
+#   tools/run.sh [--config full|reduced|compact] [--page TITLE] [FILE]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 config=full
 if [ "${1:-}" = --config ]; then
   config=${2:-}
+  shift 2 || true
+fi
+page_asked=
+if [ "${1:-}" = --page ]; then
+  page_asked=${2:-}
   shift 2 || true
 fi
 # Per configuration: its Wine prefix, module, the page's tab title and the
@@ -23,11 +30,12 @@ case "$config" in
   full) role=main page="文件检验" shot=properties ;;
   reduced) role=reduced page="文件 Hash" shot=properties-reduced ;;
   compact) role=compact module=Tallyra.dll page="File Hashes" shot=properties-compact ;;
-  *) echo "usage: tools/run.sh [--config full|reduced|compact] [FILE]" >&2; exit 2 ;;
+  *) echo "usage: tools/run.sh [--config full|reduced|compact] [--page TITLE] [FILE]" >&2; exit 2 ;;
 esac
 if [ "$config" = compact ]; then
   case "${LC_ALL:-${LC_MESSAGES:-${LANG:-}}}" in zh*) page="文件校验" ;; esac
 fi
+[ -z "$page_asked" ] || page=$page_asked
 "$here/tools/build.sh"
 real_display=${DISPLAY:-}
 . "$here/tools/wine-session.sh"

@@ -42,6 +42,43 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The item's whole path, however long; empty when it cannot be read.
+std::wstring DroppedPath(HDROP drop, UINT index)
+{
+    const UINT length = ::DragQueryFileW(drop, index, nullptr, 0);
+    if (length == 0)
+        return std::wstring();
+    std::wstring path(static_cast<size_t>(length) + 1, L'\0');
+    const UINT copied = ::DragQueryFileW(drop, index, path.data(), length + 1);
+    if (copied == 0 || copied > length)
+        return std::wstring();
+    path.resize(copied);
+    return path;
+}
+
+}  // namespace
+
+std::vector<std::wstring> DroppedPaths(IDataObject* data) noexcept
+{
+    std::vector<std::wstring> paths;
+    const bool complete = RunGuarded([&] {
+        const FileListMedium files(data);
+        if (files.Get() == nullptr)
+            return;
+        const UINT count = ::DragQueryFileW(files.Get(), 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring path = DroppedPath(files.Get(), i);
+            if (!path.empty())
+                paths.push_back(std::move(path));
+        }
+    });
+    if (!complete)
+        paths.clear();
+    return paths;
+}
+
 DroppedFile SingleDroppedFile(IDataObject* data) noexcept
 {
     DroppedFile result;
@@ -53,15 +90,8 @@ DroppedFile SingleDroppedFile(IDataObject* data) noexcept
         if (::DragQueryFileW(files.Get(), 0xFFFFFFFF, nullptr, 0) != 1)
             return;
         result.kind = DroppedKind::NotAFile;
-        const UINT length = ::DragQueryFileW(files.Get(), 0, nullptr, 0);
-        if (length == 0)
-            return;
-        std::wstring path(static_cast<size_t>(length) + 1, L'\0');
-        const UINT copied = ::DragQueryFileW(files.Get(), 0, path.data(), length + 1);
-        if (copied == 0 || copied > length)
-            return;
-        path.resize(copied);
-        if (::PathIsDirectoryW(path.c_str()))
+        std::wstring path = DroppedPath(files.Get(), 0);
+        if (path.empty() || ::PathIsDirectoryW(path.c_str()))
             return;
         result.path = std::move(path);
         result.kind = DroppedKind::File;

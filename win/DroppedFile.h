@@ -3,6 +3,7 @@
 // hands a property-sheet handler, and what a drag source drops.
 #include <objidl.h>
 #include <string>
+#include <vector>
 
 namespace win {
 
@@ -20,5 +21,9 @@ struct DroppedFile {
 
 // Never throws; the data object's medium is released before it returns.
 DroppedFile SingleDroppedFile(IDataObject* data) noexcept;
+
+// Every item of the file list, folders included, in the list's order; empty
+// when there is no file list. Never throws.
+std::vector<std::wstring> DroppedPaths(IDataObject* data) noexcept;
 
 }  // namespace win

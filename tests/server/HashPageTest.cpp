@@ -5,6 +5,7 @@
 // need the page's file calls, are with the page linked in: page_tests.)
 #include "ui/DropTargetImpl.h"
 #include "resource.h"
+#include "FilesPageResources.h"
 #include "ui/typelib/TallyraLib.h"
 #include "settings/AlgorithmFlags.h"
 #include "support/FileListData.h"
@@ -112,7 +113,7 @@ protected:
 
 }  // namespace
 
-TEST_F(HashPageTest, InitializeTakesExactlyOneFileThatIsNotAFolder)
+TEST_F(HashPageTest, InitializeTakesOneFileForTheFilePageAndSeveralItemsOrAFolderForTheFilesPage)
 {
     const std::wstring first = folder.Write(L"first.bin", PatternBytes(10));
     const std::wstring second = folder.Write(L"second.bin", PatternBytes(10));
@@ -125,8 +126,9 @@ TEST_F(HashPageTest, InitializeTakesExactlyOneFileThatIsNotAFolder)
     };
     const Case cases[] = {
         {{first}, S_OK, S_OK, 1},
-        {{first, second}, S_FALSE, S_FALSE, 0},
-        {{folder.Path()}, S_FALSE, S_OK, 1},  // a page with an empty path: shown as unreadable
+        {{first, second}, S_OK, S_OK, 1},  // the files page (the other configurations refuse: below)
+        {{folder.Path()}, S_OK, S_OK, 1},
+        {{folder.Write(L"list.sha256", {})}, S_OK, S_OK, 2},  // a checksum file: its page too
     };
     for (const Case& c : cases) {
         win::ComPtr<IShellExtInit> extension = NewExtension();
@@ -158,6 +160,56 @@ TEST_F(HashPageTest, InitializeTakesExactlyOneFileThatIsNotAFolder)
     std::vector<HPROPSHEETPAGE> added;
     EXPECT_EQ(pages->AddPages(&CollectPage, reinterpret_cast<LPARAM>(&added)), S_FALSE);
     EXPECT_TRUE(added.empty());
+}
+
+// The other configurations keep refusing several items.
+TEST_F(HashPageTest, TheReducedAndCompactHandlersStillRefuseSeveralItems)
+{
+    const std::vector<std::wstring> two = {folder.Write(L"one.bin", PatternBytes(10)), folder.Write(L"two.bin", PatternBytes(10))};
+    for (const wchar_t* configuration : {L"reduced", L"compact"}) {
+        SCOPED_TRACE(Narrow(configuration));
+        loaded = std::make_unique<TallyraDll>(configuration);
+        win::ComPtr<IShellExtInit> extension = NewExtension();
+        EXPECT_EQ(extension->Initialize(nullptr, ShellDataObject(two).Get(), nullptr), S_FALSE);
+        win::ComPtr<IShellPropSheetExt> pages;
+        ASSERT_EQ(extension.As(&pages), S_OK);
+        std::vector<HPROPSHEETPAGE> added;
+        EXPECT_EQ(pages->AddPages(&CollectPage, reinterpret_cast<LPARAM>(&added)), S_FALSE);
+        EXPECT_TRUE(added.empty());
+        extension.Reset();
+        pages.Reset();
+        loaded.reset();
+    }
+}
+
+// The shell's data object of a file and a folder: the files page lists the
+// file and the folder's files and shows their digests.
+TEST_F(HashPageTest, SeveralItemsFromTheShellGiveTheFilesPageWithEveryFilesDigest)
+{
+    Enable({L"SHA-256", L"MD5"});
+    folder.MakeFolder(L"inner");
+    folder.Write(L"inner\\deep.bin", PatternBytes(307200));
+    const std::wstring file = folder.Write(L"top.bin", PatternBytes(102401));
+    HWND page = OpenPage({file, folder.Path() + L"\\inner"});
+    ASSERT_NE(page, nullptr);
+    const HWND list = ::GetDlgItem(page, IDC_FILES_LIST);
+    ASSERT_NE(list, nullptr) << "not the files page";
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindowEnabled(::GetDlgItem(page, IDC_FILES_STOP)); }, 30000));
+    const std::map<std::wstring, std::wstring> rows = ListRows(list);  // name to size
+    EXPECT_EQ(rows, (std::map<std::wstring, std::wstring>{{L"inner\\deep.bin", L"307200"}, {L"top.bin", L"102401"}}));
+    std::vector<std::wstring> digests;
+    for (int row = 0; row < 2; ++row) {
+        wchar_t text[256] = {};
+        LVITEMW item = {};
+        item.iSubItem = 2;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        digests.push_back(text);
+    }
+    // In the selection's order: the file, then the folder's files.
+    EXPECT_EQ(digests, (std::vector<std::wstring>{PatternDigests(102401, {L"SHA-256"}).at(L"SHA-256"),
+                                                  PatternDigests(307200, {L"SHA-256"}).at(L"SHA-256")}));
 }
 
 TEST_F(HashPageTest, APageTheShellRefusesIsDestroyedAndFreesItsLock)

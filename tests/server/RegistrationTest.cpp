@@ -50,7 +50,7 @@ std::vector<Row> ClassRows(const std::wstring& name, const std::wstring& clsid, 
 // the approved list, or not (the compact configuration's: its handler key,
 // named by the class id, has no value).
 std::vector<Row> AllRows(const std::wstring& module = TallyraDll::Path(), bool dropTarget = true,
-                         bool namedHandler = true)
+                         bool namedHandler = true, bool folderHandler = true)
 {
     std::vector<Row> rows = {
         {HKEY_CLASSES_ROOT, L"AppID\\" + kAppId, nullptr, L"Tallyra"},
@@ -61,6 +61,8 @@ std::vector<Row> AllRows(const std::wstring& module = TallyraDll::Path(), bool d
         rows.push_back({HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str(), L"Tallyra Property Page"});
         rows.push_back({HKEY_CLASSES_ROOT, L"*\\shellex\\PropertySheetHandlers\\Tallyra", nullptr, kHashPage});
     }
+    if (folderHandler)
+        rows.push_back({HKEY_CLASSES_ROOT, L"Directory\\shellex\\PropertySheetHandlers\\Tallyra", nullptr, kHashPage});
     for (const auto& [name, clsid] : {std::pair{L"HashPage", kHashPage}, std::pair{L"DropTargetImpl", kDropTarget}}) {
         if (clsid == kDropTarget && !dropTarget)
             continue;
@@ -82,6 +84,7 @@ struct Served {
     const wchar_t* configuration;
     bool dropTarget;
     bool namedHandler;
+    bool folderHandler;  // the files page's configuration: for folders too
 };
 
 class RegistrationOfConfiguration : public ::testing::TestWithParam<Served> {
@@ -97,8 +100,10 @@ TEST_P(RegistrationOfConfiguration, EveryRowOfItsScriptsIsWrittenAndItsClassesSe
     const std::wstring module = TallyraDll::Path(GetParam().configuration);
     const bool dropTarget = GetParam().dropTarget;
     const bool namedHandler = GetParam().namedHandler;
+    const std::wstring folderKey = L"Directory\\shellex\\PropertySheetHandlers\\Tallyra";
     ASSERT_EQ(dll.Register(), S_OK);
-    for (const Row& row : AllRows(module, dropTarget, namedHandler)) {
+    EXPECT_EQ(KeyExistsIn(HKEY_CLASSES_ROOT, folderKey), GetParam().folderHandler);
+    for (const Row& row : AllRows(module, dropTarget, namedHandler, GetParam().folderHandler)) {
         EXPECT_EQ(ReadText(row.root, row.key, row.value), std::optional<std::wstring>(row.text))
             << Narrow(row.key) << " " << (row.value ? Narrow(row.value) : "(default)");
     }
@@ -134,14 +139,14 @@ TEST_P(RegistrationOfConfiguration, EveryRowOfItsScriptsIsWrittenAndItsClassesSe
     ASSERT_EQ(dll.Unregister(), S_OK);
     for (const std::wstring& key : std::vector<std::wstring>{L"CLSID\\" + kHashPage, L"Tallyra.HashPage", L"Tallyra.HashPage.1",
                                     L"AppID\\" + kAppId, L"AppID\\Tallyra.DLL", L"TypeLib\\" + kLibId, byClassId,
-                                    std::wstring(L"*\\shellex\\PropertySheetHandlers\\Tallyra")})
+                                    std::wstring(L"*\\shellex\\PropertySheetHandlers\\Tallyra"), folderKey})
         EXPECT_FALSE(KeyExistsIn(HKEY_CLASSES_ROOT, key)) << Narrow(key);
     EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kApproved, kHashPage.c_str()).has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(Configurations, RegistrationOfConfiguration,
-                         ::testing::Values(Served{L"full", true, true}, Served{L"reduced", false, true},
-                                           Served{L"compact", false, false}),
+                         ::testing::Values(Served{L"full", true, true, true}, Served{L"reduced", false, true, false},
+                                           Served{L"compact", false, false, false}),
                          [](const ::testing::TestParamInfo<Served>& info) { return Narrow(info.param.configuration); });
 
 TEST_F(Registration, RegisteringTwiceRebuildsTheClassKeysFromScratch)

@@ -3,6 +3,7 @@
 #include "resource.h"
 // The compact page shows its digests in edits (the ids the two share agree).
 #include "config/compact/resource.h"
+#include "config/full/FilesPageResources.h"
 #include "win/ComObject.h"
 #include "win/GdiObjects.h"
 #include "win/UniqueHandle.h"
@@ -109,8 +110,27 @@ HWND SelectPage(HWND sheet, const std::wstring& caption)
     return nullptr;
 }
 
+// The files page and the checksum file's page: their list, the columns read
+// (name and digest or result) and the stop button that is disabled at the end.
+struct ListPage {
+    int list;
+    int stop;
+};
+constexpr ListPage kListPages[] = {{IDC_FILES_LIST, IDC_FILES_STOP}, {IDC_SUMS_LIST, IDC_SUMS_STOP}};
+
 bool WaitForResult(HWND page, DWORD timeoutMs)
 {
+    for (const ListPage& kind : kListPages) {
+        if (::GetDlgItem(page, kind.list) == nullptr)
+            continue;
+        const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+        while (::GetTickCount64() < deadline) {
+            if (!::IsWindowEnabled(::GetDlgItem(page, kind.stop)))
+                return true;
+            ::Sleep(50);
+        }
+        return false;
+    }
     HWND list = ::GetDlgItem(page, IDC_HASH_LIST);
     HWND stop = ::GetDlgItem(page, IDC_STOP);
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
@@ -126,6 +146,13 @@ bool WaitForResult(HWND page, DWORD timeoutMs)
 std::vector<Row> ReadRows(HWND page)
 {
     HWND list = ::GetDlgItem(page, IDC_HASH_LIST);
+    int second = 1;  // the column read with the first
+    for (const ListPage& kind : kListPages) {
+        if (HWND other = ::GetDlgItem(page, kind.list)) {
+            list = other;
+            second = 2;
+        }
+    }
     std::vector<Row> rows;
     if (list == nullptr) {
         const std::pair<const wchar_t*, int> edits[] = {
@@ -143,7 +170,7 @@ std::vector<Row> ReadRows(HWND page)
         for (int column = 0; column < 2; ++column) {
             wchar_t buffer[256] = {};
             LVITEMW item = {};
-            item.iSubItem = column;
+            item.iSubItem = column == 0 ? 0 : second;
             item.pszText = buffer;
             item.cchTextMax = 256;
             ::SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));

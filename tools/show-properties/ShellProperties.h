@@ -21,10 +21,13 @@ HWND SelectPage(HWND sheet, const std::wstring& caption);
 
 // Waits until the page's list has rows, the page is disabled or its progress
 // controls are hidden (a run over no algorithm), or the compact page's run
-// has ended (its digest edits show a text); false on timeout.
+// has ended (its digest edits show a text), or the files page or checksum
+// file's page has ended its run (its stop button disabled); false on timeout.
 bool WaitForResult(HWND page, DWORD timeoutMs);
 
-using Row = std::pair<std::wstring, std::wstring>;  // algorithm, digest
+// algorithm and digest; on the files page file and digest, on a checksum
+// file's page file and result.
+using Row = std::pair<std::wstring, std::wstring>;
 // The list's rows, or the compact page's three digest edits (MD5, SHA-1, CRC32).
 std::vector<Row> ReadRows(HWND page);
 

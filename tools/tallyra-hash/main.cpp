@@ -3,7 +3,7 @@
 // checksum files.
 #include "AlgorithmChoice.h"
 #include "FileHasher.h"
-#include "FileList.h"
+#include "engine/FileList.h"
 #include "Options.h"
 #include "Progress.h"
 #include "SumCheck.h"

@@ -1,4 +1,4 @@
-#include "FileList.h"
+#include "engine/FileList.h"
 
 #include "win/ErrorText.h"
 #include "win/LongPath.h"
@@ -36,8 +36,9 @@ struct FindCloser {
     void operator()(HANDLE find) const { ::FindClose(find); }
 };
 
-void ListFolder(const std::wstring& folder, wchar_t separator, std::vector<ListedFile>& files,
-                const ListingError& onError)
+// False when onFile ended the listing.
+bool ListFolder(const std::wstring& folder, wchar_t separator, const FileFound& onFile,
+                const ListingFailure& onFailure)
 {
     std::vector<WIN32_FIND_DATAW> entries;
     {
@@ -48,8 +49,8 @@ void ListFolder(const std::wstring& folder, wchar_t separator, std::vector<Liste
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD error = ::GetLastError();
             if (error != ERROR_FILE_NOT_FOUND)
-                onError(folder, SystemErrorText(error));
-            return;
+                onFailure(folder, error);
+            return true;
         }
         const std::unique_ptr<void, FindCloser> closer(handle);
         do {
@@ -59,38 +60,61 @@ void ListFolder(const std::wstring& folder, wchar_t separator, std::vector<Liste
         } while (::FindNextFileW(handle, &found));
         const DWORD error = ::GetLastError();
         if (error != ERROR_NO_MORE_FILES)
-            onError(folder, SystemErrorText(error));
+            onFailure(folder, error);
     }
     std::sort(entries.begin(), entries.end(), [](const WIN32_FIND_DATAW& a, const WIN32_FIND_DATAW& b) {
         return std::wstring_view(a.cFileName) < std::wstring_view(b.cFileName);
     });
     for (const WIN32_FIND_DATAW& entry : entries) {
         const std::wstring path = Joined(folder, entry.cFileName, separator);
-        if (!IsFolder(entry.dwFileAttributes))
-            files.push_back({path, SizeOf(entry.nFileSizeHigh, entry.nFileSizeLow)});
-        else if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-            ListFolder(path, separator, files, onError);  // a junction or link may lead back up: not entered
+        if (!IsFolder(entry.dwFileAttributes)) {
+            if (!onFile({path, SizeOf(entry.nFileSizeHigh, entry.nFileSizeLow)}))
+                return false;
+        } else if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            // a junction or link may lead back up: not entered
+            if (!ListFolder(path, separator, onFile, onFailure))
+                return false;
+        }
     }
+    return true;
 }
 
 }  // namespace
+
+bool WalkFiles(const std::vector<std::wstring>& arguments, bool recursive, const FileFound& onFile,
+               const ListingFailure& onFailure)
+{
+    for (const std::wstring& argument : arguments) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        bool goOn = true;
+        if (!::GetFileAttributesExW(ExtendedLengthPath(argument).c_str(), GetFileExInfoStandard, &data))
+            goOn = onFile({argument, 0});  // its opening says why it cannot be read
+        else if (!IsFolder(data.dwFileAttributes))
+            goOn = onFile({argument, SizeOf(data.nFileSizeHigh, data.nFileSizeLow)});
+        else if (!recursive)
+            onFailure(argument, kFolderNotRecursed);
+        else
+            goOn = ListFolder(argument, SeparatorOf(argument), onFile, onFailure);
+        if (!goOn)
+            return false;
+    }
+    return true;
+}
 
 std::vector<ListedFile> ListFiles(const std::vector<std::wstring>& arguments, bool recursive,
                                   const ListingError& onError)
 {
     std::vector<ListedFile> files;
-    for (const std::wstring& argument : arguments) {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        if (!::GetFileAttributesExW(ExtendedLengthPath(argument).c_str(), GetFileExInfoStandard, &data)) {
-            files.push_back({argument, 0});  // its opening says why it cannot be read
-        } else if (!IsFolder(data.dwFileAttributes)) {
-            files.push_back({argument, SizeOf(data.nFileSizeHigh, data.nFileSizeLow)});
-        } else if (!recursive) {
-            onError(argument, L"Is a folder (use -r to hash the files in it)");
-        } else {
-            ListFolder(argument, SeparatorOf(argument), files, onError);
-        }
-    }
+    WalkFiles(
+        arguments, recursive,
+        [&](ListedFile&& file) {
+            files.push_back(std::move(file));
+            return true;
+        },
+        [&](const std::wstring& path, DWORD error) {
+            onError(path, error == kFolderNotRecursed ? L"Is a folder (use -r to hash the files in it)"
+                                                      : SystemErrorText(error));
+        });
     return files;
 }
 

@@ -1,0 +1,113 @@
+#pragma once
+// Many files hashed one after another on one worker thread: the files of a
+// selection are listed first (folders recursively, rows appearing as they are
+// found), then each is read once for every enabled algorithm (HashData, run
+// on this job's worker). A file that cannot be read is marked so in its row
+// and the others go on.
+//
+// The rules are HashData's: the owner holds the job through FileListJobPtr
+// and the running worker holds a reference of its own, to the job, its report
+// and the module, so that nothing it uses goes away under it; every Start
+// that marks the job running ends in exactly one RunEnded.
+#include "HashData.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+enum class FileRowState { Waiting, Hashed, Failed };
+
+// One file of the selection: small, since a selection may hold 100,000.
+struct FileRow {
+    std::wstring path;
+    std::uint64_t size = 0;  // as listed
+    FileRowState state = FileRowState::Waiting;
+    DWORD error = ERROR_SUCCESS;  // why a Failed row could not be read or listed
+    std::string digests;  // every algorithm's digest text, each ended by a space (FileListJob::DigestOf)
+};
+
+// How the job tells its owner what happened. Called on the worker thread; an
+// owner with a window posts to it. Must not call back into the job's Start.
+class IFileListReport {
+public:
+    virtual ~IFileListReport() = default;
+    // More rows were listed (RowCount grew).
+    virtual void RowsListed() = 0;
+    // A row has its digests, or its failure.
+    virtual void RowFinished(std::size_t row) = 0;
+    // The run ended: finished, stopped, or failed to start. Once per run.
+    virtual void RunEnded() = 0;
+};
+
+class FileListJob;
+using FileListJobPtr = std::shared_ptr<FileListJob>;
+
+enum class FileListOutcome { Running, Finished, Stopped };
+
+class FileListJob : public std::enable_shared_from_this<FileListJob> {
+public:
+    // The selection's paths (files and folders), listed recursively.
+    static FileListJobPtr Create(std::vector<std::wstring> selection, std::shared_ptr<IFileListReport> report);
+    FileListJob(const FileListJob&) = delete;
+    FileListJob& operator=(const FileListJob&) = delete;
+
+    // Starts (or resumes after a stop) the worker and returns its handle,
+    // which the caller closes; the first start takes the enabled algorithms.
+    // Null when a worker still runs (ERROR_BUSY, no report) or when no thread
+    // could be made (RunEnded reported all the same).
+    HANDLE Start();
+    // Read by the worker before every file and every block.
+    void Stop() { stopFlag->store(true); }
+
+    FileListOutcome Outcome() const { return outcome.load(); }
+    bool IsRunning() const { return running.load(); }
+    bool ListingDone() const { return listed.load(); }
+
+    // The algorithms of the run, in catalogue order (empty before the first Start).
+    const std::vector<std::wstring>& Algorithms() const { return algorithms; }
+    std::size_t RowCount() const;
+    // A copy of the row; an empty row for an index past the end.
+    FileRow Row(std::size_t index) const;
+    // The digest of one algorithm (by index in Algorithms()) of a row.
+    std::wstring DigestOf(const FileRow& row, std::size_t algorithm) const;
+
+    std::uint64_t FilesDone() const { return filesDone.load(); }
+    std::uint64_t BytesDone() const;
+    std::uint64_t BytesListed() const { return bytesListed.load(); }
+
+    // Only while no worker runs.
+    void SetSystemCallsForTesting(const JobSystemCalls& calls);
+
+private:
+    FileListJob(std::vector<std::wstring> selection, std::shared_ptr<IFileListReport> report);
+
+    void RunToEnd();
+    bool ListSelection();
+    bool HashRows();
+    void FinishRow(std::size_t index, FileRowState state, DWORD error, std::string digests);
+    void EndRun(FileListOutcome result);
+
+    const std::vector<std::wstring> selection;
+    const std::shared_ptr<IFileListReport> report;
+    const StopFlag stopFlag = std::make_shared<std::atomic<bool>>(false);
+    const HashDataPtr hash = HashData::Create();
+
+    std::vector<std::wstring> algorithms;
+
+    mutable std::mutex rowsLock;  // rows grow on the worker while the owner reads them
+    std::vector<FileRow> rows;
+
+    // The worker's place: the next row, and whether its file is open in a stopped run.
+    std::size_t nextRow = 0;
+    bool rowOpen = false;
+
+    std::atomic<bool> running{false};
+    std::atomic<bool> listed{false};
+    std::atomic<FileListOutcome> outcome{FileListOutcome::Stopped};
+    std::atomic<std::uint64_t> filesDone{0};
+    std::atomic<std::uint64_t> bytesFinished{0};
+    std::atomic<std::uint64_t> bytesListed{0};
+};

@@ -1,0 +1,88 @@
+#pragma once
+// A checksum file checked on one worker thread: each line read with the
+// console tool's reader and parser, and each file it names (relative to the
+// checksum file's folder, or as given when absolute) hashed with the one
+// algorithm its line needs and compared. Rows appear as the lines are read.
+// The worker rules are FileListJob's, and it reports through the same
+// interface (IFileListReport): rows listed and finished, one RunEnded a run.
+#include "FileListJob.h"
+#include "SumAlgorithms.h"
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+enum class SumCheckResult {
+    Waiting,      // not checked yet (or the check was stopped)
+    Matches,
+    DoesNotMatch,
+    Missing,      // no such file or folder
+    Unreadable,   // any other failure to open or read
+    NotUnderstood,  // no checksum line, an unknown or ambiguous algorithm, or one this build lacks
+    kCount
+};
+
+struct SumCheckRow {
+    std::uint64_t line = 0;  // from 1
+    std::wstring name;       // as the line gives it (for a line not understood, its text, cut)
+    const SumAlgorithm* algorithm = nullptr;
+    SumCheckResult result = SumCheckResult::Waiting;
+};
+
+class SumCheckJob;
+using SumCheckJobPtr = std::shared_ptr<SumCheckJob>;
+
+class SumCheckJob : public std::enable_shared_from_this<SumCheckJob> {
+public:
+    static SumCheckJobPtr Create(std::wstring sumFile, std::shared_ptr<IFileListReport> report);
+    SumCheckJob(const SumCheckJob&) = delete;
+    SumCheckJob& operator=(const SumCheckJob&) = delete;
+
+    // Starts the one check; the handle is the caller's to close. Null when it
+    // ran already or no thread could be made (RunEnded reported all the same).
+    HANDLE Start();
+    void Stop() { stopFlag->store(true); }
+    bool IsRunning() const { return running.load(); }
+    bool Ended() const { return ended.load(); }
+    // True when the file could not be read to its end (opened, or a read failed).
+    bool ReadFailed() const { return readFailed.load(); }
+
+    std::size_t RowCount() const;
+    SumCheckRow Row(std::size_t index) const;
+    std::array<std::uint64_t, static_cast<std::size_t>(SumCheckResult::kCount)> Counts() const;
+    // Of the checksum file: bytes read so far and its size.
+    std::uint64_t BytesRead() const { return bytesRead.load(); }
+    std::uint64_t Size() const { return size.load(); }
+
+    void SetSystemCallsForTesting(const JobSystemCalls& calls) { hash->SetSystemCallsForTesting(calls); }
+
+private:
+    SumCheckJob(std::wstring sumFile, std::shared_ptr<IFileListReport> report);
+    void Run();
+    void AddRow(SumCheckRow row);
+    void Finish(std::size_t index, SumCheckResult result);
+    SumCheckResult Check(const std::wstring& path, const SumAlgorithm& algorithm, const std::string& digest);
+
+    const std::wstring sumFile;
+    const std::shared_ptr<IFileListReport> report;
+    const StopFlag stopFlag = std::make_shared<std::atomic<bool>>(false);
+    const HashDataPtr hash = HashData::Create();
+
+    mutable std::mutex rowsLock;
+    std::vector<SumCheckRow> rows;
+    std::array<std::uint64_t, static_cast<std::size_t>(SumCheckResult::kCount)> counts{};
+
+    std::atomic<bool> started{false};
+    std::atomic<bool> running{false};
+    std::atomic<bool> ended{false};
+    std::atomic<bool> readFailed{false};
+    std::atomic<std::uint64_t> bytesRead{0};
+    std::atomic<std::uint64_t> size{0};
+};
+
+// Whether the Properties of this file get the checksum file's page: its name
+// says so (an extension or whole name the console tool's check knows).
+bool IsSumFileName(const std::wstring& path);

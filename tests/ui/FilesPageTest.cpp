@@ -1,0 +1,327 @@
+// The page for several files or a folder, linked in directly, in a modeless
+// sheet, its reads behind the test's seam: what the list shows against
+// independent digests, the drop-down, stop and resume, the copy, the saved
+// checksum file as sha256sum and rhash (run now) read it, the search, and a
+// hundred closes mid-run.
+#include "FilesPageResources.h"
+#include "engine/SumFileSave.h"
+#include "server/TallyraModule.h"
+#include "support/ChildProcess.h"
+#include "support/Digests.h"
+#include "support/FileSeam.h"
+#include "support/Gui.h"
+#include "support/HostTool.h"
+#include "support/Leaks.h"
+#include "support/TallyraDll.h"
+#include "support/TestFiles.h"
+#include "support/Text.h"
+#include "ui/FileListDialog.h"
+#include "ui/SumFileDialog.h"
+
+#include <algorithm>
+#include <commctrl.h>
+#include <cwctype>
+#include <gtest/gtest.h>
+#include <ole2.h>
+#include <random>
+
+namespace {
+
+const std::vector<std::wstring> kThree = {L"CRC32", L"MD5", L"SHA-256"};
+
+std::wstring Lower(std::wstring text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    return text;
+}
+
+std::wstring CellText(HWND list, int row, int column)
+{
+    std::wstring text(1024, L'\0');
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    text.resize(static_cast<size_t>(::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item))));
+    return text;
+}
+
+int Count(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+class FilesPageTest : public ::testing::Test {
+protected:
+    FilesPageTest() : bound(settings)
+    {
+        ::OleInitialize(nullptr);
+        settings.enabled = kThree;
+    }
+    ~FilesPageTest() override
+    {
+        CloseSheet();
+        ::OleUninitialize();
+    }
+
+    // a.bin, b.bin (empty) and the folder dir with x.bin and sub\y.bin.
+    std::vector<std::wstring> MakeSelection()
+    {
+        folder.MakeFolder(L"dir");
+        folder.MakeFolder(L"dir\\sub");
+        folder.Write(L"dir\\x.bin", PatternBytes(1));
+        folder.Write(L"dir\\sub\\y.bin", PatternBytes(307200));
+        return {folder.Write(L"a.bin", PatternBytes(102401)), folder.Write(L"b.bin", {}), folder.Path() + L"\\dir"};
+    }
+    // The rows the selection gives, in order: shown name and size.
+    const std::vector<std::pair<std::wstring, size_t>> kRows = {
+        {L"a.bin", 102401}, {L"b.bin", 0}, {L"dir\\sub\\y.bin", 307200}, {L"dir\\x.bin", 1}};
+
+    CFileListDialog* Show(const std::vector<std::wstring>& selection)
+    {
+        auto* created = new CFileListDialog(selection);
+        created->SetSystemCallsForTesting(FileSeam::Calls());
+        HPROPSHEETPAGE handle = created->Create();
+        sheet = handle ? ShowInModelessSheet({handle}) : nullptr;
+        EXPECT_NE(sheet, nullptr);
+        page = sheet ? created : nullptr;
+        return page;
+    }
+    // Until the run ended so and the page has shown its end.
+    bool WaitUntilEnded(FileListOutcome outcome)
+    {
+        return PumpUntil([&] {
+            const bool shown = outcome == FileListOutcome::Finished ? !::IsWindowEnabled(Control(IDC_FILES_STOP))
+                                                                    : WindowText(Control(IDC_FILES_STOP)) == L"继续";
+            return page->Job().Outcome() == outcome && !page->Job().IsRunning() && shown &&
+                   ::SendMessageW(page->List(), LVM_GETITEMCOUNT, 0, 0) == static_cast<LRESULT>(page->Job().RowCount());
+        });
+    }
+    void CloseSheet()
+    {
+        if (sheet)
+            ::DestroyWindow(sheet);
+        sheet = nullptr;
+        page = nullptr;
+    }
+    HWND Control(UINT id) const { return ::GetDlgItem(page->Window(), static_cast<int>(id)); }
+    void Click(UINT id) const { ::SendMessageW(Control(id), BM_CLICK, 0, 0); }
+    void Choose(const std::wstring& algorithm) const
+    {
+        const HWND combo = Control(IDC_FILES_ALGORITHM);
+        const LRESULT index =
+            ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(algorithm.c_str()));
+        ::SendMessageW(combo, CB_SETCURSEL, index, 0);
+        ::SendMessageW(page->Window(), WM_COMMAND, MAKEWPARAM(IDC_FILES_ALGORITHM, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(combo));
+    }
+    std::vector<int> SelectedRows() const
+    {
+        std::vector<int> rows;
+        for (int row = 0; row < ::SendMessageW(page->List(), LVM_GETITEMCOUNT, 0, 0); ++row) {
+            if (::SendMessageW(page->List(), LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0)
+                rows.push_back(row);
+        }
+        return rows;
+    }
+    // The list's third column for every row.
+    std::vector<std::wstring> ShownDigests() const
+    {
+        std::vector<std::wstring> digests;
+        for (int row = 0; row < ::SendMessageW(page->List(), LVM_GETITEMCOUNT, 0, 0); ++row)
+            digests.push_back(CellText(page->List(), row, 2));
+        return digests;
+    }
+    std::vector<std::wstring> ExpectedDigests(const std::wstring& algorithm) const
+    {
+        std::vector<std::wstring> digests;
+        for (const auto& [name, size] : kRows)
+            digests.push_back(PatternDigests(size, {algorithm}).at(algorithm));
+        return digests;
+    }
+
+    FixedSettings settings;
+    BoundSettings bound;
+    FileSeam seam;
+    TempFolder folder;
+    HWND sheet = nullptr;
+    CFileListDialog* page = nullptr;
+};
+
+}  // namespace
+
+TEST_F(FilesPageTest, EveryFileOfTheSelectionIsListedAndHashedOnceAndTheDropDownReadsNothingAgain)
+{
+    ASSERT_NE(Show(MakeSelection()), nullptr);
+    ASSERT_TRUE(WaitUntilEnded(FileListOutcome::Finished));
+    const HWND list = page->List();
+    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(kRows.size()));
+    for (size_t row = 0; row < kRows.size(); ++row) {
+        EXPECT_EQ(CellText(list, static_cast<int>(row), 0), kRows[row].first);
+        EXPECT_EQ(CellText(list, static_cast<int>(row), 1), std::to_wstring(kRows[row].second));
+    }
+    EXPECT_EQ(ShownDigests(), ExpectedDigests(L"SHA-256"));  // the drop-down's first choice
+    const std::uint64_t read = seam.BytesRead();
+    EXPECT_EQ(read, 102401u + 307200u + 1u);
+
+    Choose(L"MD5");
+    EXPECT_EQ(ShownDigests(), ExpectedDigests(L"MD5"));
+    Choose(L"CRC32");
+    EXPECT_EQ(ShownDigests(), ExpectedDigests(L"CRC32"));
+    EXPECT_EQ(seam.BytesRead(), read);
+    EXPECT_FALSE(::IsWindowEnabled(Control(IDC_FILES_STOP)));
+    EXPECT_FALSE(WindowText(Control(IDC_FILES_STATUS)).empty());
+}
+
+TEST_F(FilesPageTest, StopAndResumeReadEveryByteOnceAndAFailedReadFailsOnlyItsRow)
+{
+    seam.Close();
+    ASSERT_NE(Show(MakeSelection()), nullptr);
+    ASSERT_TRUE(seam.WaitUntilHeld(0));
+    Click(IDC_FILES_STOP);
+    seam.Open();
+    ASSERT_TRUE(WaitUntilEnded(FileListOutcome::Stopped));
+    EXPECT_EQ(WindowText(Control(IDC_FILES_STOP)), L"继续");
+    EXPECT_TRUE(::IsWindowEnabled(Control(IDC_FILES_STOP)));
+
+    seam.FailRead(seam.Reads() + 2, ERROR_NETNAME_DELETED);  // the second block of dir\sub\y.bin
+    Click(IDC_FILES_STOP);
+    ASSERT_TRUE(WaitUntilEnded(FileListOutcome::Finished));
+    std::vector<std::wstring> expected = ExpectedDigests(L"SHA-256");
+    const std::vector<std::wstring> shown = ShownDigests();
+    ASSERT_EQ(shown.size(), expected.size());
+    EXPECT_NE(shown[2].find(L"无法读取"), std::wstring::npos) << Utf8(shown[2]);
+    expected[2] = shown[2];
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(seam.BytesRead(), 102401u + 102400u + 1u);  // a.bin once, y.bin's block before the failure, x.bin
+}
+
+TEST_F(FilesPageTest, CopiedLinesAndSavedChecksumFilesAreOnesTheToolsAccept)
+{
+    ASSERT_NE(Show(MakeSelection()), nullptr);
+    ASSERT_TRUE(WaitUntilEnded(FileListOutcome::Finished));
+
+    std::wstring lines;
+    for (size_t row = 0; row < kRows.size(); ++row) {
+        std::wstring name = kRows[row].first;
+        std::replace(name.begin(), name.end(), L'\\', L'/');
+        lines += Lower(ExpectedDigests(L"SHA-256")[row]) + L"  " + name + L"\r\n";
+    }
+    EXPECT_EQ(page->CopyText(), lines);
+    LVITEMW selected = {};
+    selected.stateMask = selected.state = LVIS_SELECTED;
+    ::SendMessageW(page->List(), LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&selected));
+    EXPECT_EQ(page->CopyText(), lines.substr(lines.find(L"\r\n", lines.find(L"y.bin")) + 2));
+
+    // gnu and bsd, read by both tools; the names relative to the sum file's folder.
+    struct Case {
+        std::wstring name;
+        SumFormat format;
+    };
+    for (const Case& c : {Case{L"SHA256SUMS", SumFormat::Gnu}, Case{L"tagged.sha256", SumFormat::Bsd}}) {
+        SCOPED_TRACE(Utf8(c.name));
+        ASSERT_EQ(page->SaveSumFile(folder.Path() + L"\\" + c.name, c.format), static_cast<DWORD>(ERROR_SUCCESS));
+        const std::string coreutils = RunHostCommand(folder.Path(), L"sha256sum -c " + c.name);
+        EXPECT_EQ(Count(coreutils, ": OK\n"), 4) << coreutils << ReadFileBytes(folder.Path() + L"\\" + c.name);
+        EXPECT_EQ(Count(coreutils, "FAILED"), 0) << coreutils;
+        const std::string rhash = RunHostCommand(folder.Path(), L"rhash -c " + c.name);
+        EXPECT_NE(rhash.find("Everything OK"), std::string::npos) << rhash;
+    }
+    // Inside the folder: names below it (the others keep their whole paths).
+    ASSERT_EQ(page->SaveSumFile(folder.Path() + L"\\dir\\SHA256SUMS", SumFormat::Gnu), static_cast<DWORD>(ERROR_SUCCESS));
+    const std::string inner = RunHostCommand(folder.Path() + L"\\dir", L"sha256sum -c SHA256SUMS");
+    EXPECT_NE(inner.find("sub/y.bin: OK"), std::string::npos) << inner;
+
+    // A target that cannot be replaced (held open by another) keeps its bytes, and no temporary file stays.
+    const std::wstring held = folder.Write(L"held.sha256", {'o', 'l', 'd'});
+    win::UniqueFile holder(::CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    EXPECT_NE(page->SaveSumFile(held, SumFormat::Gnu), static_cast<DWORD>(ERROR_SUCCESS));
+    holder.reset();
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    ASSERT_TRUE(::GetFileAttributesExW(held.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.nFileSizeLow, 3u);
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = ::FindFirstFileW((folder.Path() + L"\\sum*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << Utf8(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        ::FindClose(search);
+}
+
+TEST_F(FilesPageTest, ADigestTypedIsFoundAmongEveryAlgorithmOfEveryFile)
+{
+    ASSERT_NE(Show(MakeSelection()), nullptr);
+    ASSERT_TRUE(WaitUntilEnded(FileListOutcome::Finished));
+    const HWND edit = Control(IDC_FILES_COMPARE_EDIT);
+    ::SetWindowTextW(edit, Lower(PatternDigests(307200, {L"MD5"}).at(L"MD5")).c_str());
+    EXPECT_EQ(SelectedRows(), std::vector<int>{2}) << Utf8(WindowText(Control(IDC_FILES_COMPARE_RESULT)));
+    EXPECT_EQ(page->Job().Algorithms()[page->ShownAlgorithm()], L"MD5");
+    EXPECT_NE(WindowText(Control(IDC_FILES_COMPARE_RESULT)).find(L"MD5"), std::wstring::npos);
+    ::SetWindowTextW(edit, (L"0x" + PatternDigests(1, {L"CRC32"}).at(L"CRC32")).c_str());
+    EXPECT_EQ(SelectedRows(), std::vector<int>{3});
+    ::SetWindowTextW(edit, std::wstring(64, L'0').c_str());
+    EXPECT_EQ(WindowText(Control(IDC_FILES_COMPARE_RESULT)), L"没有匹配的哈希值");
+}
+
+// Closed in reads a seeded generator picks (within a file, or at the first
+// read of the next): no worker, handle or window stays, and the module is
+// unlocked.
+TEST_F(FilesPageTest, ClosingTheSheetMidRunAHundredTimesLeavesNothingBehind)
+{
+    const std::vector<std::wstring> selection = MakeSelection();
+    seam.Close();
+    Show(selection);  // warm-up: what is made once per process
+    ASSERT_TRUE(seam.WaitUntilHeld(0));
+    CloseSheet();
+    const int threads = ThreadsOfThisProcess();
+    const ULONG_PTR handles = HandleHighWater();
+    const size_t windows = CountThreadWindows();
+    std::mt19937 random(23);
+    for (int cycle = 0; cycle < 100; ++cycle) {
+        const int first = seam.Reads();
+        ASSERT_NE(Show(selection), nullptr);
+        const int released = static_cast<int>(random() % 5);  // a.bin has two reads, y.bin three
+        for (int read = first; read < first + released; ++read)
+            seam.Release(read);
+        ASSERT_TRUE(seam.WaitUntilHeld(first + released));
+        CloseSheet();
+    }
+    EXPECT_EQ(CTallyraModule::Instance().GetLockCount(), 0);
+    seam.Open();
+    EXPECT_TRUE(PumpUntil([&] { return ThreadsOfThisProcess() <= threads; }))
+        << ThreadsOfThisProcess() << " threads, " << threads << " before";
+    const ULONG_PTR after = HandleHighWater();
+    EXPECT_LE(after, handles + 4 * 50) << (after - handles) / 4 << " handles more";
+    EXPECT_LE(CountThreadWindows(), windows);
+}
+
+// A checksum file sha256sum wrote (now), then one file altered and one
+// removed: the checksum file's page shows each line's result and the counts.
+TEST_F(FilesPageTest, AChecksumFilesPageShowsEveryLinesResultAndTheCounts)
+{
+    MakeSelection();
+    RunHostCommand(folder.Path(), L"sha256sum a.bin b.bin dir/x.bin | tee SHA256SUMS");
+    folder.Write(L"a.bin", PatternBytes(102400));  // altered
+    ASSERT_TRUE(::DeleteFileW((folder.Path() + L"\\b.bin").c_str()));
+    auto* created = new CSumFileDialog(folder.Path() + L"\\SHA256SUMS");
+    HPROPSHEETPAGE handle = created->Create();
+    ASSERT_NE(handle, nullptr);
+    sheet = ShowInModelessSheet({handle});
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return created->Job().Ended(); }));
+    PumpPending();
+    const HWND window = created->Window();
+    const HWND list = ::GetDlgItem(window, IDC_SUMS_LIST);
+    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
+    const std::vector<std::vector<std::wstring>> expected = {
+        {L"a.bin", L"SHA-256", L"不匹配"}, {L"b.bin", L"SHA-256", L"文件不存在"}, {L"dir/x.bin", L"SHA-256", L"匹配"}};
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column)
+            EXPECT_EQ(CellText(list, row, column), expected[row][column]) << row << " " << column;
+    }
+    EXPECT_EQ(WindowText(::GetDlgItem(window, IDC_SUMS_COUNTS)), L"匹配 1, 不匹配 1, 文件不存在 1, 无法读取 0, 无法识别的行 0");
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, IDC_SUMS_STOP)));
+}

@@ -1,0 +1,459 @@
+#include "FileListDialog.h"
+
+#include "ClipboardCopy.h"
+#include "DigestComparison.h"
+
+#include "FilesPageResources.h"
+#include "resource.h"
+#include "settings/ResourceInstance.h"
+#include "engine/SumAlgorithms.h"
+#include "engine/SumFileSave.h"
+#include "engine/SumText.h"
+#include "win/ActivationContext.h"
+#include "win/ErrorText.h"
+#include "win/StringResource.h"
+#include "win/ThisModule.h"
+
+#include <algorithm>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <initializer_list>
+
+namespace {
+
+constexpr UINT_PTR kProgressTimer = 1;
+constexpr UINT kProgressPeriodMs = 200;
+constexpr int kProgressRange = 1000;
+constexpr DWORD kPathCapacity = 32768;
+
+std::string AsciiOf(const std::wstring& digits)
+{
+    return std::string(digits.begin(), digits.end());  // hexadecimal digits only
+}
+
+// The folder that holds the first selected item: the shell selects items of one folder.
+std::wstring FolderOf(const std::vector<std::wstring>& selection)
+{
+    if (selection.empty())
+        return std::wstring();
+    const std::size_t slash = selection.front().find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : selection.front().substr(0, slash);
+}
+
+}  // namespace
+
+std::wstring FilesPageText(unsigned id)
+{
+    return win::LoadStringResource(ThisModule(), id);
+}
+
+std::wstring FilledText(std::wstring pattern, std::initializer_list<std::wstring> values)
+{
+    int number = 1;
+    for (const std::wstring& value : values) {
+        const std::wstring mark = L"%" + std::to_wstring(number++);
+        const std::size_t at = pattern.find(mark);
+        if (at != std::wstring::npos)
+            pattern.replace(at, mark.size(), value);
+    }
+    return pattern;
+}
+
+void FilesPageReport::PostRowsChanged()
+{
+    const HWND target = window.load();
+    if (target != nullptr && !rowsPosted.exchange(true) && !::PostMessageW(target, WM_FILES_NOTIFY, kFilesRowsChanged, 0))
+        rowsPosted = false;  // the queue is full: the next change tries again
+}
+
+// A full queue must not lose the end of the run: the page would wait for it
+// for ever. Posted again until it is taken or the window is gone.
+void FilesPageReport::RunEnded()
+{
+    DWORD pause = 1;
+    for (HWND target = window.load(); target != nullptr; target = window.load()) {
+        if (::PostMessageW(target, WM_FILES_NOTIFY, kFilesRunEnded, 0) || !::IsWindow(target))
+            return;
+        ::Sleep(pause);
+        pause = pause < 64 ? pause * 2 : pause;
+    }
+}
+
+HPROPSHEETPAGE CFileListDialog::CreatePage(const std::vector<std::wstring>& selection)
+{
+    return win::CreateSheetOwnedPage<CFileListDialog>(selection);
+}
+
+CFileListDialog::CFileListDialog(std::vector<std::wstring> selection)
+    : PropertyPage(ThisModule(), IDD_FILES_PAGE), report(std::make_shared<FilesPageReport>())
+{
+    commonFolder = FolderOf(selection);
+    job = FileListJob::Create(std::move(selection), report);
+}
+
+// The job, its report and the module stay with a worker still running; the
+// page only stops it.
+CFileListDialog::~CFileListDialog() = default;
+
+void CFileListDialog::OnPageRelease()
+{
+    const win::ModuleLockHold stillRunning;  // the page's own lock goes with it
+    delete this;
+}
+
+const win::MessageMap<CFileListDialog>& CFileListDialog::Messages()
+{
+    using D = CFileListDialog;
+    static const win::MessageMap<D> map{
+        win::OnMessage(WM_INITDIALOG, &D::OnInitDialog),
+        win::OnMessage(WM_DESTROY, &D::OnDestroy),
+        win::OnMessage(WM_FILES_NOTIFY, &D::OnFilesNotify),
+        win::OnMessage(WM_TIMER, &D::OnTimer),
+        win::OnNotify(IDC_FILES_LIST, LVN_GETDISPINFOW, &D::OnGetDispInfo),
+        win::OnCommand(IDC_FILES_ALGORITHM, CBN_SELCHANGE, &D::OnAlgorithmChange),
+        win::OnCommand(IDC_FILES_COPY, BN_CLICKED, &D::OnCopy),
+        win::OnCommand(IDC_FILES_SAVE, BN_CLICKED, &D::OnSave),
+        win::OnCommand(IDC_FILES_STOP, BN_CLICKED, &D::OnStop),
+        win::OnCommand(IDC_FILES_COMPARE_EDIT, EN_CHANGE, &D::OnCompareChange),
+    };
+    return map;
+}
+
+LRESULT CFileListDialog::OnInitDialog(win::Message&)
+{
+    list = Control(IDC_FILES_LIST);
+    ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    RECT client = {};
+    ::GetClientRect(list, &client);
+    const int width = client.right - client.left - ::GetSystemMetrics(SM_CXVSCROLL);
+    const int widths[] = {width * 2 / 5, width / 6, width - width * 2 / 5 - width / 6};
+    const std::wstring headings[] = {FilesPageText(IDS_FILES_FILE), FilesPageText(IDS_FILES_SIZE), L""};
+    for (int i = 0; i < 3; ++i) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+        column.fmt = i == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        column.cx = widths[i];
+        column.pszText = const_cast<wchar_t*>(headings[i].c_str());
+        ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+    ::SendMessageW(Control(IDC_FILES_PROGRESS), PBM_SETRANGE32, 0, kProgressRange);
+    report->Attach(Window());
+    StartJob();
+    FillAlgorithms();
+    return FALSE;
+}
+
+LRESULT CFileListDialog::OnDestroy(win::Message&)
+{
+    ::KillTimer(Window(), kProgressTimer);
+    report->Detach();
+    job->Stop();  // the worker ends at its next block; it keeps what it uses
+    worker.reset();
+    return 0;
+}
+
+void CFileListDialog::StartJob()
+{
+    stopping = false;
+    ::SetWindowTextW(Control(IDC_FILES_STOP), LoadResourceString(IDS_STOP).c_str());
+    worker.reset(job->Start());  // null: the job has reported its end all the same
+    ::SetTimer(Window(), kProgressTimer, kProgressPeriodMs, nullptr);
+    ShowProgress();
+}
+
+void CFileListDialog::FillAlgorithms()
+{
+    const HWND combo = Control(IDC_FILES_ALGORITHM);
+    ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    for (const std::wstring& name : job->Algorithms())
+        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    // SHA-256 when it is enabled: what checksum files mostly hold.
+    const LRESULT sha256 = ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(L"SHA-256"));
+    ::SendMessageW(combo, CB_SETCURSEL, sha256 == CB_ERR ? 0 : sha256, 0);
+    const bool any = !job->Algorithms().empty();
+    for (UINT id : {IDC_FILES_ALGORITHM, IDC_FILES_COPY, IDC_FILES_SAVE, IDC_FILES_COMPARE_EDIT})
+        ::EnableWindow(Control(id), any);
+    ShowAlgorithmHeading();
+}
+
+std::size_t CFileListDialog::ShownAlgorithm() const
+{
+    const LRESULT chosen = ::SendMessageW(Control(IDC_FILES_ALGORITHM), CB_GETCURSEL, 0, 0);
+    return chosen == CB_ERR ? 0 : static_cast<std::size_t>(chosen);
+}
+
+LRESULT CFileListDialog::OnAlgorithmChange(win::Message&)
+{
+    ShowAlgorithmHeading();
+    return 0;
+}
+
+void CFileListDialog::ShowAlgorithmHeading()
+{
+    std::wstring heading = ShownAlgorithm() < job->Algorithms().size() ? job->Algorithms()[ShownAlgorithm()] : L"";
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = heading.data();
+    ::SendMessageW(list, LVM_SETCOLUMNW, 2, reinterpret_cast<LPARAM>(&column));
+    ::InvalidateRect(list, nullptr, FALSE);  // the digests are all there: nothing is read again
+}
+
+LRESULT CFileListDialog::OnFilesNotify(win::Message& m)
+{
+    if (m.wParam == kFilesRowsChanged) {
+        report->RowsTaken();
+        ShowRowCount();
+    } else if (m.wParam == kFilesRunEnded && !job->IsRunning()) {
+        ::KillTimer(Window(), kProgressTimer);
+        ShowRowCount();
+        const bool finished = job->Outcome() == FileListOutcome::Finished;
+        if (!finished)
+            ::SetWindowTextW(Control(IDC_FILES_STOP), FilesPageText(IDS_FILES_RESUME).c_str());
+        ::EnableWindow(Control(IDC_FILES_STOP), !finished);
+        stopping = false;
+        SearchDigest();
+    }
+    ShowProgress();
+    return 0;
+}
+
+LRESULT CFileListDialog::OnTimer(win::Message& m)
+{
+    if (m.wParam == kProgressTimer)
+        ShowProgress();
+    return 0;
+}
+
+void CFileListDialog::ShowRowCount()
+{
+    const std::size_t rows = job->RowCount();
+    ::SendMessageW(list, LVM_SETITEMCOUNT, rows, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    ::InvalidateRect(list, nullptr, FALSE);
+}
+
+void CFileListDialog::ShowProgress()
+{
+    const std::uint64_t total = job->BytesListed(), done = std::min(job->BytesDone(), total);
+    const int position = total == 0 ? (job->Outcome() == FileListOutcome::Finished ? kProgressRange : 0)
+                                    : static_cast<int>(done * kProgressRange / total);
+    ::SendMessageW(Control(IDC_FILES_PROGRESS), PBM_SETPOS, position, 0);
+    const std::wstring status =
+        job->ListingDone()
+            ? FilledText(FilesPageText(IDS_FILES_COUNT), {std::to_wstring(job->FilesDone()), std::to_wstring(job->RowCount()),
+                                              std::to_wstring(done), std::to_wstring(total)})
+            : FilledText(FilesPageText(IDS_FILES_LISTING), {std::to_wstring(job->RowCount())});
+    ::SetWindowTextW(Control(IDC_FILES_STATUS), status.c_str());
+}
+
+std::wstring CFileListDialog::ShownName(const std::wstring& path) const
+{
+    std::wstring name = NameInSumFolder(commonFolder, path);
+    if (name != path) {
+        for (wchar_t& c : name)
+            c = c == L'/' ? L'\\' : c;
+    }
+    return name;
+}
+
+std::wstring CFileListDialog::DigestCell(const FileRow& row) const
+{
+    if (row.state == FileRowState::Failed)
+        return FilledText(FilesPageText(IDS_FILES_CANNOT_READ), {SystemErrorText(row.error)});
+    return row.state == FileRowState::Hashed ? job->DigestOf(row, ShownAlgorithm()) : std::wstring();
+}
+
+LRESULT CFileListDialog::OnGetDispInfo(win::Message& m)
+{
+    auto* info = reinterpret_cast<NMLVDISPINFOW*>(m.lParam);
+    if ((info->item.mask & LVIF_TEXT) == 0 || info->item.iItem < 0)
+        return 0;
+    const FileRow row = job->Row(static_cast<std::size_t>(info->item.iItem));
+    std::wstring& text = cellTexts[nextCellText++ % cellTexts.size()];
+    switch (info->item.iSubItem) {
+    case 0:
+        text = ShownName(row.path);
+        break;
+    case 1:
+        text = row.state == FileRowState::Failed && row.size == 0 ? L"" : std::to_wstring(row.size);
+        break;
+    default:
+        text = DigestCell(row);
+        break;
+    }
+    info->item.pszText = text.data();
+    return 0;
+}
+
+const SumAlgorithm* CFileListDialog::ShownSumAlgorithm(SumAlgorithm& unknown) const
+{
+    if (ShownAlgorithm() >= job->Algorithms().size())
+        return nullptr;
+    const std::wstring& name = job->Algorithms()[ShownAlgorithm()];
+    if (const SumAlgorithm* known = SumAlgorithmByName(name))
+        return known;
+    unknown = SumAlgorithm{name.c_str(), "", 0};
+    return &unknown;
+}
+
+std::wstring CFileListDialog::CopyText() const
+{
+    SumAlgorithm unknown{};
+    const SumAlgorithm* algorithm = ShownSumAlgorithm(unknown);
+    if (algorithm == nullptr)
+        return std::wstring();
+    // Row by row: Wine's LVM_GETNEXTITEM misses the selection of an owner-data
+    // list once an item has the focus.
+    std::vector<std::size_t> rows;
+    const std::size_t count = job->RowCount();
+    std::size_t selected = static_cast<std::size_t>(::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
+    for (std::size_t row = 0; row < count && rows.size() < selected; ++row) {
+        if (::SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0)
+            rows.push_back(row);
+    }
+    if (rows.empty()) {
+        for (std::size_t i = 0; i < job->RowCount(); ++i)
+            rows.push_back(i);
+    }
+    std::vector<SumFileEntry> entries;
+    for (std::size_t index : rows) {
+        const FileRow row = job->Row(index);
+        if (row.state == FileRowState::Hashed)
+            entries.push_back({row.path, AsciiOf(job->DigestOf(row, ShownAlgorithm()))});
+    }
+    std::wstring text;
+    std::string lines = SumFileText(SumFormat::Gnu, *algorithm, commonFolder, entries);
+    std::wstring wide;
+    if (!Utf8ToWide(lines, wide))
+        return std::wstring();
+    for (wchar_t c : wide) {
+        if (c == L'\n')
+            text += L'\r';
+        text += c;
+    }
+    return text;
+}
+
+LRESULT CFileListDialog::OnCopy(win::Message&)
+{
+    CopyTextToClipboard(Window(), CopyText());
+    return 0;
+}
+
+DWORD CFileListDialog::SaveSumFile(const std::wstring& target, SumFormat format) const
+{
+    SumAlgorithm unknown{};
+    const SumAlgorithm* algorithm = ShownSumAlgorithm(unknown);
+    if (algorithm == nullptr)
+        return ERROR_INVALID_FUNCTION;
+    std::vector<SumFileEntry> entries;
+    for (std::size_t i = 0; i < job->RowCount(); ++i) {
+        const FileRow row = job->Row(i);
+        if (row.state == FileRowState::Hashed)
+            entries.push_back({row.path, AsciiOf(job->DigestOf(row, ShownAlgorithm()))});
+    }
+    const std::size_t slash = target.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash);
+    return ReplaceFileWith(target, SumFileText(format, *algorithm, folder, entries));
+}
+
+LRESULT CFileListDialog::OnSave(win::Message&)
+{
+    SumAlgorithm unknown{};
+    const SumAlgorithm* algorithm = ShownSumAlgorithm(unknown);
+    if (algorithm == nullptr)
+        return 0;
+    // "name|pattern|" pairs with the separators made NULs, as the dialog wants them.
+    std::wstring filter = FilesPageText(IDS_FILES_SAVE_FILTER);
+    for (wchar_t& c : filter)
+        c = c == L'|' ? L'\0' : c;
+    filter.push_back(L'\0');
+    const bool crc32 = std::wstring(algorithm->catalogueName) == L"CRC32";
+    std::vector<wchar_t> file(kPathCapacity, L'\0');
+    const std::wstring name = DefaultSumFileName(SumFormat::Gnu, *algorithm);
+    name.copy(file.data(), name.size());
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = Window();
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = kPathCapacity;
+    dialog.lpstrInitialDir = commonFolder.c_str();
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    {
+        win::ScopedModuleActivation activation;
+        if (!::GetSaveFileNameW(&dialog))
+            return 0;
+    }
+    // sfv lines carry CRC32 values only: with another algorithm the gnu form.
+    const SumFormat format = dialog.nFilterIndex == 2                ? SumFormat::Bsd
+                             : dialog.nFilterIndex == 3 && crc32     ? SumFormat::Sfv
+                                                                     : SumFormat::Gnu;
+    const DWORD error = SaveSumFile(file.data(), format);
+    if (error != ERROR_SUCCESS) {
+        const std::wstring message = FilledText(FilesPageText(IDS_FILES_SAVE_FAILED), {SystemErrorText(error)});
+        ::MessageBoxW(Window(), message.c_str(), nullptr, MB_OK | MB_ICONERROR);
+    }
+    return 0;
+}
+
+LRESULT CFileListDialog::OnStop(win::Message&)
+{
+    if (job->IsRunning()) {
+        if (!stopping) {
+            stopping = true;
+            job->Stop();
+            ::EnableWindow(Control(IDC_FILES_STOP), FALSE);  // until the worker has stopped
+        }
+        return 0;
+    }
+    if (job->Outcome() == FileListOutcome::Stopped)
+        StartJob();
+    return 0;
+}
+
+LRESULT CFileListDialog::OnCompareChange(win::Message&)
+{
+    SearchDigest();
+    return 0;
+}
+
+// The compare text among every digest of every hashed file: the first file
+// with an equal digest is selected and shown, and its algorithm named.
+void CFileListDialog::SearchDigest()
+{
+    const HWND edit = Control(IDC_FILES_COMPARE_EDIT);
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    const HWND result = Control(IDC_FILES_COMPARE_RESULT);
+    if (text.empty()) {
+        ::SetWindowTextW(result, L"");
+        return;
+    }
+    std::vector<std::wstring> digests(job->Algorithms().size());
+    for (std::size_t index = 0; index < job->RowCount(); ++index) {
+        const FileRow row = job->Row(index);
+        if (row.state != FileRowState::Hashed)
+            continue;
+        for (std::size_t i = 0; i < digests.size(); ++i)
+            digests[i] = job->DigestOf(row, i);
+        const DigestComparison found = CompareWithDigests(text, digests);
+        if (found.outcome == ComparisonOutcome::NothingToCompare)
+            break;
+        if (found.outcome != ComparisonOutcome::Match)
+            continue;
+        LVITEMW state = {};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        ::SendMessageW(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&state));
+        ::SendMessageW(list, LVM_ENSUREVISIBLE, index, FALSE);
+        ::SendMessageW(Control(IDC_FILES_ALGORITHM), CB_SETCURSEL, found.matchIndex, 0);
+        ShowAlgorithmHeading();
+        const std::wstring shown = FilledText(FilesPageText(IDS_FILES_MATCH), {job->Algorithms()[found.matchIndex], ShownName(row.path)});
+        ::SetWindowTextW(result, shown.c_str());
+        return;
+    }
+    ::SetWindowTextW(result, FilesPageText(IDS_FILES_NO_MATCH).c_str());
+}

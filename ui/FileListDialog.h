@@ -1,0 +1,103 @@
+#pragma once
+// The page for several files or a folder: every file of the selection in a
+// virtual list (its name below the selection's folder, its size and the
+// digest of the algorithm chosen in the drop-down), hashed one after another
+// on the job's worker, with progress, stop and resume, a copy and a checksum
+// file of the digests, and a search of every digest for the compare text.
+#include "engine/FileListJob.h"
+#include "engine/SumLine.h"
+#include "win/ModuleLock.h"
+#include "win/PropertyPage.h"
+#include "win/UniqueHandle.h"
+
+#include <array>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A string of the module's own table (the files pages' texts are built in).
+std::wstring FilesPageText(unsigned id);
+// The pattern with "%1", "%2", ... replaced by the values in turn.
+std::wstring FilledText(std::wstring pattern, std::initializer_list<std::wstring> values);
+
+// From the job's report to the page: wParam says what (FilesNotice).
+constexpr UINT WM_FILES_NOTIFY = WM_APP + 0x68;
+enum FilesNotice : WPARAM { kFilesRowsChanged = 1, kFilesRunEnded = 2 };
+
+// The job's report for a page: posted to its window, row changes folded into
+// one message until the page has taken it; nothing after Detach.
+class FilesPageReport final : public IFileListReport {
+public:
+    void Attach(HWND page) { window = page; }
+    void RowsListed() override { PostRowsChanged(); }
+    void RowFinished(std::size_t) override { PostRowsChanged(); }
+    void RunEnded() override;
+    // On the page's thread, when it handles kFilesRowsChanged.
+    void RowsTaken() { rowsPosted = false; }
+    void Detach() { window = nullptr; }
+
+private:
+    void PostRowsChanged();
+    std::atomic<HWND> window;
+    std::atomic<bool> rowsPosted{false};
+};
+
+class CFileListDialog : public win::PropertyPage<CFileListDialog> {
+public:
+    // Makes the page for the selection's paths and its sheet page, which owns
+    // it from then on; null (and nothing left behind) on failure.
+    static HPROPSHEETPAGE CreatePage(const std::vector<std::wstring>& selection);
+
+    explicit CFileListDialog(std::vector<std::wstring> selection);
+    ~CFileListDialog();
+
+    static const win::MessageMap<CFileListDialog>& Messages();
+    void OnPageRelease();
+
+    const FileListJob& Job() const { return *job; }
+    HWND List() const { return list; }
+    // The folder names are shown (and copied) relative to.
+    const std::wstring& CommonFolder() const { return commonFolder; }
+    // The algorithm whose digests the list shows (index in the job's Algorithms()).
+    std::size_t ShownAlgorithm() const;
+    // gnu lines of the rows (all when none is selected), CRLF after each.
+    std::wstring CopyText() const;
+    // Writes a checksum file of the hashed rows; ERROR_SUCCESS or why not.
+    DWORD SaveSumFile(const std::wstring& target, SumFormat format) const;
+
+    void SetSystemCallsForTesting(const JobSystemCalls& calls) { job->SetSystemCallsForTesting(calls); }
+
+private:
+    LRESULT OnInitDialog(win::Message& m);
+    LRESULT OnDestroy(win::Message& m);
+    LRESULT OnFilesNotify(win::Message& m);
+    LRESULT OnTimer(win::Message& m);
+    LRESULT OnGetDispInfo(win::Message& m);
+    LRESULT OnAlgorithmChange(win::Message& m);
+    LRESULT OnCopy(win::Message& m);
+    LRESULT OnSave(win::Message& m);
+    LRESULT OnStop(win::Message& m);
+    LRESULT OnCompareChange(win::Message& m);
+
+    void StartJob();
+    void FillAlgorithms();
+    void ShowAlgorithmHeading();
+    void ShowProgress();
+    void ShowRowCount();
+    void SearchDigest();
+    std::wstring ShownName(const std::wstring& path) const;
+    std::wstring DigestCell(const FileRow& row) const;
+    const SumAlgorithm* ShownSumAlgorithm(SumAlgorithm& unknown) const;
+    HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
+
+    win::ModuleLockHold moduleLock;
+    std::shared_ptr<FilesPageReport> report;
+    FileListJobPtr job;
+    std::wstring commonFolder;
+    win::UniqueFile worker;
+    HWND list = nullptr;
+    bool stopping = false;
+    std::array<std::wstring, 3> cellTexts;  // LVN_GETDISPINFOW's texts stay valid until two more are asked for
+    std::size_t nextCellText = 0;
+};

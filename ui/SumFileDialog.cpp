@@ -1,0 +1,143 @@
+#include "SumFileDialog.h"
+
+#include "FilesPageResources.h"
+#include "win/ThisModule.h"
+
+#include <algorithm>
+#include <commctrl.h>
+
+namespace {
+
+constexpr int kProgressRange = 1000;
+
+std::wstring ResultText(SumCheckResult result)
+{
+    return result == SumCheckResult::Waiting ? std::wstring()
+                                             : FilesPageText(IDS_SUMS_MATCHES + static_cast<unsigned>(result) -
+                                                    static_cast<unsigned>(SumCheckResult::Matches));
+}
+
+}  // namespace
+
+HPROPSHEETPAGE CSumFileDialog::CreatePage(const std::wstring& sumFile)
+{
+    return win::CreateSheetOwnedPage<CSumFileDialog>(sumFile);
+}
+
+CSumFileDialog::CSumFileDialog(std::wstring sumFile)
+    : PropertyPage(ThisModule(), IDD_SUMS_PAGE),
+      report(std::make_shared<FilesPageReport>()),
+      job(SumCheckJob::Create(std::move(sumFile), report))
+{
+}
+
+// The job, its report and the module stay with a worker still running.
+CSumFileDialog::~CSumFileDialog() = default;
+
+void CSumFileDialog::OnPageRelease()
+{
+    const win::ModuleLockHold stillRunning;
+    delete this;
+}
+
+const win::MessageMap<CSumFileDialog>& CSumFileDialog::Messages()
+{
+    using D = CSumFileDialog;
+    static const win::MessageMap<D> map{
+        win::OnMessage(WM_INITDIALOG, &D::OnInitDialog),
+        win::OnMessage(WM_DESTROY, &D::OnDestroy),
+        win::OnMessage(WM_FILES_NOTIFY, &D::OnFilesNotify),
+        win::OnNotify(IDC_SUMS_LIST, LVN_GETDISPINFOW, &D::OnGetDispInfo),
+        win::OnCommand(IDC_SUMS_STOP, BN_CLICKED, &D::OnStop),
+    };
+    return map;
+}
+
+LRESULT CSumFileDialog::OnInitDialog(win::Message&)
+{
+    const HWND list = Control(IDC_SUMS_LIST);
+    ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    RECT client = {};
+    ::GetClientRect(list, &client);
+    const int width = client.right - client.left - ::GetSystemMetrics(SM_CXVSCROLL);
+    const int widths[] = {width / 2, width / 5, width - width / 2 - width / 5};
+    const std::wstring headings[] = {FilesPageText(IDS_FILES_FILE), FilesPageText(IDS_SUMS_ALGORITHM), FilesPageText(IDS_SUMS_RESULT)};
+    for (int i = 0; i < 3; ++i) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = widths[i];
+        column.pszText = const_cast<wchar_t*>(headings[i].c_str());
+        ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+    ::SendMessageW(Control(IDC_SUMS_PROGRESS), PBM_SETRANGE32, 0, kProgressRange);
+    report->Attach(Window());
+    worker.reset(job->Start());  // null: the job has reported its end all the same
+    ShowState();
+    return FALSE;
+}
+
+LRESULT CSumFileDialog::OnDestroy(win::Message&)
+{
+    report->Detach();
+    job->Stop();  // the worker ends at its next block; it keeps what it uses
+    worker.reset();
+    return 0;
+}
+
+LRESULT CSumFileDialog::OnFilesNotify(win::Message& m)
+{
+    if (m.wParam == kFilesRowsChanged)
+        report->RowsTaken();
+    ShowState();
+    return 0;
+}
+
+void CSumFileDialog::ShowState()
+{
+    const HWND list = Control(IDC_SUMS_LIST);
+    ::SendMessageW(list, LVM_SETITEMCOUNT, job->RowCount(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    ::InvalidateRect(list, nullptr, FALSE);
+    const auto counts = job->Counts();
+    const auto count = [&](SumCheckResult result) { return std::to_wstring(counts[static_cast<std::size_t>(result)]); };
+    const std::wstring text = FilledText(FilesPageText(IDS_SUMS_COUNTS),
+                                         {count(SumCheckResult::Matches), count(SumCheckResult::DoesNotMatch),
+                                          count(SumCheckResult::Missing), count(SumCheckResult::Unreadable),
+                                          count(SumCheckResult::NotUnderstood)});
+    ::SetWindowTextW(Control(IDC_SUMS_COUNTS), text.c_str());
+    const std::uint64_t size = job->Size();
+    const bool ended = job->Ended();
+    const int position = ended ? kProgressRange
+                               : size == 0 ? 0 : static_cast<int>(std::min(job->BytesRead(), size) * kProgressRange / size);
+    ::SendMessageW(Control(IDC_SUMS_PROGRESS), PBM_SETPOS, position, 0);
+    ::EnableWindow(Control(IDC_SUMS_STOP), !ended);
+}
+
+LRESULT CSumFileDialog::OnGetDispInfo(win::Message& m)
+{
+    auto* info = reinterpret_cast<NMLVDISPINFOW*>(m.lParam);
+    if ((info->item.mask & LVIF_TEXT) == 0 || info->item.iItem < 0)
+        return 0;
+    const SumCheckRow row = job->Row(static_cast<std::size_t>(info->item.iItem));
+    std::wstring& text = cellTexts[nextCellText++ % cellTexts.size()];
+    switch (info->item.iSubItem) {
+    case 0:
+        text = row.name;
+        break;
+    case 1:
+        text = row.algorithm != nullptr ? row.algorithm->catalogueName : L"";
+        break;
+    default:
+        text = ResultText(row.result);
+        break;
+    }
+    info->item.pszText = text.data();
+    return 0;
+}
+
+LRESULT CSumFileDialog::OnStop(win::Message&)
+{
+    job->Stop();
+    ::EnableWindow(Control(IDC_SUMS_STOP), FALSE);
+    return 0;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The page in a checksum file's Properties: every line of the file with the
+// file it names, its algorithm and whether the file matches, counts of each
+// result, progress and a stop button; the check runs on SumCheckJob's worker.
+#include "engine/SumCheckJob.h"
+#include "ui/FileListDialog.h"
+#include "win/ModuleLock.h"
+#include "win/PropertyPage.h"
+#include "win/UniqueHandle.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+class CSumFileDialog : public win::PropertyPage<CSumFileDialog> {
+public:
+    // The page for the checksum file and its sheet page, which owns it from
+    // then on; null (and nothing left behind) on failure.
+    static HPROPSHEETPAGE CreatePage(const std::wstring& sumFile);
+
+    explicit CSumFileDialog(std::wstring sumFile);
+    ~CSumFileDialog();
+
+    static const win::MessageMap<CSumFileDialog>& Messages();
+    void OnPageRelease();
+
+    const SumCheckJob& Job() const { return *job; }
+    void SetSystemCallsForTesting(const JobSystemCalls& calls) { job->SetSystemCallsForTesting(calls); }
+
+private:
+    LRESULT OnInitDialog(win::Message& m);
+    LRESULT OnDestroy(win::Message& m);
+    LRESULT OnFilesNotify(win::Message& m);
+    LRESULT OnGetDispInfo(win::Message& m);
+    LRESULT OnStop(win::Message& m);
+    void ShowState();
+    HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
+
+    win::ModuleLockHold moduleLock;
+    std::shared_ptr<FilesPageReport> report;
+    SumCheckJobPtr job;
+    win::UniqueFile worker;
+    std::array<std::wstring, 3> cellTexts;
+    std::size_t nextCellText = 0;
+};
