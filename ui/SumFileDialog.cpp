@@ -1,7 +1,7 @@
 #include "SumFileDialog.h"
 
 #include "FilesPageResources.h"
-#include "win/ThisModule.h"
+#include "win/StringResource.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -10,10 +10,10 @@ namespace {
 
 constexpr int kProgressRange = 1000;
 
-std::wstring ResultText(SumCheckResult result)
+std::wstring ResultText(HINSTANCE resources, SumCheckResult result)
 {
     return result == SumCheckResult::Waiting ? std::wstring()
-                                             : FilesPageText(IDS_SUMS_MATCHES + static_cast<unsigned>(result) -
+                                             : win::LoadStringResource(resources, IDS_SUMS_MATCHES + static_cast<unsigned>(result) -
                                                     static_cast<unsigned>(SumCheckResult::Matches));
 }
 
@@ -24,8 +24,9 @@ HPROPSHEETPAGE CSumFileDialog::CreatePage(const std::wstring& sumFile)
     return win::CreateSheetOwnedPage<CSumFileDialog>(sumFile);
 }
 
-CSumFileDialog::CSumFileDialog(std::wstring sumFile)
-    : PropertyPage(ThisModule(), IDD_SUMS_PAGE),
+CSumFileDialog::CSumFileDialog(std::wstring sumFile, ResourceLease lease)
+    : PropertyPage(lease.instance, IDD_SUMS_PAGE),
+      resources(std::move(lease)),
       report(std::make_shared<FilesPageReport>()),
       job(SumCheckJob::Create(std::move(sumFile), report))
 {
@@ -61,7 +62,7 @@ LRESULT CSumFileDialog::OnInitDialog(win::Message&)
     ::GetClientRect(list, &client);
     const int width = client.right - client.left - ::GetSystemMetrics(SM_CXVSCROLL);
     const int widths[] = {width / 2, width / 5, width - width / 2 - width / 5};
-    const std::wstring headings[] = {FilesPageText(IDS_FILES_FILE), FilesPageText(IDS_SUMS_ALGORITHM), FilesPageText(IDS_SUMS_RESULT)};
+    const std::wstring headings[] = {Text(IDS_FILES_FILE), Text(IDS_SUMS_ALGORITHM), Text(IDS_SUMS_RESULT)};
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
@@ -100,7 +101,7 @@ void CSumFileDialog::ShowState()
     ::InvalidateRect(list, nullptr, FALSE);
     const auto counts = job->Counts();
     const auto count = [&](SumCheckResult result) { return std::to_wstring(counts[static_cast<std::size_t>(result)]); };
-    const std::wstring text = FilledText(FilesPageText(IDS_SUMS_COUNTS),
+    const std::wstring text = FilledText(Text(IDS_SUMS_COUNTS),
                                          {count(SumCheckResult::Matches), count(SumCheckResult::DoesNotMatch),
                                           count(SumCheckResult::Missing), count(SumCheckResult::Unreadable),
                                           count(SumCheckResult::NotUnderstood)});
@@ -128,7 +129,7 @@ LRESULT CSumFileDialog::OnGetDispInfo(win::Message& m)
         text = row.algorithm != nullptr ? row.algorithm->catalogueName : L"";
         break;
     default:
-        text = ResultText(row.result);
+        text = ResultText(resources.instance, row.result);
         break;
     }
     info->item.pszText = text.data();
