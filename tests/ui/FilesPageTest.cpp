@@ -367,11 +367,11 @@ TEST_F(FilesPageTest, AChecksumFilesPageShowsEveryLinesResultAndTheCounts)
     ASSERT_TRUE(::DeleteFileW((folder.Path() + L"\\b.bin").c_str()));
     const struct {
         const PageLanguage& language;
-        const wchar_t *matches, *doesNotMatch, *missing, *counts;
+        const wchar_t *matches, *doesNotMatch, *missing, *counts, *stop;
     } cases[] = {
-        {kPageLanguages[0], L"匹配", L"不匹配", L"文件不存在", L"匹配 1, 不匹配 1, 文件不存在 1, 无法读取 0, 无法识别的行 0"},
+        {kPageLanguages[0], L"匹配", L"不匹配", L"文件不存在", L"匹配 1, 不匹配 1, 文件不存在 1, 无法读取 0, 无法识别的行 0", L"停止"},
         {kPageLanguages[1], L"Matches", L"Does not match", L"Missing",
-         L"1 match, 1 do not match, 1 missing, 0 cannot be read, 0 lines not understood"}};
+         L"1 match, 1 do not match, 1 missing, 0 cannot be read, 0 lines not understood", L"Stop"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.language.name);
         const win::UniqueModule module = LoadPageLanguage(c.language);
@@ -395,6 +395,7 @@ TEST_F(FilesPageTest, AChecksumFilesPageShowsEveryLinesResultAndTheCounts)
         }
         EXPECT_EQ(WindowText(::GetDlgItem(window, IDC_SUMS_COUNTS)), c.counts);
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, IDC_SUMS_STOP)));
+        EXPECT_EQ(WindowText(::GetDlgItem(window, IDC_SUMS_STOP)), c.stop);  // from the template
         CloseSheet();
     }
 }
