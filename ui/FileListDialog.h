@@ -6,6 +6,8 @@
 // file of the digests, and a search of every digest for the compare text.
 #include "engine/FileListJob.h"
 #include "engine/SumLine.h"
+#include "win/CommonControls.h"
+#include "win/ListView.h"
 #include "win/ModuleLock.h"
 #include "win/PropertyPage.h"
 #include "win/UniqueHandle.h"
@@ -95,8 +97,10 @@ private:
     std::shared_ptr<FilesPageReport> report;
     FileListJobPtr job;
     std::wstring commonFolder;
-    win::UniqueFile worker;
-    HWND list = nullptr;
+    win::UniqueThread worker;
+    win::ListView list;
+    win::ComboBox algorithmChoice;
+    win::ProgressBar progressBar;
     bool stopping = false;
     std::array<std::wstring, 3> cellTexts;  // LVN_GETDISPINFOW's texts stay valid until two more are asked for
     std::size_t nextCellText = 0;

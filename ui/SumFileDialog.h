@@ -4,6 +4,8 @@
 // result, progress and a stop button; the check runs on SumCheckJob's worker.
 #include "engine/SumCheckJob.h"
 #include "ui/FileListDialog.h"
+#include "win/CommonControls.h"
+#include "win/ListView.h"
 #include "win/ModuleLock.h"
 #include "win/PropertyPage.h"
 #include "win/UniqueHandle.h"
@@ -39,7 +41,9 @@ private:
     win::ModuleLockHold moduleLock;
     std::shared_ptr<FilesPageReport> report;
     SumCheckJobPtr job;
-    win::UniqueFile worker;
+    win::UniqueThread worker;
+    win::ListView list;
+    win::ProgressBar progressBar;
     std::array<std::wstring, 3> cellTexts;
     std::size_t nextCellText = 0;
 };
