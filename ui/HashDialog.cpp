@@ -111,9 +111,7 @@ LRESULT CHashDialog::OnInitDialog(win::Message&)
 
     if (dropTarget) {
         dropTarget->SetWindowHandle(Window());
-        win::ComPtr<IDropTarget> target;
-        if (SUCCEEDED(dropTarget.As(&target)))
-            drops.Register(Window(), target.Get());
+        drops.Register(Window(), dropTarget.Get());
     }
     return FALSE;
 }
@@ -351,11 +349,6 @@ LRESULT CHashDialog::OnChangeClipboardChain(win::Message& m)
 LRESULT CHashDialog::OnTitleTipMessage(win::Message& m)
 {
     return titleTips->RouteOrPassOn(m);
-}
-
-std::optional<ComparisonOutcome> CHashDialog::ShownOutcome() const
-{
-    return comparison.ShownOutcome();
 }
 
 void CHashDialog::ShowOpenFailure()

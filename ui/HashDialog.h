@@ -55,7 +55,7 @@ public:
     bool CompareLocked() const { return compareLocked; }
     // The outcome whose icon the result control shows now; nothing while it
     // shows none of them (before the first comparison).
-    std::optional<ComparisonOutcome> ShownOutcome() const;
+    std::optional<ComparisonOutcome> ShownOutcome() const { return comparison.ShownOutcome(); }
 
     // Called by the page callback when the sheet releases the page.
     void OnPageRelease();
