@@ -2,6 +2,7 @@
 
 #include "ClipboardCopy.h"
 #include "DigestComparison.h"
+#include "ReportList.h"
 
 #include "FilesPageResources.h"
 #include "resource.h"
@@ -117,22 +118,19 @@ const win::MessageMap<CFileListDialog>& CFileListDialog::Messages()
 
 LRESULT CFileListDialog::OnInitDialog(win::Message&)
 {
-    list = Control(IDC_FILES_LIST);
-    ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    list = win::ListView(Control(IDC_FILES_LIST));
+    algorithmChoice = win::ComboBox(Control(IDC_FILES_ALGORITHM));
+    progressBar = win::ProgressBar(Control(IDC_FILES_PROGRESS));
     RECT client = {};
     ::GetClientRect(list, &client);
     const int width = client.right - client.left - ::GetSystemMetrics(SM_CXVSCROLL);
     const int widths[] = {width * 2 / 5, width / 6, width - width * 2 / 5 - width / 6};
-    const std::wstring headings[] = {Text(IDS_FILES_FILE), Text(IDS_FILES_SIZE), L""};
-    for (int i = 0; i < 3; ++i) {
-        LVCOLUMNW column = {};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-        column.fmt = i == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = widths[i];
-        column.pszText = const_cast<wchar_t*>(headings[i].c_str());
-        ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    }
-    ::SendMessageW(Control(IDC_FILES_PROGRESS), PBM_SETRANGE32, 0, kProgressRange);
+    SetUpReportList(list,
+                    {{Text(IDS_FILES_FILE), widths[0]},
+                     {Text(IDS_FILES_SIZE), widths[1], LVCFMT_RIGHT},
+                     {L"", widths[2]}},
+                    0);
+    progressBar.SetRange32(kProgressRange);
     report->Attach(Window());
     StartJob();
     FillAlgorithms();
@@ -159,14 +157,12 @@ void CFileListDialog::StartJob()
 
 void CFileListDialog::FillAlgorithms()
 {
-    const HWND combo = Control(IDC_FILES_ALGORITHM);
-    ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    algorithmChoice.ResetContent();
     for (const std::wstring& name : job->Algorithms())
-        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        algorithmChoice.AddString(name);
     // SHA-256 when it is enabled: what checksum files mostly hold.
-    const LRESULT sha256 = ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                          reinterpret_cast<LPARAM>(L"SHA-256"));
-    ::SendMessageW(combo, CB_SETCURSEL, sha256 == CB_ERR ? 0 : sha256, 0);
+    const LRESULT sha256 = algorithmChoice.FindStringExact(L"SHA-256");
+    algorithmChoice.SetCurrentSelection(sha256 == CB_ERR ? 0 : sha256);
     const bool any = !job->Algorithms().empty();
     for (UINT id : {IDC_FILES_ALGORITHM, IDC_FILES_COPY, IDC_FILES_SAVE, IDC_FILES_COMPARE_EDIT})
         ::EnableWindow(Control(id), any);
@@ -175,7 +171,7 @@ void CFileListDialog::FillAlgorithms()
 
 std::size_t CFileListDialog::ShownAlgorithm() const
 {
-    const LRESULT chosen = ::SendMessageW(Control(IDC_FILES_ALGORITHM), CB_GETCURSEL, 0, 0);
+    const LRESULT chosen = algorithmChoice.CurrentSelection();
     return chosen == CB_ERR ? 0 : static_cast<std::size_t>(chosen);
 }
 
@@ -187,11 +183,7 @@ LRESULT CFileListDialog::OnAlgorithmChange(win::Message&)
 
 void CFileListDialog::ShowAlgorithmHeading()
 {
-    std::wstring heading = ShownAlgorithm() < job->Algorithms().size() ? job->Algorithms()[ShownAlgorithm()] : L"";
-    LVCOLUMNW column = {};
-    column.mask = LVCF_TEXT;
-    column.pszText = heading.data();
-    ::SendMessageW(list, LVM_SETCOLUMNW, 2, reinterpret_cast<LPARAM>(&column));
+    list.SetColumnHeading(2, ShownAlgorithm() < job->Algorithms().size() ? job->Algorithms()[ShownAlgorithm()] : L"");
     ::InvalidateRect(list, nullptr, FALSE);  // the digests are all there: nothing is read again
 }
 
@@ -224,7 +216,7 @@ LRESULT CFileListDialog::OnTimer(win::Message& m)
 void CFileListDialog::ShowRowCount()
 {
     const std::size_t rows = job->RowCount();
-    ::SendMessageW(list, LVM_SETITEMCOUNT, rows, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    list.SetItemCount(rows, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     ::InvalidateRect(list, nullptr, FALSE);
 }
 
@@ -233,7 +225,7 @@ void CFileListDialog::ShowProgress()
     const std::uint64_t total = job->BytesListed(), done = std::min(job->BytesDone(), total);
     const int position = total == 0 ? (job->Outcome() == FileListOutcome::Finished ? kProgressRange : 0)
                                     : static_cast<int>(done * kProgressRange / total);
-    ::SendMessageW(Control(IDC_FILES_PROGRESS), PBM_SETPOS, position, 0);
+    progressBar.SetPosition(static_cast<WPARAM>(position));
     const std::wstring status =
         job->ListingDone()
             ? FilledText(Text(IDS_FILES_COUNT), {std::to_wstring(job->FilesDone()), std::to_wstring(job->RowCount()),
@@ -302,9 +294,9 @@ std::wstring CFileListDialog::CopyText() const
     // list once an item has the focus.
     std::vector<std::size_t> rows;
     const std::size_t count = job->RowCount();
-    std::size_t selected = static_cast<std::size_t>(::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
+    const std::size_t selected = static_cast<std::size_t>(list.SelectedCount());
     for (std::size_t row = 0; row < count && rows.size() < selected; ++row) {
-        if (::SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0)
+        if (list.ItemState(row, LVIS_SELECTED) != 0)
             rows.push_back(row);
     }
     if (rows.empty()) {
@@ -439,13 +431,10 @@ void CFileListDialog::SearchDigest()
             break;
         if (found.outcome != ComparisonOutcome::Match)
             continue;
-        LVITEMW state = {};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        ::SendMessageW(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&state));
-        ::SendMessageW(list, LVM_ENSUREVISIBLE, index, FALSE);
-        ::SendMessageW(Control(IDC_FILES_ALGORITHM), CB_SETCURSEL, found.matchIndex, 0);
+        list.SetItemState(win::ListView::kAllItems, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        list.SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        list.EnsureVisible(index);
+        algorithmChoice.SetCurrentSelection(found.matchIndex);
         ShowAlgorithmHeading();
         const std::wstring shown = FilledText(Text(IDS_FILES_MATCH), {job->Algorithms()[found.matchIndex], ShownName(row.path)});
         ::SetWindowTextW(result, shown.c_str());

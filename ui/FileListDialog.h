@@ -7,6 +7,8 @@
 #include "engine/FileListJob.h"
 #include "engine/SumLine.h"
 #include "settings/ResourceInstance.h"
+#include "win/CommonControls.h"
+#include "win/ListView.h"
 #include "win/ModuleLock.h"
 #include "win/PropertyPage.h"
 #include "win/StringResource.h"
@@ -99,8 +101,10 @@ private:
     std::shared_ptr<FilesPageReport> report;
     FileListJobPtr job;
     std::wstring commonFolder;
-    win::UniqueFile worker;
-    HWND list = nullptr;
+    win::UniqueThread worker;
+    win::ListView list;
+    win::ComboBox algorithmChoice;
+    win::ProgressBar progressBar;
     bool stopping = false;
     std::array<std::wstring, 3> cellTexts;  // LVN_GETDISPINFOW's texts stay valid until two more are asked for
     std::size_t nextCellText = 0;

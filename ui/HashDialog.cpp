@@ -2,26 +2,18 @@
 
 #include "CompareFileDialog.h"
 #include "DigestComparison.h"
-#include "ClipboardCopy.h"
-#include "ListMenu.h"
-#include "ReportList.h"
+#include "DigestList.h"
+#include "HashListCommands.h"
 #include "SettingsDialog.h"
 #include "WindowJobReports.h"
 
 #include "Features.h"
 #include "settings/LanguageModule.h"
-#include "win/ActivationContext.h"
 #include "win/ErrorText.h"
 
 #include <commctrl.h>
-#include <ole2.h>
-#include <windowsx.h>
 
 namespace {
-
-constexpr int kNameColumnWidth = 75;
-constexpr int kDigestColumnMargin = 80;
-constexpr COLORREF kIconMaskColour = RGB(255, 255, 255);
 
 void SetText(HWND window, const std::wstring& text)
 {
@@ -103,60 +95,25 @@ LRESULT CHashDialog::OnInitDialog(win::Message&)
     progressBar.SetRange(100);
     SetText(algorithmLabel, L"");
 
-    RECT client = {};
-    ::GetClientRect(hashList, &client);
-    const int digestWidth = (client.right - client.left) - kDigestColumnMargin;
-    const std::optional<int> digestColumn = digestWidth == -1 ? std::nullopt : std::optional<int>(digestWidth);
-    SetUpReportList(hashList,
-                    {{LoadResourceString(IDS_ALGORITHM), kNameColumnWidth},
-                     {LoadResourceString(IDS_HASH_VALUE), digestColumn}},
-                    LVS_EX_INFOTIP);
+    SetUpDigestList(hashList);
 
-    LoadResultIcons();
+    comparison.Attach({compareEdit, resultIcon, algorithmLabel, hashList}, resources.instance);
 
     runs.ReportTo(std::make_shared<WindowJobReports>(Window(), WM_HASHDATA_NOTIFY));
     UpdateControls(false);
-    // Joining sends the first WM_DRAWCLIPBOARD at once: what the clipboard
-    // holds now waits, with later copies, for the file's digests.
+    // Joining sends the first WM_DRAWCLIPBOARD at once.
     if constexpr (features::kClipboardWatching)
-        clipboardViewer.Join(Window());
+        comparison.WatchClipboard(Window());
     OpenAndHash();
 
     titleTips->Attach(Window());
     titleTips->AddEdit(compareEdit, titletip::kSystemColour, titletip::kSystemColour);
 
-    if (dropTarget)
-        RegisterForDrops();
-    return FALSE;
-}
-
-// Drag and drop needs OLE on the page's thread, and a host may have given it
-// COM alone (RegisterDragDrop then fails with E_OUTOFMEMORY): the page then
-// initialises OLE itself, and uninitialises it when its window goes.
-void CHashDialog::RegisterForDrops()
-{
-    dropTarget->SetWindowHandle(Window());
-    win::ComPtr<IDropTarget> target;
-    if (FAILED(dropTarget.As(&target)))
-        return;
-    HRESULT hr = ::RegisterDragDrop(Window(), target.Get());
-    if ((hr == E_OUTOFMEMORY || hr == CO_E_NOTINITIALIZED) && SUCCEEDED(::OleInitialize(nullptr))) {
-        initialisedOle = true;
-        hr = ::RegisterDragDrop(Window(), target.Get());
+    if (dropTarget) {
+        dropTarget->SetWindowHandle(Window());
+        drops.Register(Window(), dropTarget.Get());
     }
-    dropRegistered = SUCCEEDED(hr);
-}
-
-void CHashDialog::LoadResultIcons()
-{
-    win::ScopedModuleActivation activation;
-    win::UniqueImageList images(::ImageList_LoadImageW(resources.instance, MAKEINTRESOURCEW(IDB_RESULT_ICONS), 32, 0,
-                                                       kIconMaskColour, IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    if (!images)
-        return;
-    questionIcon.reset(::ImageList_GetIcon(images.get(), 0, ILD_NORMAL));
-    crossIcon.reset(::ImageList_GetIcon(images.get(), 1, ILD_NORMAL));
-    checkIcon.reset(::ImageList_GetIcon(images.get(), 2, ILD_NORMAL));
+    return FALSE;
 }
 
 // A fresh run over the algorithms enabled now, or the page made unusable.
@@ -180,14 +137,8 @@ void CHashDialog::ShowUnusable(DWORD readError)
 
 LRESULT CHashDialog::OnDestroy(win::Message&)
 {
-    if (dropRegistered)
-        ::RevokeDragDrop(Window());
-    dropRegistered = false;
-    if (initialisedOle)
-        ::OleUninitialize();
-    initialisedOle = false;
-    clipboardViewer.Leave();
-    pendingTexts.Clear();
+    drops.Revoke();
+    comparison.StopWatching();
     StopHashing();
     return 0;
 }
@@ -285,7 +236,7 @@ void CHashDialog::ShowFileDigests()
     hashList.SetItemCount(runs.FileJob().Count());
     hashList.Select(0);
     UpdateControls(true);
-    RefreshComparison();
+    comparison.Refresh();
 }
 
 void CHashDialog::ShowStoppedRun()
@@ -301,7 +252,7 @@ void CHashDialog::OnComparisonEnded(RunEvent event)
     SetText(Control(IDC_STOP), LoadResourceString(IDS_STOP));
     SharedDescriptor chosen;
     if (event == RunEvent::ComparisonDone) {
-        const LRESULT row = SelectedRow();
+        const LRESULT row = hashList.FirstSelected();
         chosen = runs.CompareJob().At(row >= 0 ? static_cast<size_t>(row) : 0);
         if (chosen)
             SetText(compareEdit, chosen->GetDigestText());
@@ -311,34 +262,19 @@ void CHashDialog::OnComparisonEnded(RunEvent event)
         ShowOpenFailure();
     if (chosen) {
         SetText(algorithmLabel, chosen->GetName());
-        RefreshComparison();
+        comparison.Refresh();
     }
 }
 
 LRESULT CHashDialog::OnGetDispInfo(win::Message& m)
 {
-    auto& info = m.Notification<NMLVDISPINFOW>();
-    if (info.item.iItem < 0 || static_cast<size_t>(info.item.iItem) >= runs.FileJob().Count() ||
-        !(info.item.mask & LVIF_TEXT) || runs.FileJob().IsRunning())
-        return 0;
-    const SharedDescriptor descriptor = runs.FileJob().At(static_cast<size_t>(info.item.iItem));
-    std::wstring& cell = cellTexts[nextCellText++ % cellTexts.size()];
-    cell = info.item.iSubItem == 0 ? descriptor->GetName() : descriptor->GetDigestText();
-    if (!cell.empty())
-        info.item.pszText = cell.data();
+    listCells.Fill(m.Notification<NMLVDISPINFOW>(), runs.FileJob());
     return 0;
 }
 
 LRESULT CHashDialog::OnGetInfoTip(win::Message& m)
 {
-    auto& tip = m.Notification<NMLVGETINFOTIPW>();
-    if (tip.iItem < 0 || static_cast<size_t>(tip.iItem) >= runs.FileJob().Count() || tip.pszText == nullptr ||
-        tip.cchTextMax <= 0)
-        return 0;
-    const std::wstring description = runs.FileJob().At(static_cast<size_t>(tip.iItem))->GetDescription();
-    const size_t length = std::min(description.size(), static_cast<size_t>(tip.cchTextMax - 1));
-    description.copy(tip.pszText, length);
-    tip.pszText[length] = L'\0';
+    FillDigestInfoTip(m.Notification<NMLVGETINFOTIPW>(), runs.FileJob());
     return 0;
 }
 
@@ -367,48 +303,15 @@ LRESULT CHashDialog::OnCompareFileButton(win::Message&)
 
 LRESULT CHashDialog::OnListRightClick(win::Message&)
 {
-    const DWORD position = ::GetMessagePos();
-    const POINT at = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-    const LRESULT row = SelectedRow();
-    switch (TrackListMenu(hashList, at, row >= 0)) {
-    case ID_COPY_SELECTED:
-        CopyDigestOfRow(row);
-        break;
-    case ID_COPY_ALL: {
-        DescriptorList descriptors;
-        for (size_t i = 0; i < runs.FileJob().Count(); ++i)
-            descriptors.push_back(runs.FileJob().At(i));
-        CopyTextToClipboard(Window(), AllDigestsText(descriptors));
-        break;
-    }
-    case ID_SETTINGS:
+    if (RunHashListMenu(Window(), hashList, runs.FileJob()))
         ShowSettings();
-        break;
-    default:
-        break;
-    }
     return 0;
 }
 
 LRESULT CHashDialog::OnListKeyDown(win::Message& m)
 {
-    const auto& key = m.Notification<NMLVKEYDOWN>();
-    if (key.wVKey == 'C' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0)
-        CopyDigestOfRow(SelectedRow());
+    OnHashListKey(Window(), hashList, runs.FileJob(), m.Notification<NMLVKEYDOWN>());
     return 0;
-}
-
-LRESULT CHashDialog::SelectedRow() const
-{
-    return hashList.FirstSelected();
-}
-
-void CHashDialog::CopyDigestOfRow(LRESULT row)
-{
-    if (row < 0)
-        return;
-    if (const SharedDescriptor descriptor = runs.FileJob().At(static_cast<size_t>(row)))
-        CopyTextToClipboard(Window(), descriptor->GetDigestText());
 }
 
 // The settings dialog; after a save the file is hashed again with the
@@ -427,80 +330,25 @@ LRESULT CHashDialog::OnOptionsLink(win::Message&)
 
 LRESULT CHashDialog::OnCompareEditChange(win::Message&)
 {
-    if (compareLocked || compareTidy.Rewriting())
-        return 0;
-    CompareDigestText(compareTidy.Apply(compareEdit));
+    if (!compareLocked)
+        comparison.OnEditChange();
     return 0;
 }
 
 LRESULT CHashDialog::OnDrawClipboard(win::Message& m)
 {
-    // Passed on first: a match found below takes the page out of the chain,
-    // and the viewers after it must still hear of this change.
-    clipboardViewer.OnDrawClipboard(m.wParam, m.lParam);
-    if (compareLocked)
-        pendingTexts.Add(ReadClipboardText());
-    else
-        RefreshComparison();
+    comparison.OnDrawClipboard(m.wParam, m.lParam, compareLocked);
     return 0;
 }
 
 LRESULT CHashDialog::OnChangeClipboardChain(win::Message& m)
 {
-    return clipboardViewer.OnChangeChain(m.wParam, m.lParam);
+    return comparison.OnChangeChain(m.wParam, m.lParam);
 }
 
 LRESULT CHashDialog::OnTitleTipMessage(win::Message& m)
 {
     return titleTips->RouteOrPassOn(m);
-}
-
-// With an empty edit, a digest of the file found in what was copied meanwhile
-// (or is on the clipboard now) fills it in.
-void CHashDialog::RefreshComparison()
-{
-    std::wstring text = compareEdit.Text();
-    if (features::kClipboardWatching && text.empty()) {
-        pendingTexts.Add(ReadClipboardText());
-        text = pendingTexts.FindDigest(runs.FileDigests());
-        if (!text.empty())
-            SetText(compareEdit, text);
-    }
-    pendingTexts.Clear();
-    CompareDigestText(text);
-}
-
-void CHashDialog::CompareDigestText(const std::wstring& text)
-{
-    SetText(algorithmLabel, L"");
-    const DigestComparison result = features::kCompareTidy == features::CompareTidy::TrimOnly
-                                        ? CompareWithDigestsAsTyped(text, runs.FileDigests())
-                                        : CompareWithDigests(text, runs.FileDigests());
-    HICON icon = result.outcome == ComparisonOutcome::Match      ? checkIcon.get()
-                 : result.outcome == ComparisonOutcome::Mismatch ? crossIcon.get()
-                                                                 : questionIcon.get();
-    resultIcon.SetIcon(icon);
-    if (result.outcome != ComparisonOutcome::Match)
-        return;
-    hashList.Select(result.matchIndex);
-    SetText(algorithmLabel, runs.FileJob().At(result.matchIndex)->GetName());
-    // The question is answered: the clipboard is no longer watched.
-    clipboardViewer.Leave();
-    pendingTexts.Clear();
-}
-
-std::optional<ComparisonOutcome> CHashDialog::ShownOutcome() const
-{
-    const HICON shown = resultIcon.Icon();
-    if (shown == nullptr)
-        return std::nullopt;
-    if (shown == checkIcon.get())
-        return ComparisonOutcome::Match;
-    if (shown == crossIcon.get())
-        return ComparisonOutcome::Mismatch;
-    if (shown == questionIcon.get())
-        return ComparisonOutcome::NothingToCompare;
-    return std::nullopt;
 }
 
 void CHashDialog::ShowOpenFailure()

@@ -4,12 +4,12 @@
 #include "Features.h"
 #include "resource.h"
 #include "settings/ResourceInstance.h"
-#include "ui/ClipboardViewer.h"
-#include "ui/CompareEditTidy.h"
 #include "ui/DigestComparison.h"
+#include "ui/DigestList.h"
+#include "ui/DropRegistration.h"
 #include "ui/DropTargetImpl.h"
+#include "ui/PageComparison.h"
 #include "ui/PageRuns.h"
-#include "ui/PendingClipboardTexts.h"
 #include "ui/TitleTip.h"
 #include "win/CommonControls.h"
 #include "win/Edit.h"
@@ -18,7 +18,6 @@
 #include "win/ModuleLock.h"
 #include "win/UniqueHandle.h"
 
-#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,7 +55,7 @@ public:
     bool CompareLocked() const { return compareLocked; }
     // The outcome whose icon the result control shows now; nothing while it
     // shows none of them (before the first comparison).
-    std::optional<ComparisonOutcome> ShownOutcome() const;
+    std::optional<ComparisonOutcome> ShownOutcome() const { return comparison.ShownOutcome(); }
 
     // Called by the page callback when the sheet releases the page.
     void OnPageRelease();
@@ -79,8 +78,6 @@ private:
     LRESULT OnListRightClick(win::Message& m);
     LRESULT OnListKeyDown(win::Message& m);
     void ShowSettings();
-    LRESULT SelectedRow() const;
-    void CopyDigestOfRow(LRESULT row);
     LRESULT OnDrawClipboard(win::Message& m);
     LRESULT OnChangeClipboardChain(win::Message& m);
     LRESULT OnTitleTipMessage(win::Message& m);
@@ -88,13 +85,9 @@ private:
     void ShowStoppedRun();
     void OnComparisonEnded(RunEvent event);
 
-    void LoadResultIcons();
-    void RegisterForDrops();
     void OpenAndHash();
     void ShowUnusable(DWORD readError);
     void ShowOpenFailure();
-    void RefreshComparison();
-    void CompareDigestText(const std::wstring& text);
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
 
     // The page's dialog procedure, and the title tips' and drop target's
@@ -106,26 +99,14 @@ private:
     std::wstring path;
     win::ProgressBar progressBar;
     win::ListView hashList;
+    DigestListCells listCells;
     win::Edit compareEdit;
     win::IconStatic resultIcon;
     HWND algorithmLabel = nullptr;
     win::Link optionsLink;
-    win::UniqueIcon questionIcon;
-    win::UniqueIcon crossIcon;
-    win::UniqueIcon checkIcon;
     std::unique_ptr<PageTitleTips> titleTips;
     win::ComPtr<win::ComObject<CDropTargetImpl>> dropTarget;
-    CClipboardViewer clipboardViewer;
-    PendingClipboardTexts pendingTexts;  // copied while compare-locked, searched at the next refresh
-    CompareEditTidy compareTidy{features::kCompareTidy == features::CompareTidy::TrimOnly ? &TrimCompareText
-                                                                                         : &TidyCompareText};
+    DropRegistration drops;  // the page's window, revoked when it is destroyed
+    PageComparison comparison{runs};
     bool compareLocked = true;  // nothing may be compared before the file is hashed
-    // LVN_GETDISPINFOW hands out pointers to these: a text handed out must
-    // stay as it is until two more have been asked for.
-    std::array<std::wstring, 3> cellTexts;
-    std::size_t nextCellText = 0;
-    // The page registered its window for drops, and initialised OLE on its
-    // thread to do so (the host's thread had COM without OLE).
-    bool dropRegistered = false;
-    bool initialisedOle = false;
 };

@@ -10,6 +10,7 @@
 struct ReportColumn {
     std::wstring heading;
     std::optional<int> width;  // none: the list's own
+    int format = LVCFMT_LEFT;
 };
 
 inline void SetUpReportList(const win::ListView& list, std::initializer_list<ReportColumn> columns,
@@ -17,7 +18,7 @@ inline void SetUpReportList(const win::ListView& list, std::initializer_list<Rep
 {
     int index = 0;
     for (const ReportColumn& column : columns)
-        list.InsertColumn(index++, column.heading, column.width);
+        list.InsertColumn(index++, column.heading, column.width, column.format);
     list.AddExtendedStyle(LVS_EX_FULLROWSELECT);
     list.AddExtendedStyle(extendedStyle);
 }

@@ -1,5 +1,6 @@
 #include "SumFileDialog.h"
 
+#include "ReportList.h"
 #include "FilesPageResources.h"
 #include "win/StringResource.h"
 
@@ -56,22 +57,18 @@ const win::MessageMap<CSumFileDialog>& CSumFileDialog::Messages()
 
 LRESULT CSumFileDialog::OnInitDialog(win::Message&)
 {
-    const HWND list = Control(IDC_SUMS_LIST);
-    ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    list = win::ListView(Control(IDC_SUMS_LIST));
+    progressBar = win::ProgressBar(Control(IDC_SUMS_PROGRESS));
     RECT client = {};
     ::GetClientRect(list, &client);
     const int width = client.right - client.left - ::GetSystemMetrics(SM_CXVSCROLL);
     const int widths[] = {width / 2, width / 5, width - width / 2 - width / 5};
-    const std::wstring headings[] = {Text(IDS_FILES_FILE), Text(IDS_SUMS_ALGORITHM), Text(IDS_SUMS_RESULT)};
-    for (int i = 0; i < 3; ++i) {
-        LVCOLUMNW column = {};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-        column.fmt = LVCFMT_LEFT;
-        column.cx = widths[i];
-        column.pszText = const_cast<wchar_t*>(headings[i].c_str());
-        ::SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    }
-    ::SendMessageW(Control(IDC_SUMS_PROGRESS), PBM_SETRANGE32, 0, kProgressRange);
+    SetUpReportList(list,
+                    {{Text(IDS_FILES_FILE), widths[0]},
+                     {Text(IDS_SUMS_ALGORITHM), widths[1]},
+                     {Text(IDS_SUMS_RESULT), widths[2]}},
+                    0);
+    progressBar.SetRange32(kProgressRange);
     report->Attach(Window());
     worker.reset(job->Start());  // null: the job has reported its end all the same
     ShowState();
@@ -96,8 +93,7 @@ LRESULT CSumFileDialog::OnFilesNotify(win::Message& m)
 
 void CSumFileDialog::ShowState()
 {
-    const HWND list = Control(IDC_SUMS_LIST);
-    ::SendMessageW(list, LVM_SETITEMCOUNT, job->RowCount(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    list.SetItemCount(job->RowCount(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     ::InvalidateRect(list, nullptr, FALSE);
     const auto counts = job->Counts();
     const auto count = [&](SumCheckResult result) { return std::to_wstring(counts[static_cast<std::size_t>(result)]); };
@@ -110,7 +106,7 @@ void CSumFileDialog::ShowState()
     const bool ended = job->Ended();
     const int position = ended ? kProgressRange
                                : size == 0 ? 0 : static_cast<int>(std::min(job->BytesRead(), size) * kProgressRange / size);
-    ::SendMessageW(Control(IDC_SUMS_PROGRESS), PBM_SETPOS, position, 0);
+    progressBar.SetPosition(static_cast<WPARAM>(position));
     ::EnableWindow(Control(IDC_SUMS_STOP), !ended);
 }
 

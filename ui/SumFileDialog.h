@@ -5,6 +5,8 @@
 #include "engine/SumCheckJob.h"
 #include "settings/ResourceInstance.h"
 #include "ui/FileListDialog.h"
+#include "win/CommonControls.h"
+#include "win/ListView.h"
 #include "win/ModuleLock.h"
 #include "win/PropertyPage.h"
 #include "win/StringResource.h"
@@ -44,7 +46,9 @@ private:
     ResourceLease resources;  // the module this page's template and texts come from
     std::shared_ptr<FilesPageReport> report;
     SumCheckJobPtr job;
-    win::UniqueFile worker;
+    win::UniqueThread worker;
+    win::ListView list;
+    win::ProgressBar progressBar;
     std::array<std::wstring, 3> cellTexts;
     std::size_t nextCellText = 0;
 };

@@ -48,9 +48,15 @@ public:
     // The control's window for the calls that are not its own.
     operator HWND() const noexcept { return window; }
 
+    void ResetContent() const { ::SendMessageW(window, CB_RESETCONTENT, 0, 0); }
     void AddString(const std::wstring& text) const
     {
         ::SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    // CB_FINDSTRINGEXACT from the start, case aside: the item, CB_ERR for none.
+    LRESULT FindStringExact(const std::wstring& text) const
+    {
+        return ::SendMessageW(window, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
     }
     void SetCurrentSelection(WPARAM item) const { ::SendMessageW(window, CB_SETCURSEL, item, 0); }
     // CB_GETCURSEL: the selected item, CB_ERR for none.

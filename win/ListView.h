@@ -16,22 +16,36 @@ public:
     // The control's window for the calls that are not its own.
     operator HWND() const noexcept { return window; }
 
-    // LVM_INSERTCOLUMNW, left-aligned; with no width the list keeps its own.
-    void InsertColumn(int index, std::wstring heading, std::optional<int> width) const
+    // LVM_INSERTCOLUMNW, left-aligned unless told (LVCFMT_RIGHT); with no
+    // width the list keeps its own.
+    void InsertColumn(int index, std::wstring heading, std::optional<int> width, int format = LVCFMT_LEFT) const
     {
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_TEXT | (width ? LVCF_WIDTH : 0);
-        column.fmt = LVCFMT_LEFT;
+        column.fmt = format;
         column.cx = width.value_or(0);
         column.pszText = heading.data();
         ::SendMessageW(window, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+    }
+    // LVM_SETCOLUMNW of the heading alone.
+    void SetColumnHeading(int index, std::wstring heading) const
+    {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = heading.data();
+        ::SendMessageW(window, LVM_SETCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
     }
     void SetColumnWidth(int column, int width) const
     {
         ::SendMessageW(window, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
     }
-    // LVM_SETEXTENDEDLISTVIEWSTYLE with the style as its own mask: the others stay.
-    void AddExtendedStyle(DWORD style) const { ::SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, style, style); }
+    // LVM_SETEXTENDEDLISTVIEWSTYLE with the style as its own mask: the others
+    // stay. A zero mask would mean every style, so nothing is sent for none.
+    void AddExtendedStyle(DWORD style) const
+    {
+        if (style != 0)
+            ::SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);
+    }
 
     // LVM_INSERTITEMW of a text item.
     void InsertItem(int index, std::wstring text) const
@@ -42,8 +56,12 @@ public:
         item.pszText = text.data();
         ::SendMessageW(window, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
-    // LVM_SETITEMCOUNT: the rows of a list whose texts are asked for.
-    void SetItemCount(std::size_t count) const { ::SendMessageW(window, LVM_SETITEMCOUNT, count, 0); }
+    // LVM_SETITEMCOUNT: the rows of a list whose texts are asked for; flags
+    // LVSICF_... keep the scroll position and the rows drawn.
+    void SetItemCount(std::size_t count, LPARAM flags = 0) const
+    {
+        ::SendMessageW(window, LVM_SETITEMCOUNT, count, flags);
+    }
     int ItemCount() const { return static_cast<int>(::SendMessageW(window, LVM_GETITEMCOUNT, 0, 0)); }
 
     // LVM_GETNEXTITEM from the start: the first selected row, -1 for none.
@@ -51,7 +69,12 @@ public:
     {
         return ::SendMessageW(window, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
     }
-    // LVM_SETITEMSTATE of the bits in mask.
+    int SelectedCount() const { return static_cast<int>(::SendMessageW(window, LVM_GETSELECTEDCOUNT, 0, 0)); }
+    // LVM_ENSUREVISIBLE, scrolled wholly into view.
+    void EnsureVisible(std::size_t item) const { ::SendMessageW(window, LVM_ENSUREVISIBLE, item, FALSE); }
+
+    // LVM_SETITEMSTATE of the bits in mask; kAllItems for every row.
+    static constexpr std::size_t kAllItems = static_cast<std::size_t>(-1);
     void SetItemState(std::size_t item, UINT state, UINT mask) const
     {
         LVITEMW change = {};
