@@ -13,7 +13,6 @@
 #include "win/ActivationContext.h"
 #include "win/ErrorText.h"
 #include "win/StringResource.h"
-#include "win/ThisModule.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -42,11 +41,6 @@ std::wstring FolderOf(const std::vector<std::wstring>& selection)
 }
 
 }  // namespace
-
-std::wstring FilesPageText(unsigned id)
-{
-    return win::LoadStringResource(ThisModule(), id);
-}
 
 std::wstring FilledText(std::wstring pattern, std::initializer_list<std::wstring> values)
 {
@@ -85,8 +79,10 @@ HPROPSHEETPAGE CFileListDialog::CreatePage(const std::vector<std::wstring>& sele
     return win::CreateSheetOwnedPage<CFileListDialog>(selection);
 }
 
-CFileListDialog::CFileListDialog(std::vector<std::wstring> selection)
-    : PropertyPage(ThisModule(), IDD_FILES_PAGE), report(std::make_shared<FilesPageReport>())
+CFileListDialog::CFileListDialog(std::vector<std::wstring> selection, ResourceLease lease)
+    : PropertyPage(lease.instance, IDD_FILES_PAGE),
+      resources(std::move(lease)),
+      report(std::make_shared<FilesPageReport>())
 {
     commonFolder = FolderOf(selection);
     job = FileListJob::Create(std::move(selection), report);
@@ -130,8 +126,8 @@ LRESULT CFileListDialog::OnInitDialog(win::Message&)
     const int width = client.right - client.left - ::GetSystemMetrics(SM_CXVSCROLL);
     const int widths[] = {width * 2 / 5, width / 6, width - width * 2 / 5 - width / 6};
     SetUpReportList(list,
-                    {{FilesPageText(IDS_FILES_FILE), widths[0]},
-                     {FilesPageText(IDS_FILES_SIZE), widths[1], LVCFMT_RIGHT},
+                    {{Text(IDS_FILES_FILE), widths[0]},
+                     {Text(IDS_FILES_SIZE), widths[1], LVCFMT_RIGHT},
                      {L"", widths[2]}},
                     0);
     progressBar.SetRange32(kProgressRange);
@@ -201,7 +197,7 @@ LRESULT CFileListDialog::OnFilesNotify(win::Message& m)
         ShowRowCount();
         const bool finished = job->Outcome() == FileListOutcome::Finished;
         if (!finished)
-            ::SetWindowTextW(Control(IDC_FILES_STOP), FilesPageText(IDS_FILES_RESUME).c_str());
+            ::SetWindowTextW(Control(IDC_FILES_STOP), Text(IDS_FILES_RESUME).c_str());
         ::EnableWindow(Control(IDC_FILES_STOP), !finished);
         stopping = false;
         SearchDigest();
@@ -232,9 +228,9 @@ void CFileListDialog::ShowProgress()
     progressBar.SetPosition(static_cast<WPARAM>(position));
     const std::wstring status =
         job->ListingDone()
-            ? FilledText(FilesPageText(IDS_FILES_COUNT), {std::to_wstring(job->FilesDone()), std::to_wstring(job->RowCount()),
+            ? FilledText(Text(IDS_FILES_COUNT), {std::to_wstring(job->FilesDone()), std::to_wstring(job->RowCount()),
                                               std::to_wstring(done), std::to_wstring(total)})
-            : FilledText(FilesPageText(IDS_FILES_LISTING), {std::to_wstring(job->RowCount())});
+            : FilledText(Text(IDS_FILES_LISTING), {std::to_wstring(job->RowCount())});
     ::SetWindowTextW(Control(IDC_FILES_STATUS), status.c_str());
 }
 
@@ -251,7 +247,7 @@ std::wstring CFileListDialog::ShownName(const std::wstring& path) const
 std::wstring CFileListDialog::DigestCell(const FileRow& row) const
 {
     if (row.state == FileRowState::Failed)
-        return FilledText(FilesPageText(IDS_FILES_CANNOT_READ), {SystemErrorText(row.error)});
+        return FilledText(Text(IDS_FILES_CANNOT_READ), {SystemErrorText(row.error)});
     return row.state == FileRowState::Hashed ? job->DigestOf(row, ShownAlgorithm()) : std::wstring();
 }
 
@@ -356,7 +352,7 @@ LRESULT CFileListDialog::OnSave(win::Message&)
     if (algorithm == nullptr)
         return 0;
     // "name|pattern|" pairs with the separators made NULs, as the dialog wants them.
-    std::wstring filter = FilesPageText(IDS_FILES_SAVE_FILTER);
+    std::wstring filter = Text(IDS_FILES_SAVE_FILTER);
     for (wchar_t& c : filter)
         c = c == L'|' ? L'\0' : c;
     filter.push_back(L'\0');
@@ -384,7 +380,7 @@ LRESULT CFileListDialog::OnSave(win::Message&)
                                                                      : SumFormat::Gnu;
     const DWORD error = SaveSumFile(file.data(), format);
     if (error != ERROR_SUCCESS) {
-        const std::wstring message = FilledText(FilesPageText(IDS_FILES_SAVE_FAILED), {SystemErrorText(error)});
+        const std::wstring message = FilledText(Text(IDS_FILES_SAVE_FAILED), {SystemErrorText(error)});
         ::MessageBoxW(Window(), message.c_str(), nullptr, MB_OK | MB_ICONERROR);
     }
     return 0;
@@ -440,9 +436,9 @@ void CFileListDialog::SearchDigest()
         list.EnsureVisible(index);
         algorithmChoice.SetCurrentSelection(found.matchIndex);
         ShowAlgorithmHeading();
-        const std::wstring shown = FilledText(FilesPageText(IDS_FILES_MATCH), {job->Algorithms()[found.matchIndex], ShownName(row.path)});
+        const std::wstring shown = FilledText(Text(IDS_FILES_MATCH), {job->Algorithms()[found.matchIndex], ShownName(row.path)});
         ::SetWindowTextW(result, shown.c_str());
         return;
     }
-    ::SetWindowTextW(result, FilesPageText(IDS_FILES_NO_MATCH).c_str());
+    ::SetWindowTextW(result, Text(IDS_FILES_NO_MATCH).c_str());
 }

@@ -6,10 +6,12 @@
 // file of the digests, and a search of every digest for the compare text.
 #include "engine/FileListJob.h"
 #include "engine/SumLine.h"
+#include "settings/ResourceInstance.h"
 #include "win/CommonControls.h"
 #include "win/ListView.h"
 #include "win/ModuleLock.h"
 #include "win/PropertyPage.h"
+#include "win/StringResource.h"
 #include "win/UniqueHandle.h"
 
 #include <array>
@@ -18,8 +20,6 @@
 #include <string>
 #include <vector>
 
-// A string of the module's own table (the files pages' texts are built in).
-std::wstring FilesPageText(unsigned id);
 // The pattern with "%1", "%2", ... replaced by the values in turn.
 std::wstring FilledText(std::wstring pattern, std::initializer_list<std::wstring> values);
 
@@ -51,7 +51,9 @@ public:
     // it from then on; null (and nothing left behind) on failure.
     static HPROPSHEETPAGE CreatePage(const std::vector<std::wstring>& selection);
 
-    explicit CFileListDialog(std::vector<std::wstring> selection);
+    // Template and texts come from the resource instance (the language module
+    // chosen, or this module), leased for the page's life.
+    explicit CFileListDialog(std::vector<std::wstring> selection, ResourceLease resources = LeaseResourceInstance());
     ~CFileListDialog();
 
     static const win::MessageMap<CFileListDialog>& Messages();
@@ -92,8 +94,10 @@ private:
     std::wstring DigestCell(const FileRow& row) const;
     const SumAlgorithm* ShownSumAlgorithm(SumAlgorithm& unknown) const;
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
+    std::wstring Text(unsigned id) const { return win::LoadStringResource(resources.instance, id); }
 
     win::ModuleLockHold moduleLock;
+    ResourceLease resources;  // the module this page's template and texts come from
     std::shared_ptr<FilesPageReport> report;
     FileListJobPtr job;
     std::wstring commonFolder;

@@ -2,7 +2,7 @@
 
 #include "ReportList.h"
 #include "FilesPageResources.h"
-#include "win/ThisModule.h"
+#include "win/StringResource.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -11,10 +11,10 @@ namespace {
 
 constexpr int kProgressRange = 1000;
 
-std::wstring ResultText(SumCheckResult result)
+std::wstring ResultText(HINSTANCE resources, SumCheckResult result)
 {
     return result == SumCheckResult::Waiting ? std::wstring()
-                                             : FilesPageText(IDS_SUMS_MATCHES + static_cast<unsigned>(result) -
+                                             : win::LoadStringResource(resources, IDS_SUMS_MATCHES + static_cast<unsigned>(result) -
                                                     static_cast<unsigned>(SumCheckResult::Matches));
 }
 
@@ -25,8 +25,9 @@ HPROPSHEETPAGE CSumFileDialog::CreatePage(const std::wstring& sumFile)
     return win::CreateSheetOwnedPage<CSumFileDialog>(sumFile);
 }
 
-CSumFileDialog::CSumFileDialog(std::wstring sumFile)
-    : PropertyPage(ThisModule(), IDD_SUMS_PAGE),
+CSumFileDialog::CSumFileDialog(std::wstring sumFile, ResourceLease lease)
+    : PropertyPage(lease.instance, IDD_SUMS_PAGE),
+      resources(std::move(lease)),
       report(std::make_shared<FilesPageReport>()),
       job(SumCheckJob::Create(std::move(sumFile), report))
 {
@@ -63,9 +64,9 @@ LRESULT CSumFileDialog::OnInitDialog(win::Message&)
     const int width = client.right - client.left - ::GetSystemMetrics(SM_CXVSCROLL);
     const int widths[] = {width / 2, width / 5, width - width / 2 - width / 5};
     SetUpReportList(list,
-                    {{FilesPageText(IDS_FILES_FILE), widths[0]},
-                     {FilesPageText(IDS_SUMS_ALGORITHM), widths[1]},
-                     {FilesPageText(IDS_SUMS_RESULT), widths[2]}},
+                    {{Text(IDS_FILES_FILE), widths[0]},
+                     {Text(IDS_SUMS_ALGORITHM), widths[1]},
+                     {Text(IDS_SUMS_RESULT), widths[2]}},
                     0);
     progressBar.SetRange32(kProgressRange);
     report->Attach(Window());
@@ -96,7 +97,7 @@ void CSumFileDialog::ShowState()
     ::InvalidateRect(list, nullptr, FALSE);
     const auto counts = job->Counts();
     const auto count = [&](SumCheckResult result) { return std::to_wstring(counts[static_cast<std::size_t>(result)]); };
-    const std::wstring text = FilledText(FilesPageText(IDS_SUMS_COUNTS),
+    const std::wstring text = FilledText(Text(IDS_SUMS_COUNTS),
                                          {count(SumCheckResult::Matches), count(SumCheckResult::DoesNotMatch),
                                           count(SumCheckResult::Missing), count(SumCheckResult::Unreadable),
                                           count(SumCheckResult::NotUnderstood)});
@@ -124,7 +125,7 @@ LRESULT CSumFileDialog::OnGetDispInfo(win::Message& m)
         text = row.algorithm != nullptr ? row.algorithm->catalogueName : L"";
         break;
     default:
-        text = ResultText(row.result);
+        text = ResultText(resources.instance, row.result);
         break;
     }
     info->item.pszText = text.data();

@@ -3,11 +3,13 @@
 // file it names, its algorithm and whether the file matches, counts of each
 // result, progress and a stop button; the check runs on SumCheckJob's worker.
 #include "engine/SumCheckJob.h"
+#include "settings/ResourceInstance.h"
 #include "ui/FileListDialog.h"
 #include "win/CommonControls.h"
 #include "win/ListView.h"
 #include "win/ModuleLock.h"
 #include "win/PropertyPage.h"
+#include "win/StringResource.h"
 #include "win/UniqueHandle.h"
 
 #include <array>
@@ -20,7 +22,8 @@ public:
     // then on; null (and nothing left behind) on failure.
     static HPROPSHEETPAGE CreatePage(const std::wstring& sumFile);
 
-    explicit CSumFileDialog(std::wstring sumFile);
+    // Template and texts from the resource instance, leased for the page's life.
+    explicit CSumFileDialog(std::wstring sumFile, ResourceLease resources = LeaseResourceInstance());
     ~CSumFileDialog();
 
     static const win::MessageMap<CSumFileDialog>& Messages();
@@ -37,8 +40,10 @@ private:
     LRESULT OnStop(win::Message& m);
     void ShowState();
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
+    std::wstring Text(unsigned id) const { return win::LoadStringResource(resources.instance, id); }
 
     win::ModuleLockHold moduleLock;
+    ResourceLease resources;  // the module this page's template and texts come from
     std::shared_ptr<FilesPageReport> report;
     SumCheckJobPtr job;
     win::UniqueThread worker;

@@ -41,8 +41,3 @@
 #define IDS_SUMS_MISSING 315
 #define IDS_SUMS_UNREADABLE 316
 #define IDS_SUMS_NOT_UNDERSTOOD 317
-
-// The strings above, which the pages load from the module itself: the
-// language modules do not carry them (yet).
-#define IDS_FILES_PAGES_FIRST 300
-#define IDS_FILES_PAGES_LAST 317

@@ -1,5 +1,6 @@
 # The language modules of the full configuration, each bin/full/Tallyra32.TAG.dll
-# made from one resource script over resource.h and engine/DescriptionIds.h:
+# made from one resource script over resource.h, FilesPageResources.h and
+# engine/DescriptionIds.h:
 #   tallyra_language_module(TAG LANGID SOURCE ENGLISH_NAME OWN_NAME)
 # LANGID is the module's Windows language (its version resource says it, with
 # OWN_NAME, the name the settings dialog lists it by). The built-in texts are

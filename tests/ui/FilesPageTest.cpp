@@ -7,6 +7,7 @@
 #include "engine/SumFileSave.h"
 #include "server/TallyraModule.h"
 #include "support/ChildProcess.h"
+#include "support/EnglishModule.h"
 #include "support/Digests.h"
 #include "support/FileSeam.h"
 #include "support/Gui.h"
@@ -15,6 +16,7 @@
 #include "support/TallyraDll.h"
 #include "support/TestFiles.h"
 #include "support/Text.h"
+#include "win/UniqueHandle.h"
 #include "ui/FileListDialog.h"
 #include "ui/SumFileDialog.h"
 
@@ -80,9 +82,9 @@ protected:
     const std::vector<std::pair<std::wstring, size_t>> kRows = {
         {L"a.bin", 102401}, {L"b.bin", 0}, {L"dir\\sub\\y.bin", 307200}, {L"dir\\x.bin", 1}};
 
-    CFileListDialog* Show(const std::vector<std::wstring>& selection)
+    CFileListDialog* Show(const std::vector<std::wstring>& selection, ResourceLease resources = LeaseResourceInstance())
     {
-        auto* created = new CFileListDialog(selection);
+        auto* created = new CFileListDialog(selection, std::move(resources));
         created->SetSystemCallsForTesting(FileSeam::Calls());
         HPROPSHEETPAGE handle = created->Create();
         sheet = handle ? ShowInModelessSheet({handle}) : nullptr;
@@ -298,30 +300,102 @@ TEST_F(FilesPageTest, ClosingTheSheetMidRunAHundredTimesLeavesNothingBehind)
     EXPECT_LE(CountThreadWindows(), windows);
 }
 
+namespace {
+
+// The resources a page leases: this program's built-in ones, or the English
+// module as a Properties dialog with that module chosen would lease it.
+struct PageLanguage {
+    const char* name;
+    const wchar_t* module;  // beside this program; null: the built-in resources
+};
+const PageLanguage kPageLanguages[] = {{"built-in", nullptr}, {"English", kEnglishModule}};
+
+win::UniqueModule LoadPageLanguage(const PageLanguage& language)
+{
+    return win::UniqueModule(language.module ? ::LoadLibraryExW(BesideThisProgram(language.module).c_str(), nullptr,
+                                                                LOAD_LIBRARY_AS_DATAFILE)
+                                             : nullptr);
+}
+
+ResourceLease LeaseOf(const win::UniqueModule& module)
+{
+    return module ? ResourceLease{module.get(), nullptr} : LeaseResourceInstance();
+}
+
+std::wstring ColumnHeading(HWND list, int column)
+{
+    wchar_t text[64] = {};
+    LVCOLUMNW heading = {};
+    heading.mask = LVCF_TEXT;
+    heading.pszText = text;
+    heading.cchTextMax = 64;
+    ::SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&heading));
+    return text;
+}
+
+}  // namespace
+
+TEST_F(FilesPageTest, TheFilesPagesTemplateAndTextsAreThoseOfTheModuleItLeases)
+{
+    const struct {
+        const PageLanguage& language;
+        const wchar_t *copy, *save, *file;
+    } cases[] = {{kPageLanguages[0], L"复制", L"Save checksum file...", L"文件"},
+                 {kPageLanguages[1], L"Copy", L"Save checksum file...", L"File"}};
+    const std::vector<std::wstring> selection = MakeSelection();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language.name);
+        const win::UniqueModule module = LoadPageLanguage(c.language);
+        ASSERT_TRUE(module || !c.language.module);
+        ASSERT_NE(Show(selection, LeaseOf(module)), nullptr);
+        ASSERT_TRUE(WaitUntilEnded(FileListOutcome::Finished));
+        EXPECT_EQ(WindowText(Control(IDC_FILES_COPY)), c.copy);
+        EXPECT_EQ(WindowText(Control(IDC_FILES_SAVE)), c.save);
+        EXPECT_EQ(ColumnHeading(page->List(), 0), c.file);
+        CloseSheet();
+    }
+}
+
 // A checksum file sha256sum wrote (now), then one file altered and one
-// removed: the checksum file's page shows each line's result and the counts.
+// removed: the checksum file's page shows each line's result and the counts,
+// in the language of the resources it leases.
 TEST_F(FilesPageTest, AChecksumFilesPageShowsEveryLinesResultAndTheCounts)
 {
     MakeSelection();
     RunHostCommand(folder.Path(), L"sha256sum a.bin b.bin dir/x.bin | tee SHA256SUMS");
     folder.Write(L"a.bin", PatternBytes(102400));  // altered
     ASSERT_TRUE(::DeleteFileW((folder.Path() + L"\\b.bin").c_str()));
-    auto* created = new CSumFileDialog(folder.Path() + L"\\SHA256SUMS");
-    HPROPSHEETPAGE handle = created->Create();
-    ASSERT_NE(handle, nullptr);
-    sheet = ShowInModelessSheet({handle});
-    ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return created->Job().Ended(); }));
-    PumpPending();
-    const HWND window = created->Window();
-    const HWND list = ::GetDlgItem(window, IDC_SUMS_LIST);
-    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
-    const std::vector<std::vector<std::wstring>> expected = {
-        {L"a.bin", L"SHA-256", L"不匹配"}, {L"b.bin", L"SHA-256", L"文件不存在"}, {L"dir/x.bin", L"SHA-256", L"匹配"}};
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 3; ++column)
-            EXPECT_EQ(CellText(list, row, column), expected[row][column]) << row << " " << column;
+    const struct {
+        const PageLanguage& language;
+        const wchar_t *matches, *doesNotMatch, *missing, *counts, *stop;
+    } cases[] = {
+        {kPageLanguages[0], L"匹配", L"不匹配", L"文件不存在", L"匹配 1, 不匹配 1, 文件不存在 1, 无法读取 0, 无法识别的行 0", L"停止"},
+        {kPageLanguages[1], L"Matches", L"Does not match", L"Missing",
+         L"1 match, 1 do not match, 1 missing, 0 cannot be read, 0 lines not understood", L"Stop"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language.name);
+        const win::UniqueModule module = LoadPageLanguage(c.language);
+        ASSERT_TRUE(module || !c.language.module);
+        auto* created = new CSumFileDialog(folder.Path() + L"\\SHA256SUMS", LeaseOf(module));
+        HPROPSHEETPAGE handle = created->Create();
+        ASSERT_NE(handle, nullptr);
+        sheet = ShowInModelessSheet({handle});
+        ASSERT_NE(sheet, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return created->Job().Ended(); }));
+        PumpPending();
+        const HWND window = created->Window();
+        const HWND list = ::GetDlgItem(window, IDC_SUMS_LIST);
+        ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
+        const std::vector<std::vector<std::wstring>> expected = {{L"a.bin", L"SHA-256", c.doesNotMatch},
+                                                                 {L"b.bin", L"SHA-256", c.missing},
+                                                                 {L"dir/x.bin", L"SHA-256", c.matches}};
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 3; ++column)
+                EXPECT_EQ(CellText(list, row, column), expected[row][column]) << row << " " << column;
+        }
+        EXPECT_EQ(WindowText(::GetDlgItem(window, IDC_SUMS_COUNTS)), c.counts);
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, IDC_SUMS_STOP)));
+        EXPECT_EQ(WindowText(::GetDlgItem(window, IDC_SUMS_STOP)), c.stop);  // from the template
+        CloseSheet();
     }
-    EXPECT_EQ(WindowText(::GetDlgItem(window, IDC_SUMS_COUNTS)), L"匹配 1, 不匹配 1, 文件不存在 1, 无法读取 0, 无法识别的行 0");
-    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, IDC_SUMS_STOP)));
 }
