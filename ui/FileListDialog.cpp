@@ -1,9 +1,11 @@
 #include "FileListDialog.h"
 
 #include "ClipboardCopy.h"
+#include "ClipboardText.h"
 #include "DigestComparison.h"
 #include "ReportList.h"
 
+#include "Features.h"
 #include "FilesPageResources.h"
 #include "resource.h"
 #include "settings/ResourceInstance.h"
@@ -13,6 +15,7 @@
 #include "win/ActivationContext.h"
 #include "win/ErrorText.h"
 #include "win/StringResource.h"
+#include "win/WindowText.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -101,18 +104,25 @@ void CFileListDialog::OnPageRelease()
 const win::MessageMap<CFileListDialog>& CFileListDialog::Messages()
 {
     using D = CFileListDialog;
-    static const win::MessageMap<D> map{
-        win::OnMessage(WM_INITDIALOG, &D::OnInitDialog),
-        win::OnMessage(WM_DESTROY, &D::OnDestroy),
-        win::OnMessage(WM_FILES_NOTIFY, &D::OnFilesNotify),
-        win::OnMessage(WM_TIMER, &D::OnTimer),
-        win::OnNotify(IDC_FILES_LIST, LVN_GETDISPINFOW, &D::OnGetDispInfo),
-        win::OnCommand(IDC_FILES_ALGORITHM, CBN_SELCHANGE, &D::OnAlgorithmChange),
-        win::OnCommand(IDC_FILES_COPY, BN_CLICKED, &D::OnCopy),
-        win::OnCommand(IDC_FILES_SAVE, BN_CLICKED, &D::OnSave),
-        win::OnCommand(IDC_FILES_STOP, BN_CLICKED, &D::OnStop),
-        win::OnCommand(IDC_FILES_COMPARE_EDIT, EN_CHANGE, &D::OnCompareChange),
-    };
+    static const win::MessageMap<D> map = [] {
+        win::MessageMap<D> rows{
+            win::OnMessage(WM_INITDIALOG, &D::OnInitDialog),
+            win::OnMessage(WM_DESTROY, &D::OnDestroy),
+            win::OnMessage(WM_FILES_NOTIFY, &D::OnFilesNotify),
+            win::OnMessage(WM_TIMER, &D::OnTimer),
+            win::OnNotify(IDC_FILES_LIST, LVN_GETDISPINFOW, &D::OnGetDispInfo),
+            win::OnCommand(IDC_FILES_ALGORITHM, CBN_SELCHANGE, &D::OnAlgorithmChange),
+            win::OnCommand(IDC_FILES_COPY, BN_CLICKED, &D::OnCopy),
+            win::OnCommand(IDC_FILES_SAVE, BN_CLICKED, &D::OnSave),
+            win::OnCommand(IDC_FILES_STOP, BN_CLICKED, &D::OnStop),
+            win::OnCommand(IDC_FILES_COMPARE_EDIT, EN_CHANGE, &D::OnCompareChange),
+        };
+        if (features::kClipboardWatching) {
+            rows.push_back(win::OnMessage(WM_DRAWCLIPBOARD, &D::OnDrawClipboard));
+            rows.push_back(win::OnMessage(WM_CHANGECBCHAIN, &D::OnChangeClipboardChain));
+        }
+        return rows;
+    }();
     return map;
 }
 
@@ -134,12 +144,17 @@ LRESULT CFileListDialog::OnInitDialog(win::Message&)
     report->Attach(Window());
     StartJob();
     FillAlgorithms();
+    // Joining sends the first WM_DRAWCLIPBOARD at once: what the clipboard
+    // holds now is looked for too.
+    if constexpr (features::kClipboardWatching)
+        clipboardViewer.Join(Window());
     return FALSE;
 }
 
 LRESULT CFileListDialog::OnDestroy(win::Message&)
 {
     ::KillTimer(Window(), kProgressTimer);
+    clipboardViewer.Leave();
     report->Detach();
     job->Stop();  // the worker ends at its next block; it keeps what it uses
     worker.reset();
@@ -202,6 +217,7 @@ LRESULT CFileListDialog::OnFilesNotify(win::Message& m)
         stopping = false;
         SearchDigest();
     }
+    FillInCopiedDigest();
     ShowProgress();
     return 0;
 }
@@ -411,9 +427,7 @@ LRESULT CFileListDialog::OnCompareChange(win::Message&)
 // with an equal digest is selected and shown, and its algorithm named.
 void CFileListDialog::SearchDigest()
 {
-    const HWND edit = Control(IDC_FILES_COMPARE_EDIT);
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    const std::wstring text = win::WindowText(Control(IDC_FILES_COMPARE_EDIT));
     const HWND result = Control(IDC_FILES_COMPARE_RESULT);
     if (text.empty()) {
         ::SetWindowTextW(result, L"");
@@ -441,4 +455,58 @@ void CFileListDialog::SearchDigest()
         return;
     }
     ::SetWindowTextW(result, Text(IDS_FILES_NO_MATCH).c_str());
+}
+
+LRESULT CFileListDialog::OnDrawClipboard(win::Message& m)
+{
+    clipboardViewer.OnDrawClipboard(m.wParam, m.lParam);
+    // The page's own copy holds every digest: not a question to answer.
+    if (::GetClipboardOwner() == Window() || !CompareTextIsOurs())
+        return 0;
+    copiedDigests.LookFor(ReadClipboardText());
+    rowsSearchedForCopy = 0;
+    FillInCopiedDigest();
+    return 0;
+}
+
+LRESULT CFileListDialog::OnChangeClipboardChain(win::Message& m)
+{
+    return clipboardViewer.OnChangeChain(m.wParam, m.lParam);
+}
+
+// A copy may replace the compare text only where the user has not typed one.
+bool CFileListDialog::CompareTextIsOurs() const
+{
+    const std::wstring text = win::WindowText(Control(IDC_FILES_COMPARE_EDIT));
+    return text.empty() || text == compareTextFromCopy;
+}
+
+// The rows hashed since the last look, searched for a digest the newest
+// copied text holds: the first found becomes the compare text, which selects
+// its row and names its algorithm.
+void CFileListDialog::FillInCopiedDigest()
+{
+    if (copiedDigests.Empty())
+        return;
+    if (!CompareTextIsOurs()) {
+        copiedDigests.Forget();  // typed meanwhile: the user's text stays
+        return;
+    }
+    std::vector<std::wstring> digests(job->Algorithms().size());
+    for (const std::size_t count = job->RowCount(); rowsSearchedForCopy < count; ++rowsSearchedForCopy) {
+        const FileRow row = job->Row(rowsSearchedForCopy);
+        if (row.state == FileRowState::Waiting)
+            return;  // not hashed yet: looked at when it is
+        if (row.state != FileRowState::Hashed)
+            continue;
+        for (std::size_t i = 0; i < digests.size(); ++i)
+            digests[i] = job->DigestOf(row, i);
+        const std::wstring found = copiedDigests.FirstHeld(digests);
+        if (!found.empty()) {
+            copiedDigests.Forget();
+            compareTextFromCopy = found;
+            ::SetWindowTextW(Control(IDC_FILES_COMPARE_EDIT), found.c_str());  // EN_CHANGE searches
+            return;
+        }
+    }
 }

@@ -3,9 +3,12 @@
 // virtual list (its name below the selection's folder, its size and the
 // digest of the algorithm chosen in the drop-down), hashed one after another
 // on the job's worker, with progress, stop and resume, a copy and a checksum
-// file of the digests, and a search of every digest for the compare text.
+// file of the digests, and a search of every digest for the compare text,
+// typed, pasted or copied elsewhere while the page is open.
 #include "engine/FileListJob.h"
 #include "engine/SumLine.h"
+#include "ui/ClipboardViewer.h"
+#include "ui/CopiedDigests.h"
 #include "settings/ResourceInstance.h"
 #include "win/CommonControls.h"
 #include "win/ListView.h"
@@ -83,6 +86,8 @@ private:
     LRESULT OnSave(win::Message& m);
     LRESULT OnStop(win::Message& m);
     LRESULT OnCompareChange(win::Message& m);
+    LRESULT OnDrawClipboard(win::Message& m);
+    LRESULT OnChangeClipboardChain(win::Message& m);
 
     void StartJob();
     void FillAlgorithms();
@@ -90,6 +95,8 @@ private:
     void ShowProgress();
     void ShowRowCount();
     void SearchDigest();
+    void FillInCopiedDigest();
+    bool CompareTextIsOurs() const;
     std::wstring ShownName(const std::wstring& path) const;
     std::wstring DigestCell(const FileRow& row) const;
     const SumAlgorithm* ShownSumAlgorithm(SumAlgorithm& unknown) const;
@@ -106,6 +113,10 @@ private:
     win::ComboBox algorithmChoice;
     win::ProgressBar progressBar;
     bool stopping = false;
+    CClipboardViewer clipboardViewer;
+    CopiedDigests copiedDigests;      // of the newest copied text, until a file is found to have one
+    std::size_t rowsSearchedForCopy = 0;  // rows are hashed in order: those before it were looked at
+    std::wstring compareTextFromCopy;     // what the compare edit was given from the clipboard
     std::array<std::wstring, 3> cellTexts;  // LVN_GETDISPINFOW's texts stay valid until two more are asked for
     std::size_t nextCellText = 0;
 };

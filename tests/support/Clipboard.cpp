@@ -1,5 +1,6 @@
 #include "Clipboard.h"
 
+#include "Gui.h"
 #include "win/ScopedClipboard.h"
 
 #include <cstring>
@@ -49,4 +50,38 @@ bool EmptyTheClipboard()
 {
     const win::ScopedClipboard clipboard;
     return clipboard.IsOpen() && ::EmptyClipboard();
+}
+
+OtherViewer::OtherViewer()
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = &Procedure;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TallyraTestOtherViewer";
+    ::RegisterClassW(&windowClass);
+    window.reset(::CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                   windowClass.hInstance, nullptr));
+    ::SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    next = ::SetClipboardViewer(window.get());
+}
+
+LRESULT CALLBACK OtherViewer::Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<OtherViewer*>(::GetWindowLongPtrW(handle, GWLP_USERDATA));
+    if (self == nullptr || (message != WM_DRAWCLIPBOARD && message != WM_CHANGECBCHAIN))
+        return ::DefWindowProcW(handle, message, wParam, lParam);
+    if (message == WM_DRAWCLIPBOARD)
+        ++self->changes;
+    if (message == WM_CHANGECBCHAIN && reinterpret_cast<HWND>(wParam) == self->next)
+        self->next = reinterpret_cast<HWND>(lParam);
+    else if (self->next != nullptr)
+        ::SendMessageW(self->next, message, wParam, lParam);
+    return 0;
+}
+
+bool CopyUntilHeard(const OtherViewer& viewer, const std::wstring& text)
+{
+    const int heard = viewer.changes;
+    return PutOnClipboard(CF_UNICODETEXT, MakeTextBlock(text + L'\0')) &&
+           PumpUntil([&] { return viewer.changes > heard; });
 }

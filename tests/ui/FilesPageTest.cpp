@@ -1,12 +1,14 @@
 // The page for several files or a folder, linked in directly, in a modeless
 // sheet, its reads behind the test's seam: what the list shows against
 // independent digests, the drop-down, stop and resume, the copy, the saved
-// checksum file as sha256sum and rhash (run now) read it, the search, and a
+// checksum file as sha256sum and rhash (run now) read it, the search of a
+// digest typed or copied elsewhere, and a
 // hundred closes mid-run.
 #include "FilesPageResources.h"
 #include "engine/SumFileSave.h"
 #include "server/TallyraModule.h"
 #include "support/ChildProcess.h"
+#include "support/Clipboard.h"
 #include "support/EnglishModule.h"
 #include "support/Digests.h"
 #include "support/FileSeam.h"
@@ -266,6 +268,50 @@ TEST_F(FilesPageTest, ADigestTypedIsFoundAmongEveryAlgorithmOfEveryFile)
     EXPECT_EQ(SelectedRows(), std::vector<int>{3});
     ::SetWindowTextW(edit, std::wstring(64, L'0').c_str());
     EXPECT_EQ(WindowText(Control(IDC_FILES_COMPARE_RESULT)), L"没有匹配的哈希值");
+}
+
+// Copied before the page opened or while it is open: the first file hashed
+// with a digest the newest copy holds (as a whole run of hex digits) is
+// selected, its algorithm shown; the page's own copy and a text the user
+// typed are left alone.
+TEST_F(FilesPageTest, ADigestCopiedElsewhereSelectsItsFileButNeverReplacesTypedText)
+{
+    const OtherViewer other;
+    const std::wstring shaOfY = PatternDigests(307200, {L"SHA-256"}).at(L"SHA-256");
+    ASSERT_TRUE(CopyUntilHeard(other, Lower(shaOfY) + L"  dir/sub/y.bin\r\n"));
+    ASSERT_NE(Show(MakeSelection()), nullptr);
+    ASSERT_TRUE(WaitUntilEnded(FileListOutcome::Finished));
+    const HWND edit = Control(IDC_FILES_COMPARE_EDIT);
+    EXPECT_TRUE(PumpUntil([&] { return SelectedRows() == std::vector<int>{2}; }));
+    EXPECT_EQ(WindowText(edit), shaOfY);
+    EXPECT_EQ(page->Job().Algorithms()[page->ShownAlgorithm()], L"SHA-256");
+
+    const std::wstring md5OfA = PatternDigests(102401, {L"MD5"}).at(L"MD5");
+    const std::wstring crcOfX = PatternDigests(1, {L"CRC32"}).at(L"CRC32");
+    const struct {
+        std::wstring copied;
+        std::wstring edit;  // afterwards
+        int row;
+    } copies[] = {
+        {L"MD5 (a.bin) = " + Lower(md5OfA), md5OfA, 0},
+        {L"crc " + crcOfX + L"0 and " + std::wstring(64, L'0'), md5OfA, 0},  // within a longer run; no file's
+        {L"0x" + crcOfX, crcOfX, 3},
+    };
+    for (const auto& copy : copies) {
+        ASSERT_TRUE(CopyUntilHeard(other, copy.copied)) << Utf8(copy.copied);
+        EXPECT_EQ(WindowText(edit), copy.edit) << Utf8(copy.copied);
+        EXPECT_EQ(SelectedRows(), std::vector<int>{copy.row}) << Utf8(copy.copied);
+    }
+    LVITEMW none = {};
+    none.stateMask = LVIS_SELECTED;
+    ::SendMessageW(page->List(), LVM_SETITEMSTATE, WPARAM(-1), reinterpret_cast<LPARAM>(&none));  // all rows copied
+    const int heard = other.changes;
+    Click(IDC_FILES_COPY);
+    ASSERT_TRUE(PumpUntil([&] { return other.changes > heard; }));
+    EXPECT_EQ(WindowText(edit), crcOfX);
+    ::SetWindowTextW(edit, L"typed");
+    ASSERT_TRUE(CopyUntilHeard(other, shaOfY));
+    EXPECT_EQ(WindowText(edit), L"typed");
 }
 
 // Closed in reads a seeded generator picks (within a file, or at the first

@@ -56,48 +56,6 @@ constexpr auto kQuestion = ComparisonOutcome::NothingToCompare;
 constexpr auto kCheck = ComparisonOutcome::Match;
 constexpr auto kCross = ComparisonOutcome::Mismatch;
 
-// A window of the test in the clipboard-viewer chain, kept as any other
-// program keeps its place; it counts the changes it hears of.
-class OtherViewer {
-public:
-    OtherViewer()
-    {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = &Procedure;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"TallyraTestOtherViewer";
-        ::RegisterClassW(&windowClass);
-        window.reset(::CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                       windowClass.hInstance, nullptr));
-        ::SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        next = ::SetClipboardViewer(window.get());
-    }
-    ~OtherViewer() { ::ChangeClipboardChain(window.get(), next); }
-    OtherViewer(const OtherViewer&) = delete;
-    OtherViewer& operator=(const OtherViewer&) = delete;
-
-    HWND Handle() const { return window.get(); }
-    int changes = 0;
-
-private:
-    static LRESULT CALLBACK Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto* self = reinterpret_cast<OtherViewer*>(::GetWindowLongPtrW(handle, GWLP_USERDATA));
-        if (self == nullptr || (message != WM_DRAWCLIPBOARD && message != WM_CHANGECBCHAIN))
-            return ::DefWindowProcW(handle, message, wParam, lParam);
-        if (message == WM_DRAWCLIPBOARD)
-            ++self->changes;
-        if (message == WM_CHANGECBCHAIN && reinterpret_cast<HWND>(wParam) == self->next)
-            self->next = reinterpret_cast<HWND>(lParam);
-        else if (self->next != nullptr)
-            ::SendMessageW(self->next, message, wParam, lParam);
-        return 0;
-    }
-
-    win::UniqueWindow window;
-    HWND next = nullptr;
-};
-
 class PageCompareTest : public HashDialogTest {
 protected:
     PageCompareTest()
@@ -139,13 +97,7 @@ protected:
         return PumpUntil([&] { return reports->Ends(HASHJOB_COMPARE) >= count; });
     }
 
-    // Copies the text and waits until the other viewer has heard of it.
-    void Copy(const OtherViewer& other, const std::wstring& text)
-    {
-        const int heard = other.changes;
-        ASSERT_TRUE(PutOnClipboard(CF_UNICODETEXT, MakeTextBlock(text + L'\0')));
-        ASSERT_TRUE(PumpUntil([&] { return other.changes > heard; })) << "the chain did not pass the change on";
-    }
+    void Copy(const OtherViewer& other, const std::wstring& text) { ASSERT_TRUE(CopyUntilHeard(other, text)); }
 
     // Drops the file with the seam closed and stops its comparison while its
     // first read is held; that read's number.
