@@ -209,8 +209,3 @@ void SumCheckJob::Run()
     ended = true;
     report->RunEnded();
 }
-
-bool IsSumFileName(const std::wstring& path)
-{
-    return SumAlgorithmByFileName(path) != nullptr;
-}

@@ -82,7 +82,3 @@ private:
     std::atomic<std::uint64_t> bytesRead{0};
     std::atomic<std::uint64_t> size{0};
 };
-
-// Whether the Properties of this file get the checksum file's page: its name
-// says so (an extension or whole name the console tool's check knows).
-bool IsSumFileName(const std::wstring& path);

@@ -5,6 +5,7 @@
 #include "server/PageServices.h"
 
 #include "Features.h"
+#include "engine/SumFileDetection.h"
 #include "settings/GeneralSettings.h"
 #include "settings/LanguageModule.h"
 #include "settings/ResourceTexts.h"
@@ -30,7 +31,7 @@ template <bool kFilesPage = features::kFilesPage>
 HPROPSHEETPAGE CreateSumFilePage(const std::wstring& sumFile)
 {
     if constexpr (kFilesPage)
-        return IsSumFileName(sumFile) ? CSumFileDialog::CreatePage(sumFile) : nullptr;
+        return IsSumFile(sumFile) ? CSumFileDialog::CreatePage(sumFile) : nullptr;
     else
         return nullptr;
 }

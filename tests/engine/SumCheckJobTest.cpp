@@ -27,11 +27,6 @@ std::string Lower(const std::wstring& digest)
     return text;
 }
 
-std::vector<std::uint8_t> Bytes(const std::string& text)
-{
-    return std::vector<std::uint8_t>(text.begin(), text.end());
-}
-
 struct Line {
     std::string text;
     SumCheckResult result;

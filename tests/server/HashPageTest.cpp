@@ -129,6 +129,8 @@ TEST_F(HashPageTest, InitializeTakesOneFileForTheFilePageAndSeveralItemsOrAFolde
         {{first, second}, S_OK, S_OK, 1},  // the files page (the other configurations refuse: below)
         {{folder.Path()}, S_OK, S_OK, 1},
         {{folder.Write(L"list.sha256", {})}, S_OK, S_OK, 2},  // a checksum file: its page too
+        // by its content (SHA-1 of "abc", a published vector)
+        {{folder.Write(L"notes.txt", Bytes("SHA1 (abc) = a9993e364706816aba3e25717850c26c9cd0d89d\n"))}, S_OK, S_OK, 2},
     };
     for (const Case& c : cases) {
         win::ComPtr<IShellExtInit> extension = NewExtension();

@@ -23,6 +23,12 @@ private:
     std::wstring path;
 };
 
+// The bytes of a text, as they stand.
+inline std::vector<std::uint8_t> Bytes(const std::string& text)
+{
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
 // The bytes ((i * 31 + 7) ^ (i >> 9)) & 0xFF: no period of a block's size.
 std::vector<std::uint8_t> PatternBytes(std::size_t size);
 

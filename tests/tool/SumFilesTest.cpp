@@ -27,11 +27,6 @@ std::string Sha256Of(std::size_t size)
     return Lower(PatternDigests(size, {L"SHA-256"}).at(L"SHA-256"));
 }
 
-std::vector<std::uint8_t> Bytes(const std::string& text)
-{
-    return std::vector<std::uint8_t>(text.begin(), text.end());
-}
-
 bool Contains(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
