@@ -7,9 +7,10 @@
 # Wine's shell, wait for the hash page's digests, print them as read back
 # from the page's list and save a screenshot. With a real display the dialog
 # stays open until you close it.
-# FILE may be a folder (the full configuration's files page) and --page
-# names another tab ("校验文件", a checksum file's page).
-#   tools/run.sh [--config full|reduced|compact] [--page TITLE] [FILE]
+# FILE may be a folder, or several items of one folder (the full
+# configuration's files page), and --page names another tab ("校验文件", a
+# checksum file's page).
+#   tools/run.sh [--config full|reduced|compact] [--page TITLE] [FILE...]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 config=full
@@ -30,7 +31,7 @@ case "$config" in
   full) role=main page="文件检验" shot=properties ;;
   reduced) role=reduced page="文件 Hash" shot=properties-reduced ;;
   compact) role=compact module=Tallyra.dll page="File Hashes" shot=properties-compact ;;
-  *) echo "usage: tools/run.sh [--config full|reduced|compact] [--page TITLE] [FILE]" >&2; exit 2 ;;
+  *) echo "usage: tools/run.sh [--config full|reduced|compact] [--page TITLE] [FILE...]" >&2; exit 2 ;;
 esac
 if [ "$config" = compact ]; then
   case "${LC_ALL:-${LC_MESSAGES:-${LANG:-}}}" in zh*) page="文件校验" ;; esac
@@ -44,12 +45,15 @@ wine_session_start "$role"
 build="${TALLYRA_BUILD_DIR:-$here/build}"
 bin="$build/bin/$config"
 
-file=${1:-}
-if [ -z "$file" ]; then
-  file="$build/sample.bin"
-  [ -f "$file" ] || head -c 5000000 /dev/urandom > "$file"
+files=("$@")
+if [ ${#files[@]} = 0 ]; then
+  files=("$build/sample.bin")
+  [ -f "${files[0]}" ] || head -c 5000000 /dev/urandom > "${files[0]}"
 fi
-file=$(realpath "$file")
+items=()
+for file in "${files[@]}"; do
+  items+=("$(winepath -w "$(realpath "$file")")")
+done
 
 wine regsvr32 /s "$(winepath -w "$bin/$module")"
 # No algorithm is enabled for a new user: enable every one of the
@@ -66,11 +70,11 @@ fi
 options=(--page "$page" --screenshot "$(winepath -w "$build/$shot.bmp")")
 if [ -n "$real_display" ]; then
   options+=(--leave-open)
-  echo "The Properties dialog of $file stays open until you close it."
+  echo "The Properties dialog of ${files[*]} stays open until you close it."
 fi
 rm -f "$build/$shot.bmp"
 status=0
-wine "$build/bin/show-properties.exe" "${options[@]}" "$(winepath -w "$file")" | tr -d '\r' || status=$?
+wine "$build/bin/show-properties.exe" "${options[@]}" "${items[@]}" | tr -d '\r' || status=$?
 if [ -f "$build/$shot.bmp" ]; then
   convert "$build/$shot.bmp" "$build/$shot.png"
   echo "screenshot: $build/$shot.png"

@@ -94,12 +94,13 @@ size_t PhotographPainted(HWND window, const std::wstring& screenshot)
     return DistinctColours(previous);
 }
 
-// Opens, from the page, what it shows on then; also(page) runs before the sheet is closed.
-Shown ShowThroughTheShell(const std::wstring& file, const std::wstring& title, const std::wstring& screenshot,
-                          const std::function<void(HWND page)>& also = nullptr)
+// Opens the Properties of the items (of one folder) and reads, from the page,
+// what it shows on then; also(page) runs before the sheet is closed.
+Shown ShowThroughTheShell(const std::vector<std::wstring>& items, const std::wstring& title,
+                          const std::wstring& screenshot, const std::function<void(HWND page)>& also = nullptr)
 {
     Shown shown;
-    const HRESULT hr = shellprops::ShowProperties(file, [&](HWND sheet) {
+    const HRESULT hr = shellprops::ShowProperties(items, [&](HWND sheet) {
         if (sheet == nullptr)
             return;
         HWND page = shellprops::SelectPage(sheet, title);
@@ -137,6 +138,7 @@ struct Configuration {
     bool dropTarget;                       // registered as a class of its own
     std::wstring handlerKey;               // under *\shellex\PropertySheetHandlers
     bool approved;                         // the page's class in the shell's approved list
+    bool filesPage = false;                // several items give the files page
 };
 
 std::wstring PageTitle(const Configuration& configuration)
@@ -174,10 +176,22 @@ TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
             WriteDword(AlgorithmKeyPath(name), L"Enabled", 1);
         TempFolder folder;
         const std::wstring file = folder.Write(L"shown.bin", PatternBytes(102401));
-        const Shown shown = ShowThroughTheShell(file, PageTitle(configuration), folder.Path() + L"\\sheet.bmp");
+        const Shown shown = ShowThroughTheShell({file}, PageTitle(configuration), folder.Path() + L"\\sheet.bmp");
         EXPECT_EQ(shown.rows, PatternDigests(102401, configuration.algorithms.empty()
                                                          ? std::vector<std::wstring>{L"CRC32", L"MD5", L"SHA-1"}
                                                          : configuration.algorithms));
+        // Several items, one of them a folder: the files page, SHA-256 shown.
+        if (configuration.filesPage) {
+            folder.MakeFolder(L"docs");
+            const std::wstring other = folder.Write(L"other.bin", PatternBytes(1));
+            folder.Write(L"docs\\inner.bin", PatternBytes(307200));
+            const Shown files = ShowThroughTheShell({file, other, folder.Path() + L"\\docs"}, PageTitle(configuration),
+                                                    folder.Path() + L"\\files.bmp");
+            const auto sha256 = [](std::size_t size) { return PatternDigests(size, {L"SHA-256"}).at(L"SHA-256"); };
+            EXPECT_EQ(files.rows, (DigestTable{{L"shown.bin", sha256(102401)},
+                                               {L"other.bin", sha256(1)},
+                                               {L"docs\\inner.bin", sha256(307200)}}));
+        }
         // The compact module keeps no settings: it writes nothing for the user.
         if (configuration.algorithms.empty()) {
             EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, L"SOFTWARE\\Tallyra"), std::vector<std::wstring>{});
@@ -212,7 +226,7 @@ TEST_P(ShellEndToEnd, RegisterOpenPropertiesReadTheDigestsUnregister)
 INSTANTIATE_TEST_SUITE_P(
     Configurations, ShellEndToEnd,
     ::testing::Values(Configuration{L"full", L"文件检验", {L"BLAKE3", L"CRC32", L"MD5", L"SHA-256", L"SHA3-256", L"XXH128"},
-                                    true, L"Tallyra", true},
+                                    true, L"Tallyra", true, true},
                       Configuration{L"reduced",
                                     L"文件 Hash",
                                     {L"CRC32", L"HAVAL", L"MD5", L"RIPEMD-128", L"RIPEMD-256", L"RIPEMD-320", L"SHA-1",
@@ -317,7 +331,7 @@ TEST_P(ShellEndToEndLanguage, ThePageAndTheSettingsDialogInTheModulesLanguage)
         ::CreateDirectoryW(screenshots.c_str(), nullptr);
         size_t settingsColours = 0;
         const Shown shown =
-            ShowThroughTheShell(file, pageTitle, screenshots + L"\\shell-page-" + language.tag + L".bmp", [&](HWND page) {
+            ShowThroughTheShell({file}, pageTitle, screenshots + L"\\shell-page-" + language.tag + L".bmp", [&](HWND page) {
                 settingsColours = PhotographSettingsDialog(
                     page, settingsCaption, screenshots + L"\\shell-settings-" + language.tag + L".bmp");
             });

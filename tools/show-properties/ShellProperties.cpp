@@ -11,6 +11,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 #include <shlobj.h>
+#include <memory>
 #include <thread>
 
 namespace shellprops {
@@ -54,19 +55,30 @@ HWND FindSheet()
 
 }  // namespace
 
-HRESULT ShowProperties(const std::wstring& path, const std::function<void(HWND)>& watch, DWORD appearTimeoutMs)
+HRESULT ShowProperties(const std::vector<std::wstring>& paths, const std::function<void(HWND)>& watch,
+                       DWORD appearTimeoutMs)
 {
-    PIDLIST_ABSOLUTE item = nullptr;
-    HRESULT hr = ::SHParseDisplayName(path.c_str(), nullptr, &item, 0, nullptr);
-    if (FAILED(hr))
-        return hr;
+    if (paths.empty())
+        return E_INVALIDARG;
+    // The items' own ids, freed at the end; the shell selects items of one folder.
+    std::vector<std::unique_ptr<ITEMIDLIST, decltype(&::CoTaskMemFree)>> items;
+    HRESULT hr = S_OK;
+    for (const std::wstring& path : paths) {
+        PIDLIST_ABSOLUTE item = nullptr;
+        hr = ::SHParseDisplayName(path.c_str(), nullptr, &item, 0, nullptr);
+        if (FAILED(hr))
+            return hr;
+        items.emplace_back(item, &::CoTaskMemFree);
+    }
     win::ComPtr<IShellFolder> folder;
-    PCUITEMID_CHILD child = nullptr;
-    hr = ::SHBindToParent(item, IID_PPV_ARGS(folder.GetAddressOf()), &child);
+    hr = ::SHBindToParent(items.front().get(), IID_PPV_ARGS(folder.GetAddressOf()), nullptr);
+    std::vector<PCUITEMID_CHILD> children;
+    for (const auto& item : items)
+        children.push_back(::ILFindLastID(item.get()));
     win::ComPtr<IContextMenu> menu;
     if (SUCCEEDED(hr))
-        hr = folder->GetUIObjectOf(nullptr, 1, &child, IID_IContextMenu, nullptr,
-                                   reinterpret_cast<void**>(menu.GetAddressOf()));
+        hr = folder->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()), children.data(), IID_IContextMenu,
+                                   nullptr, reinterpret_cast<void**>(menu.GetAddressOf()));
     win::UniqueMenu popup(::CreatePopupMenu());
     if (SUCCEEDED(hr))
         hr = menu->QueryContextMenu(popup.get(), 0, 1, 0x7FFF, CMF_NORMAL);
@@ -87,7 +99,6 @@ HRESULT ShowProperties(const std::wstring& path, const std::function<void(HWND)>
         hr = menu->InvokeCommand(&invoke);
         watcher.join();
     }
-    ::CoTaskMemFree(item);
     return hr;
 }
 

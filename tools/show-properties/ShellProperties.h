@@ -1,5 +1,5 @@
 #pragma once
-// Opens a file's Properties dialog through the shell, as a user's context
+// Opens the Properties dialog of a file (or of several items) through the shell, as a user's context
 // menu does, and reads what the hash page shows. Used by the main command
 // and by the end-to-end tests.
 #include <functional>
@@ -10,10 +10,10 @@
 
 namespace shellprops {
 
-// Runs the shell's "properties" verb on the file on this thread (the sheet
-// is modal: this returns when it closes) while watch(sheet) runs on a thread
+// Runs the shell's "properties" verb on the items (files or folders of one
+// folder) on this thread (the sheet is modal: this returns when it closes) while watch(sheet) runs on a thread
 // of its own with the sheet's window once it appears (null after a timeout).
-HRESULT ShowProperties(const std::wstring& path, const std::function<void(HWND sheet)>& watch,
+HRESULT ShowProperties(const std::vector<std::wstring>& paths, const std::function<void(HWND sheet)>& watch,
                        DWORD appearTimeoutMs = 30000);
 
 // Brings the tab with this caption to the front; its page window, or null.

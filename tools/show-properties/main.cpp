@@ -1,7 +1,7 @@
-// show-properties: opens a file's Properties dialog through the shell's
-// context menu, brings the hash page to the front (the tab of that title),
-// waits for its digests and prints them; optionally saves a screenshot and
-// leaves the dialog open. The page's controls have the same identifiers in
+// show-properties: opens the Properties dialog of a file (or of several items
+// of one folder) through the shell's context menu, brings the hash page to
+// the front (the tab of that title), waits for its digests and prints them;
+// optionally saves a screenshot and leaves the dialog open. The page's controls have the same identifiers in
 // every configuration.
 #include "ShellProperties.h"
 #include "resource.h"
@@ -15,7 +15,7 @@
 namespace {
 
 struct Arguments {
-    std::wstring file;
+    std::vector<std::wstring> files;  // of one folder
     std::wstring page = L"文件检验";  // the full configuration's tab
     std::wstring screenshot;
     bool leaveOpen = false;
@@ -38,16 +38,16 @@ int wmain(int argc, wchar_t** argv)
         else if (argument == L"--timeout" && i + 1 < argc)
             arguments.timeoutMs = static_cast<DWORD>(_wtoi(argv[++i])) * 1000;
         else
-            arguments.file = argument;
+            arguments.files.push_back(argument);
     }
-    if (arguments.file.empty()) {
-        WriteText(STD_ERROR_HANDLE, L"usage: show-properties [--page TITLE] [--screenshot FILE.bmp] [--leave-open] [--timeout S] FILE\n");
+    if (arguments.files.empty()) {
+        WriteText(STD_ERROR_HANDLE, L"usage: show-properties [--page TITLE] [--screenshot FILE.bmp] [--leave-open] [--timeout S] FILE...\n");
         return 2;
     }
 
     ::OleInitialize(nullptr);
     int exitCode = 1;
-    const HRESULT hr = shellprops::ShowProperties(arguments.file, [&](HWND sheet) {
+    const HRESULT hr = shellprops::ShowProperties(arguments.files, [&](HWND sheet) {
         if (sheet == nullptr) {
             WriteText(STD_ERROR_HANDLE, L"show-properties: no Properties dialog appeared\n");
             return;
