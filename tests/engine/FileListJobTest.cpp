@@ -185,3 +185,40 @@ TEST_F(FileListJobTest, WithNoAlgorithmEnabledTheFilesAreListedAndNotRead)
     EXPECT_EQ(job->Row(0).state, FileRowState::Waiting);
     EXPECT_EQ(seam.Reads(), 0);
 }
+
+// Changed after the listing, while the first file's first read is held: a
+// file gone or held by another process without sharing fails its own row;
+// one rewritten larger or smaller is hashed as it is then.
+TEST_F(FileListJobTest, FilesChangedBetweenListingAndHashingFailOrHashOnlyTheirOwnRow)
+{
+    const std::vector<std::wstring> paths = {
+        folder.Write(L"1.bin", PatternBytes(102401)), folder.Write(L"2-gone.bin", PatternBytes(1)),
+        folder.Write(L"3-locked.bin", PatternBytes(1)), folder.Write(L"4-grown.bin", PatternBytes(1)),
+        folder.Write(L"5-shrunk.bin", PatternBytes(307200))};
+    FileListJobPtr job = NewJob(paths);
+    seam.Close();
+    win::UniqueFile thread(job->Start());
+    ASSERT_TRUE(thread);
+    ASSERT_TRUE(seam.WaitUntilHeld(0));
+    ASSERT_EQ(job->RowCount(), paths.size());
+
+    ASSERT_TRUE(::DeleteFileW(paths[1].c_str()));
+    const win::UniqueFile locked(
+        ::CreateFileW(paths[2].c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked);
+    folder.Write(L"4-grown.bin", PatternBytes(102400));
+    folder.Write(L"5-shrunk.bin", PatternBytes(204800));
+    seam.Open();
+    ASSERT_EQ(::WaitForSingleObject(thread.get(), 30000), WAIT_OBJECT_0);
+
+    EXPECT_EQ(job->Outcome(), FileListOutcome::Finished);
+    EXPECT_EQ(DigestsOfRow(*job, 0), PatternDigests(102401, kThree));
+    const DWORD failures[] = {ERROR_FILE_NOT_FOUND, ERROR_SHARING_VIOLATION};
+    for (std::size_t row = 1; row <= 2; ++row) {
+        EXPECT_EQ(job->Row(row).state, FileRowState::Failed) << row;
+        EXPECT_EQ(job->Row(row).error, failures[row - 1]) << row;
+    }
+    EXPECT_EQ(DigestsOfRow(*job, 3), PatternDigests(102400, kThree));
+    EXPECT_EQ(DigestsOfRow(*job, 4), PatternDigests(204800, kThree));
+    EXPECT_EQ(job->FilesDone(), paths.size());
+}
