@@ -77,6 +77,13 @@ SumCheckRow SumCheckJob::Row(std::size_t index) const
     return index < rows.size() ? rows[index] : SumCheckRow();
 }
 
+void SumCheckJob::VisitRows(const std::function<void(const SumCheckRow&)>& visit) const
+{
+    const std::lock_guard<std::mutex> lock(rowsLock);
+    for (const SumCheckRow& row : rows)
+        visit(row);
+}
+
 std::array<std::uint64_t, static_cast<std::size_t>(SumCheckResult::kCount)> SumCheckJob::Counts() const
 {
     const std::lock_guard<std::mutex> lock(rowsLock);

@@ -116,6 +116,7 @@ const win::MessageMap<CFileListDialog>& CFileListDialog::Messages()
             win::OnCommand(IDC_FILES_SAVE, BN_CLICKED, &D::OnSave),
             win::OnCommand(IDC_FILES_STOP, BN_CLICKED, &D::OnStop),
             win::OnCommand(IDC_FILES_COMPARE_EDIT, EN_CHANGE, &D::OnCompareChange),
+            win::OnNotify(IDC_FILES_LIST, LVN_KEYDOWN, &D::OnListKeyDown),
         };
         if (features::kClipboardWatching) {
             rows.push_back(win::OnMessage(WM_DRAWCLIPBOARD, &D::OnDrawClipboard));
@@ -306,15 +307,7 @@ std::wstring CFileListDialog::CopyText() const
     const SumAlgorithm* algorithm = ShownSumAlgorithm(unknown);
     if (algorithm == nullptr)
         return std::wstring();
-    // Row by row: Wine's LVM_GETNEXTITEM misses the selection of an owner-data
-    // list once an item has the focus.
-    std::vector<std::size_t> rows;
-    const std::size_t count = job->RowCount();
-    const std::size_t selected = static_cast<std::size_t>(list.SelectedCount());
-    for (std::size_t row = 0; row < count && rows.size() < selected; ++row) {
-        if (list.ItemState(row, LVIS_SELECTED) != 0)
-            rows.push_back(row);
-    }
+    std::vector<std::size_t> rows = list.SelectedItems();
     if (rows.empty()) {
         for (std::size_t i = 0; i < job->RowCount(); ++i)
             rows.push_back(i);
@@ -341,6 +334,19 @@ std::wstring CFileListDialog::CopyText() const
 LRESULT CFileListDialog::OnCopy(win::Message&)
 {
     CopyTextToClipboard(Window(), CopyText());
+    return 0;
+}
+
+// Ctrl+C as the copy button; Ctrl+A selects every row.
+LRESULT CFileListDialog::OnListKeyDown(win::Message& m)
+{
+    const auto* key = reinterpret_cast<const NMLVKEYDOWN*>(m.lParam);
+    if ((::GetKeyState(VK_CONTROL) & 0x8000) == 0)
+        return 0;
+    if (key->wVKey == 'C')
+        CopyTextToClipboard(Window(), CopyText());
+    else if (key->wVKey == 'A')
+        list.SetItemState(win::ListView::kAllItems, LVIS_SELECTED, LVIS_SELECTED);
     return 0;
 }
 

@@ -86,6 +86,7 @@ private:
     LRESULT OnSave(win::Message& m);
     LRESULT OnStop(win::Message& m);
     LRESULT OnCompareChange(win::Message& m);
+    LRESULT OnListKeyDown(win::Message& m);
     LRESULT OnDrawClipboard(win::Message& m);
     LRESULT OnChangeClipboardChain(win::Message& m);
 

@@ -1,5 +1,6 @@
 #include "SumFileDialog.h"
 
+#include "ClipboardCopy.h"
 #include "ReportList.h"
 #include "FilesPageResources.h"
 #include "win/StringResource.h"
@@ -16,6 +17,26 @@ std::wstring ResultText(HINSTANCE resources, SumCheckResult result)
     return result == SumCheckResult::Waiting ? std::wstring()
                                              : win::LoadStringResource(resources, IDS_SUMS_MATCHES + static_cast<unsigned>(result) -
                                                     static_cast<unsigned>(SumCheckResult::Matches));
+}
+
+// Problems first, in the order the counts name them; rows not checked last.
+std::uint64_t ResultRank(SumCheckResult result)
+{
+    switch (result) {
+    case SumCheckResult::DoesNotMatch: return 0;
+    case SumCheckResult::Missing: return 1;
+    case SumCheckResult::Unreadable: return 2;
+    case SumCheckResult::NotUnderstood: return 3;
+    case SumCheckResult::Matches: return 4;
+    default: return 5;
+    }
+}
+
+// The algorithms in the table's order; a line without one last.
+std::uint64_t AlgorithmRank(const SumAlgorithm* algorithm)
+{
+    const std::vector<SumAlgorithm>& known = SumAlgorithms();
+    return algorithm == nullptr ? known.size() : static_cast<std::uint64_t>(algorithm - known.data());
 }
 
 }  // namespace
@@ -51,6 +72,8 @@ const win::MessageMap<CSumFileDialog>& CSumFileDialog::Messages()
         win::OnMessage(WM_FILES_NOTIFY, &D::OnFilesNotify),
         win::OnNotify(IDC_SUMS_LIST, LVN_GETDISPINFOW, &D::OnGetDispInfo),
         win::OnCommand(IDC_SUMS_STOP, BN_CLICKED, &D::OnStop),
+        win::OnNotify(IDC_SUMS_LIST, LVN_COLUMNCLICK, &D::OnColumnClick),
+        win::OnNotify(IDC_SUMS_LIST, LVN_KEYDOWN, &D::OnListKeyDown),
     };
     return map;
 }
@@ -110,25 +133,72 @@ void CSumFileDialog::ShowState()
     ::EnableWindow(Control(IDC_SUMS_STOP), !ended);
 }
 
+std::wstring CSumFileDialog::CellText(const SumCheckRow& row, int column) const
+{
+    switch (column) {
+    case 0:
+        return row.name;
+    case 1:
+        return row.algorithm != nullptr ? row.algorithm->catalogueName : L"";
+    default:
+        return ResultText(resources.instance, row.result);
+    }
+}
+
 LRESULT CSumFileDialog::OnGetDispInfo(win::Message& m)
 {
     auto* info = reinterpret_cast<NMLVDISPINFOW*>(m.lParam);
     if ((info->item.mask & LVIF_TEXT) == 0 || info->item.iItem < 0)
         return 0;
-    const SumCheckRow row = job->Row(static_cast<std::size_t>(info->item.iItem));
+    const SumCheckRow row = job->Row(order.RowAt(static_cast<std::size_t>(info->item.iItem)));
     std::wstring& text = cellTexts[nextCellText++ % cellTexts.size()];
-    switch (info->item.iSubItem) {
-    case 0:
-        text = row.name;
-        break;
-    case 1:
-        text = row.algorithm != nullptr ? row.algorithm->catalogueName : L"";
-        break;
-    default:
-        text = ResultText(resources.instance, row.result);
-        break;
-    }
+    text = CellText(row, info->item.iSubItem);
     info->item.pszText = text.data();
+    return 0;
+}
+
+// The rows as they are now, sorted once: results that come later change
+// their rows' texts, not their places.
+LRESULT CSumFileDialog::OnColumnClick(win::Message& m)
+{
+    const int column = reinterpret_cast<const NMLISTVIEW*>(m.lParam)->iSubItem;
+    sortAscending = column == sortColumn ? !sortAscending : true;
+    sortColumn = column;
+    std::vector<std::uint64_t> keys;
+    job->VisitRows([&](const SumCheckRow& row) {
+        keys.push_back(column == 0 ? keys.size() : column == 1 ? AlgorithmRank(row.algorithm) : ResultRank(row.result));
+    });
+    order.SortBy(keys, sortAscending);
+    list.SetItemState(win::ListView::kAllItems, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    list.ShowSortArrow(sortColumn, sortAscending);
+    ::InvalidateRect(list, nullptr, FALSE);
+    return 0;
+}
+
+std::wstring CSumFileDialog::CopyText() const
+{
+    std::vector<std::size_t> places = list.SelectedItems();
+    if (places.empty()) {
+        for (std::size_t place = 0; place < job->RowCount(); ++place)
+            places.push_back(place);
+    }
+    std::wstring text;
+    for (std::size_t place : places) {
+        const SumCheckRow row = job->Row(order.RowAt(place));
+        text += CellText(row, 0) + L'\t' + CellText(row, 1) + L'\t' + CellText(row, 2) + L"\r\n";
+    }
+    return text;
+}
+
+LRESULT CSumFileDialog::OnListKeyDown(win::Message& m)
+{
+    const auto* key = reinterpret_cast<const NMLVKEYDOWN*>(m.lParam);
+    if ((::GetKeyState(VK_CONTROL) & 0x8000) == 0)
+        return 0;
+    if (key->wVKey == 'C')
+        CopyTextToClipboard(Window(), CopyText());
+    else if (key->wVKey == 'A')
+        list.SetItemState(win::ListView::kAllItems, LVIS_SELECTED, LVIS_SELECTED);
     return 0;
 }
 

@@ -2,9 +2,13 @@
 // The page in a checksum file's Properties: every line of the file with the
 // file it names, its algorithm and whether the file matches, counts of each
 // result, progress and a stop button; the check runs on SumCheckJob's worker.
+// A click on a heading sorts the rows by that column (the result's: problems
+// first), again the other way round; Ctrl+C copies the selected rows (all
+// when none is), Ctrl+A selects every row.
 #include "engine/SumCheckJob.h"
 #include "settings/ResourceInstance.h"
 #include "ui/FileListDialog.h"
+#include "ui/RowOrder.h"
 #include "win/CommonControls.h"
 #include "win/ListView.h"
 #include "win/ModuleLock.h"
@@ -31,6 +35,9 @@ public:
 
     const SumCheckJob& Job() const { return *job; }
     void SetSystemCallsForTesting(const JobSystemCalls& calls) { job->SetSystemCallsForTesting(calls); }
+    // The rows' texts as shown (file, algorithm, result), tab-separated, CRLF
+    // after each: the selected rows, or all when none is.
+    std::wstring CopyText() const;
 
 private:
     LRESULT OnInitDialog(win::Message& m);
@@ -38,7 +45,10 @@ private:
     LRESULT OnFilesNotify(win::Message& m);
     LRESULT OnGetDispInfo(win::Message& m);
     LRESULT OnStop(win::Message& m);
+    LRESULT OnColumnClick(win::Message& m);
+    LRESULT OnListKeyDown(win::Message& m);
     void ShowState();
+    std::wstring CellText(const SumCheckRow& row, int column) const;
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
     std::wstring Text(unsigned id) const { return win::LoadStringResource(resources.instance, id); }
 
@@ -49,6 +59,9 @@ private:
     win::UniqueThread worker;
     win::ListView list;
     win::ProgressBar progressBar;
+    RowOrder order;
+    int sortColumn = -1;  // none: the lines' order
+    bool sortAscending = true;
     std::array<std::wstring, 3> cellTexts;
     std::size_t nextCellText = 0;
 };

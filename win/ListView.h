@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace win {
 
@@ -47,6 +48,23 @@ public:
             ::SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, style, style);
     }
 
+    // The header's sort arrow on one column (up for ascending) and on no
+    // other; column -1 for none at all.
+    void ShowSortArrow(int column, bool ascending) const
+    {
+        const HWND header = reinterpret_cast<HWND>(::SendMessageW(window, LVM_GETHEADER, 0, 0));
+        const int count = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+        for (int index = 0; index < count; ++index) {
+            HDITEMW item = {};
+            item.mask = HDI_FORMAT;
+            ::SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+            item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+            if (index == column)
+                item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
+            ::SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        }
+    }
+
     // LVM_INSERTITEMW of a text item.
     void InsertItem(int index, std::wstring text) const
     {
@@ -83,6 +101,20 @@ public:
         ::SendMessageW(window, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&change));
     }
     void Select(std::size_t item) const { SetItemState(item, LVIS_SELECTED, LVIS_SELECTED); }
+    // The selected rows, in order: row by row (LVM_GETITEMSTATE), since
+    // Wine's LVM_GETNEXTITEM misses the selection of an owner-data list once
+    // an item has the focus; it stops at the last selected row.
+    std::vector<std::size_t> SelectedItems() const
+    {
+        std::vector<std::size_t> items;
+        const std::size_t selected = static_cast<std::size_t>(SelectedCount());
+        const std::size_t count = static_cast<std::size_t>(ItemCount());
+        for (std::size_t item = 0; item < count && items.size() < selected; ++item) {
+            if (ItemState(item, LVIS_SELECTED) != 0)
+                items.push_back(item);
+        }
+        return items;
+    }
     UINT ItemState(std::size_t item, UINT mask) const
     {
         return static_cast<UINT>(::SendMessageW(window, LVM_GETITEMSTATE, item, mask));

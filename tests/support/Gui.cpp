@@ -365,3 +365,26 @@ ModalDialogAnswers::Answer RecordMessageBox(MessageBoxSeen& seen)
         ::SendMessageW(box, WM_COMMAND, IDOK, 0);
     };
 }
+
+void PressListKey(HWND parent, int listId, WORD key, bool control)
+{
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    NMLVKEYDOWN down = {};
+    down.hdr = {::GetDlgItem(parent, listId), static_cast<UINT_PTR>(listId), static_cast<UINT>(LVN_KEYDOWN)};
+    down.wVKey = key;
+    ::SendMessageW(parent, WM_NOTIFY, static_cast<WPARAM>(listId), reinterpret_cast<LPARAM>(&down));
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+}
+
+void ClickListColumn(HWND parent, int listId, int column)
+{
+    NMLISTVIEW click = {};
+    click.hdr = {::GetDlgItem(parent, listId), static_cast<UINT_PTR>(listId), static_cast<UINT>(LVN_COLUMNCLICK)};
+    click.iItem = -1;
+    click.iSubItem = column;
+    ::SendMessageW(parent, WM_NOTIFY, static_cast<WPARAM>(listId), reinterpret_cast<LPARAM>(&click));
+}

@@ -32,6 +32,12 @@ using win::WindowText;
 // The rows of a report list view: the first column's text to the second's.
 std::map<std::wstring, std::wstring> ListRows(HWND list);
 
+// A key as a list view reports it to its parent (LVN_KEYDOWN), with Control
+// held in this thread's keyboard state or not.
+void PressListKey(HWND parent, int listId, WORD key, bool control);
+// A click on a list view's column heading as the list reports it (LVN_COLUMNCLICK).
+void ClickListColumn(HWND parent, int listId, int column);
+
 // Moves the mouse (as input, so windows see WM_MOUSEMOVE) to a screen point.
 void MoveMouseTo(POINT screen);
 

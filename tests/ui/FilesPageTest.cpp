@@ -7,6 +7,7 @@
 #include "FilesPageResources.h"
 #include "engine/SumFileSave.h"
 #include "server/TallyraModule.h"
+#include "ui/ClipboardText.h"
 #include "support/ChildProcess.h"
 #include "support/Clipboard.h"
 #include "support/EnglishModule.h"
@@ -228,6 +229,11 @@ TEST_F(FilesPageTest, CopiedLinesAndSavedChecksumFilesAreOnesTheToolsAccept)
     selected.stateMask = selected.state = LVIS_SELECTED;
     ::SendMessageW(page->List(), LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&selected));
     EXPECT_EQ(page->CopyText(), lines.substr(lines.find(L"\r\n", lines.find(L"y.bin")) + 2));
+    PressListKey(page->Window(), IDC_FILES_LIST, 'C', true);
+    EXPECT_EQ(ReadClipboardText(), page->CopyText());
+    PressListKey(page->Window(), IDC_FILES_LIST, 'A', true);
+    PressListKey(page->Window(), IDC_FILES_LIST, 'C', true);
+    EXPECT_EQ(ReadClipboardText(), lines);
 
     // gnu and bsd, read by both tools; the names relative to the sum file's folder.
     struct Case {
@@ -458,4 +464,55 @@ TEST_F(FilesPageTest, AChecksumFilesPageShowsEveryLinesResultAndTheCounts)
         EXPECT_EQ(WindowText(::GetDlgItem(window, IDC_SUMS_STOP)), c.stop);  // from the template
         CloseSheet();
     }
+}
+
+// The checksum file's page sorted by a heading (the result's: problems first;
+// again: the other way round) and its rows copied as shown.
+TEST_F(FilesPageTest, AChecksumFilesRowsSortByAHeadingAndCopyAsShown)
+{
+    MakeSelection();
+    RunHostCommand(folder.Path(), L"sha256sum dir/x.bin a.bin > SHA256SUMS && echo 'not a line' >> SHA256SUMS && "
+                                  L"md5sum --tag b.bin >> SHA256SUMS");
+    folder.Write(L"a.bin", PatternBytes(102400));  // altered
+    ASSERT_TRUE(::DeleteFileW((folder.Path() + L"\\b.bin").c_str()));
+    ASSERT_TRUE(ShowSumPage(folder.Path() + L"\\SHA256SUMS"));
+    const HWND window = PropSheet_GetCurrentPageHwnd(sheet);
+    const HWND list = ::GetDlgItem(window, IDC_SUMS_LIST);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindowEnabled(::GetDlgItem(window, IDC_SUMS_STOP)); }));
+    PumpPending();
+    const auto names = [&] {
+        std::vector<std::wstring> shown;
+        for (int row = 0; row < ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); ++row)
+            shown.push_back(CellText(list, row, 0));
+        return shown;
+    };
+    ASSERT_EQ(names(), (std::vector<std::wstring>{L"dir/x.bin", L"a.bin", L"not a line", L"b.bin"}));
+    const struct {
+        int column;
+        std::vector<std::wstring> names;
+    } clicks[] = {
+        {2, {L"a.bin", L"b.bin", L"not a line", L"dir/x.bin"}},  // does not match, missing, not understood, matches
+        {2, {L"dir/x.bin", L"not a line", L"b.bin", L"a.bin"}},
+        {1, {L"b.bin", L"dir/x.bin", L"a.bin", L"not a line"}},  // MD5 before SHA-256, none last
+        {0, {L"dir/x.bin", L"a.bin", L"not a line", L"b.bin"}},
+    };
+    for (const auto& click : clicks) {
+        ClickListColumn(window, IDC_SUMS_LIST, click.column);
+        EXPECT_EQ(names(), click.names) << click.column;
+    }
+
+    ClickListColumn(window, IDC_SUMS_LIST, 2);
+    const std::wstring sentinel = L"left alone";
+    ASSERT_TRUE(PutOnClipboard(CF_UNICODETEXT, MakeTextBlock(sentinel + L'\0')));
+    LVITEMW first = {};
+    first.stateMask = first.state = LVIS_SELECTED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
+    PressListKey(window, IDC_SUMS_LIST, 'C', false);
+    EXPECT_EQ(ReadClipboardText(), sentinel);
+    PressListKey(window, IDC_SUMS_LIST, 'C', true);
+    EXPECT_EQ(ReadClipboardText(), L"a.bin\tSHA-256\t不匹配\r\n");
+    PressListKey(window, IDC_SUMS_LIST, 'A', true);
+    PressListKey(window, IDC_SUMS_LIST, 'C', true);
+    EXPECT_EQ(ReadClipboardText(), L"a.bin\tSHA-256\t不匹配\r\nb.bin\tMD5\t文件不存在\r\nnot a line\t\t无法识别的行\r\n"
+                                   L"dir/x.bin\tSHA-256\t匹配\r\n");
 }

@@ -13,21 +13,7 @@ namespace {
 
 class ListCommandsTest : public HashDialogTest {
 protected:
-    // The key as the list reports it, with Control held in this thread's
-    // keyboard state or not.
-    void Press(WORD key, bool control)
-    {
-        BYTE keys[256] = {};
-        ::GetKeyboardState(keys);
-        keys[VK_CONTROL] = control ? 0x80 : 0;
-        ::SetKeyboardState(keys);
-        NMLVKEYDOWN down = {};
-        down.hdr = {Control(IDC_HASH_LIST), IDC_HASH_LIST, static_cast<UINT>(LVN_KEYDOWN)};
-        down.wVKey = key;
-        ::SendMessageW(window, WM_NOTIFY, IDC_HASH_LIST, reinterpret_cast<LPARAM>(&down));
-        keys[VK_CONTROL] = 0;
-        ::SetKeyboardState(keys);
-    }
+    void Press(WORD key, bool control) { PressListKey(window, IDC_HASH_LIST, key, control); }
 };
 
 }  // namespace
