@@ -6,6 +6,7 @@
 #include "win/LongPath.h"
 #include "win/UniqueHandle.h"
 
+#include <algorithm>
 #include <vector>
 #include <windows.h>
 
@@ -17,7 +18,8 @@ constexpr DWORD kRecallOnDataAccess = 0x00400000;
 
 bool IsOnLocalFixedDisk(const std::wstring& path)
 {
-    std::wstring volume(path.size() + 2, L'\0');
+    // The volume's path is at most the whole path, or a drive's root for a relative one.
+    std::wstring volume(std::max<std::size_t>(path.size() + 2, MAX_PATH + 1), L'\0');
     if (!::GetVolumePathNameW(path.c_str(), volume.data(), static_cast<DWORD>(volume.size())))
         return false;
     const UINT type = ::GetDriveTypeW(volume.c_str());
