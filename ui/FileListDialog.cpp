@@ -4,6 +4,7 @@
 #include "ClipboardText.h"
 #include "DigestComparison.h"
 #include "ReportList.h"
+#include "RowListKeys.h"
 
 #include "Features.h"
 #include "FilesPageResources.h"
@@ -337,16 +338,9 @@ LRESULT CFileListDialog::OnCopy(win::Message&)
     return 0;
 }
 
-// Ctrl+C as the copy button; Ctrl+A selects every row.
 LRESULT CFileListDialog::OnListKeyDown(win::Message& m)
 {
-    const auto* key = reinterpret_cast<const NMLVKEYDOWN*>(m.lParam);
-    if ((::GetKeyState(VK_CONTROL) & 0x8000) == 0)
-        return 0;
-    if (key->wVKey == 'C')
-        CopyTextToClipboard(Window(), CopyText());
-    else if (key->wVKey == 'A')
-        list.SetItemState(win::ListView::kAllItems, LVIS_SELECTED, LVIS_SELECTED);
+    OnRowListKey(Window(), list, *reinterpret_cast<const NMLVKEYDOWN*>(m.lParam), [this] { return CopyText(); });
     return 0;
 }
 

@@ -1,7 +1,7 @@
 #include "SumFileDialog.h"
 
-#include "ClipboardCopy.h"
 #include "ReportList.h"
+#include "RowListKeys.h"
 #include "FilesPageResources.h"
 #include "win/StringResource.h"
 
@@ -192,13 +192,7 @@ std::wstring CSumFileDialog::CopyText() const
 
 LRESULT CSumFileDialog::OnListKeyDown(win::Message& m)
 {
-    const auto* key = reinterpret_cast<const NMLVKEYDOWN*>(m.lParam);
-    if ((::GetKeyState(VK_CONTROL) & 0x8000) == 0)
-        return 0;
-    if (key->wVKey == 'C')
-        CopyTextToClipboard(Window(), CopyText());
-    else if (key->wVKey == 'A')
-        list.SetItemState(win::ListView::kAllItems, LVIS_SELECTED, LVIS_SELECTED);
+    OnRowListKey(Window(), list, *reinterpret_cast<const NMLVKEYDOWN*>(m.lParam), [this] { return CopyText(); });
     return 0;
 }
 
