@@ -2,9 +2,9 @@
 
 #include "win/ErrorText.h"
 #include "win/LongPath.h"
+#include "win/UniqueHandle.h"
 
 #include <algorithm>
-#include <memory>
 #include <string_view>
 
 namespace {
@@ -32,89 +32,92 @@ std::wstring Joined(const std::wstring& folder, const std::wstring& name, wchar_
     return folder + separator + name;
 }
 
-struct FindCloser {
-    void operator()(HANDLE find) const { ::FindClose(find); }
-};
-
-// False when onFile ended the listing.
-bool ListFolder(const std::wstring& folder, wchar_t separator, const FileFound& onFile,
-                const ListingFailure& onFailure)
-{
-    std::vector<WIN32_FIND_DATAW> entries;
-    {
-        WIN32_FIND_DATAW found = {};
-        const std::wstring pattern = ExtendedLengthPath(Joined(folder, L"*", L'\\'));
-        HANDLE handle = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
-                                           FIND_FIRST_EX_LARGE_FETCH);
-        if (handle == INVALID_HANDLE_VALUE) {
-            const DWORD error = ::GetLastError();
-            if (error != ERROR_FILE_NOT_FOUND)
-                onFailure(folder, error);
-            return true;
-        }
-        const std::unique_ptr<void, FindCloser> closer(handle);
-        do {
-            const std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..")
-                entries.push_back(found);
-        } while (::FindNextFileW(handle, &found));
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_NO_MORE_FILES)
-            onFailure(folder, error);
-    }
-    std::sort(entries.begin(), entries.end(), [](const WIN32_FIND_DATAW& a, const WIN32_FIND_DATAW& b) {
-        return std::wstring_view(a.cFileName) < std::wstring_view(b.cFileName);
-    });
-    for (const WIN32_FIND_DATAW& entry : entries) {
-        const std::wstring path = Joined(folder, entry.cFileName, separator);
-        if (!IsFolder(entry.dwFileAttributes)) {
-            if (!onFile({path, SizeOf(entry.nFileSizeHigh, entry.nFileSizeLow)}))
-                return false;
-        } else if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-            // a junction or link may lead back up: not entered
-            if (!ListFolder(path, separator, onFile, onFailure))
-                return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
-bool WalkFiles(const std::vector<std::wstring>& arguments, bool recursive, const FileFound& onFile,
-               const ListingFailure& onFailure)
+FileWalk::FileWalk(std::vector<std::wstring> arguments, bool recursive)
+    : arguments(std::move(arguments)), recursive(recursive)
 {
-    for (const std::wstring& argument : arguments) {
+}
+
+WalkStep FileWalk::Next()
+{
+    for (;;) {
+        if (pending) {
+            WalkStep step = std::move(*pending);
+            pending.reset();
+            return step;
+        }
+        if (!open.empty()) {
+            OpenFolder& folder = open.back();
+            if (folder.next == folder.entries.size()) {
+                open.pop_back();
+                continue;
+            }
+            const Entry& entry = folder.entries[folder.next++];
+            std::wstring path = Joined(folder.path, entry.name, separator);
+            if (!entry.folder)
+                return {WalkStep::File, {std::move(path), entry.size}};
+            Enter(path);
+            continue;
+        }
+        if (nextArgument == arguments.size())
+            return {};
+        const std::wstring& argument = arguments[nextArgument++];
+        separator = SeparatorOf(argument);
         WIN32_FILE_ATTRIBUTE_DATA data = {};
-        bool goOn = true;
         if (!::GetFileAttributesExW(ExtendedLengthPath(argument).c_str(), GetFileExInfoStandard, &data))
-            goOn = onFile({argument, 0});  // its opening says why it cannot be read
-        else if (!IsFolder(data.dwFileAttributes))
-            goOn = onFile({argument, SizeOf(data.nFileSizeHigh, data.nFileSizeLow)});
-        else if (!recursive)
-            onFailure(argument, kFolderNotRecursed);
-        else
-            goOn = ListFolder(argument, SeparatorOf(argument), onFile, onFailure);
-        if (!goOn)
-            return false;
+            return {WalkStep::File, {argument, 0}};  // its opening says why it cannot be read
+        if (!IsFolder(data.dwFileAttributes))
+            return {WalkStep::File, {argument, SizeOf(data.nFileSizeHigh, data.nFileSizeLow)}};
+        if (!recursive)
+            return {WalkStep::Failure, {argument, 0}, kFolderNotRecursed};
+        Enter(argument);
     }
-    return true;
+}
+
+// Reads the folder's entries (a failure to read them comes first), sorted,
+// as the innermost open folder.
+void FileWalk::Enter(const std::wstring& path)
+{
+    OpenFolder folder{path, {}, 0};
+    WIN32_FIND_DATAW found = {};
+    const std::wstring pattern = ExtendedLengthPath(Joined(path, L"*", L'\\'));
+    const win::UniqueFind search(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                                    nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!search) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND)
+            pending = WalkStep{WalkStep::Failure, {path, 0}, error};
+        return;
+    }
+    do {
+        const std::wstring_view name = found.cFileName;
+        const bool folderEntry = IsFolder(found.dwFileAttributes);
+        // A junction or link may lead back up: not entered.
+        if (name == L"." || name == L".." || (folderEntry && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0))
+            continue;
+        folder.entries.push_back({std::wstring(name), SizeOf(found.nFileSizeHigh, found.nFileSizeLow), folderEntry});
+    } while (::FindNextFileW(search.get(), &found));
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_NO_MORE_FILES)
+        pending = WalkStep{WalkStep::Failure, {path, 0}, error};
+    std::sort(folder.entries.begin(), folder.entries.end(),
+              [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    open.push_back(std::move(folder));
 }
 
 std::vector<ListedFile> ListFiles(const std::vector<std::wstring>& arguments, bool recursive,
                                   const ListingError& onError)
 {
     std::vector<ListedFile> files;
-    WalkFiles(
-        arguments, recursive,
-        [&](ListedFile&& file) {
-            files.push_back(std::move(file));
-            return true;
-        },
-        [&](const std::wstring& path, DWORD error) {
-            onError(path, error == kFolderNotRecursed ? L"Is a folder (use -r to hash the files in it)"
-                                                      : SystemErrorText(error));
-        });
+    FileWalk walk(arguments, recursive);
+    for (WalkStep step = walk.Next(); step.kind != WalkStep::End; step = walk.Next()) {
+        if (step.kind == WalkStep::File)
+            files.push_back(std::move(step.file));
+        else
+            onError(step.file.path, step.error == kFolderNotRecursed ? L"Is a folder (use -r to hash the files in it)"
+                                                                     : SystemErrorText(step.error));
+    }
     return files;
 }
 

@@ -1,6 +1,5 @@
 #include "FileListJob.h"
 
-#include "FileList.h"
 #include "PinnedWorker.h"
 #include "win/LongPath.h"
 
@@ -100,44 +99,35 @@ void FileListJob::RunToEnd()
     EndRun(result);
 }
 
-// False when stopped before the end; a resume then lists afresh.
+// False when stopped before the end; a resume goes on from the file the
+// stop came before.
 bool FileListJob::ListSelection()
 {
     if (listed.load())
         return true;
-    {
-        const std::lock_guard<std::mutex> lock(rowsLock);
-        rows.clear();
-    }
-    bytesListed = 0;
-    const auto add = [this](FileRow&& row) {
+    if (!walk)
+        walk = std::make_unique<FileWalk>(selection, true);
+    for (;;) {
+        if (stopFlag->load())
+            return false;
+        WalkStep step = walk->Next();
+        if (step.kind == WalkStep::End)
+            break;
+        FileRow row;
+        row.path = std::move(step.file.path);
+        row.size = step.file.size;
+        if (step.kind == WalkStep::Failure) {
+            row.state = FileRowState::Failed;
+            row.error = step.error;
+        }
         bytesListed += row.size;
         {
             const std::lock_guard<std::mutex> lock(rowsLock);
             rows.push_back(std::move(row));
         }
         report->RowsListed();
-    };
-    const bool complete = WalkFiles(
-        selection, true,
-        [&](ListedFile&& file) {
-            if (stopFlag->load())
-                return false;
-            FileRow row;
-            row.path = std::move(file.path);
-            row.size = file.size;
-            add(std::move(row));
-            return true;
-        },
-        [&](const std::wstring& path, DWORD error) {
-            FileRow row;
-            row.path = path;
-            row.state = FileRowState::Failed;
-            row.error = error;
-            add(std::move(row));
-        });
-    if (!complete)
-        return false;
+    }
+    walk.reset();
     nextRow = 0;
     filesDone = 0;
     bytesFinished = 0;

@@ -1,7 +1,7 @@
 #pragma once
 // Many files hashed one after another on one worker thread: the files of a
 // selection are listed first (folders recursively, rows appearing as they are
-// found), then each is read once for every enabled algorithm (HashData, run
+// found; a stop within the listing goes on from there at the resume), then each is read once for every enabled algorithm (HashData, run
 // on this job's worker). A file that cannot be read is marked so in its row
 // and the others go on.
 //
@@ -9,6 +9,7 @@
 // and the running worker holds a reference of its own, to the job, its report
 // and the module, so that nothing it uses goes away under it; every Start
 // that marks the job running ends in exactly one RunEnded.
+#include "FileList.h"
 #include "HashData.h"
 
 #include <atomic>
@@ -100,7 +101,9 @@ private:
     mutable std::mutex rowsLock;  // rows grow on the worker while the owner reads them
     std::vector<FileRow> rows;
 
-    // The worker's place: the next row, and whether its file is open in a stopped run.
+    // The worker's place: the listing's while it lists, then the next row,
+    // and whether its file is open in a stopped run.
+    std::unique_ptr<FileWalk> walk;
     std::size_t nextRow = 0;
     bool rowOpen = false;
 

@@ -222,3 +222,44 @@ TEST_F(FileListJobTest, FilesChangedBetweenListingAndHashingFailOrHashOnlyTheirO
     EXPECT_EQ(DigestsOfRow(*job, 4), PatternDigests(204800, kThree));
     EXPECT_EQ(job->FilesDone(), paths.size());
 }
+
+// Stopped while listing, by its own report after the second row: the resume
+// goes on with the next file, and every file is listed once, in order.
+TEST_F(FileListJobTest, AStopWhileListingGoesOnWithTheNextFileAtTheResume)
+{
+    class StopAtSecondRow final : public IFileListReport {
+    public:
+        void RowsListed() override
+        {
+            if (++listed == 2)
+                job.lock()->Stop();
+        }
+        void RowFinished(std::size_t) override {}
+        void RunEnded() override {}
+        std::weak_ptr<FileListJob> job;
+        std::atomic<int> listed{0};
+    };
+    folder.MakeFolder(L"dir");
+    folder.MakeFolder(L"dir\\sub");
+    folder.Write(L"dir\\a.bin", PatternBytes(1));
+    folder.Write(L"dir\\c.bin", PatternBytes(102400));
+    folder.Write(L"dir\\sub\\b.bin", PatternBytes(102401));
+    const auto stopping = std::make_shared<StopAtSecondRow>();
+    FileListJobPtr job = FileListJob::Create({folder.Path() + L"\\dir", folder.Write(L"x.bin", PatternBytes(0))}, stopping);
+    stopping->job = job;
+    RunWorker(job);
+    EXPECT_EQ(job->Outcome(), FileListOutcome::Stopped);
+    EXPECT_FALSE(job->ListingDone());
+    EXPECT_EQ(job->RowCount(), 2u);
+
+    RunWorker(job);
+    EXPECT_EQ(job->Outcome(), FileListOutcome::Finished);
+    EXPECT_EQ(stopping->listed.load(), 4);
+    const std::vector<std::pair<std::wstring, std::size_t>> expected = {
+        {L"dir\\a.bin", 1}, {L"dir\\c.bin", 102400}, {L"dir\\sub\\b.bin", 102401}, {L"x.bin", 0}};
+    ASSERT_EQ(job->RowCount(), expected.size());
+    for (std::size_t row = 0; row < expected.size(); ++row) {
+        EXPECT_EQ(job->Row(row).path, folder.Path() + L"\\" + expected[row].first);
+        EXPECT_EQ(DigestsOfRow(*job, row), PatternDigests(expected[row].second, kThree)) << row;
+    }
+}
