@@ -7,6 +7,7 @@
 #include "win/LongPath.h"
 #include "win/UniqueHandle.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <new>
 
@@ -40,16 +41,35 @@ bool SameDigest(const std::wstring& computed, const std::string& listed)
     return true;
 }
 
-// The catalogue's descriptor of one algorithm, or none when this build lacks it.
-class OneAlgorithm final : public IHashSettings {
+// The catalogue's descriptors of some algorithms (those this build lacks are
+// not made).
+class SomeAlgorithms final : public IHashSettings {
 public:
-    explicit OneAlgorithm(const wchar_t* name) : name(name) {}
-    bool IsEnabled(const std::wstring& candidate) const override { return candidate == name; }
+    explicit SomeAlgorithms(const std::vector<const SumAlgorithm*>& algorithms) : algorithms(algorithms) {}
+    bool IsEnabled(const std::wstring& candidate) const override
+    {
+        return std::any_of(algorithms.begin(), algorithms.end(),
+                           [&](const SumAlgorithm* algorithm) { return candidate == algorithm->catalogueName; });
+    }
     bool UseLowercase() const override { return false; }
 
 private:
-    const wchar_t* name;
+    const std::vector<const SumAlgorithm*>& algorithms;
 };
+
+bool InCatalogue(const SumAlgorithm* algorithm)
+{
+    return !HashCatalogue::Instance().CreateEnabled(SomeAlgorithms({algorithm})).empty();
+}
+
+// The algorithms an untagged digest of this length may be, that this build computes.
+std::vector<const SumAlgorithm*> ComputedOfLength(std::size_t digits)
+{
+    std::vector<const SumAlgorithm*> computed = SumAlgorithmsByLength(digits);
+    computed.erase(std::remove_if(computed.begin(), computed.end(), [](const SumAlgorithm* a) { return !InCatalogue(a); }),
+                   computed.end());
+    return computed;
+}
 
 }  // namespace
 
@@ -125,31 +145,39 @@ void SumCheckJob::AddRow(SumCheckRow row)
     report->RowsListed();
 }
 
-void SumCheckJob::Finish(std::size_t index, SumCheckResult result)
+void SumCheckJob::Finish(std::size_t index, SumCheckResult result, const SumAlgorithm* matched)
 {
     {
         const std::lock_guard<std::mutex> lock(rowsLock);
         rows[index].result = result;
+        if (matched != nullptr)
+            rows[index].algorithm = matched;
         ++counts[static_cast<std::size_t>(result)];
     }
     report->RowFinished(index);
 }
 
-SumCheckResult SumCheckJob::Check(const std::wstring& path, const SumAlgorithm& algorithm, const std::string& digest)
+SumCheckJob::Checked SumCheckJob::Check(const std::wstring& path, const std::vector<const SumAlgorithm*>& candidates,
+                                        const std::string& digest)
 {
-    DescriptorList one = HashCatalogue::Instance().CreateEnabled(OneAlgorithm(algorithm.catalogueName));
-    if (one.empty())
-        return SumCheckResult::NotUnderstood;
+    DescriptorList descriptors = HashCatalogue::Instance().CreateEnabled(SomeAlgorithms(candidates));
+    if (descriptors.empty())
+        return {SumCheckResult::NotUnderstood, nullptr};
     if (!hash->Open(ExtendedLengthPath(path))) {
         const DWORD error = hash->LastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? SumCheckResult::Missing
-                                                                              : SumCheckResult::Unreadable;
+        return {error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? SumCheckResult::Missing
+                                                                               : SumCheckResult::Unreadable,
+                nullptr};
     }
-    hash->UseDescriptors(std::move(one));
+    hash->UseDescriptors(std::move(descriptors));
     hash->RunOnThisThread(false);
     if (!hash->Completed())
-        return hash->LastError() == ERROR_SUCCESS ? SumCheckResult::Waiting : SumCheckResult::Unreadable;
-    return SameDigest(hash->At(0)->GetDigestText(), digest) ? SumCheckResult::Matches : SumCheckResult::DoesNotMatch;
+        return {hash->LastError() == ERROR_SUCCESS ? SumCheckResult::Waiting : SumCheckResult::Unreadable, nullptr};
+    for (std::size_t i = 0; i < hash->Count(); ++i) {
+        if (SameDigest(hash->At(i)->GetDigestText(), digest))
+            return {SumCheckResult::Matches, SumAlgorithmByName(hash->At(i)->GetName())};
+    }
+    return {SumCheckResult::DoesNotMatch, nullptr};
 }
 
 void SumCheckJob::Run()
@@ -183,14 +211,22 @@ void SumCheckJob::Run()
                 row.line = text.number;
                 const ResolvedSumAlgorithm resolved =
                     line.kind == SumLineKind::Entry ? ResolveSumAlgorithm(line, implied) : ResolvedSumAlgorithm();
-                if (resolved.status != SumAlgorithmStatus::Found) {
+                std::vector<const SumAlgorithm*> candidates;
+                if (resolved.status == SumAlgorithmStatus::Found)
+                    candidates.push_back(resolved.algorithm);
+                else if (resolved.status == SumAlgorithmStatus::Ambiguous)
+                    candidates = ComputedOfLength(line.digest.size());
+                if (candidates.empty()) {
                     row.name = Widened(line.kind == SumLineKind::Entry ? line.name
                                                                        : text.text.substr(0, kShownTextLimit));
                     row.result = SumCheckResult::NotUnderstood;
                     AddRow(std::move(row));
                     continue;
                 }
-                row.algorithm = resolved.algorithm;
+                if (candidates.size() == 1)
+                    row.algorithm = candidates.front();
+                else
+                    row.ambiguousDigits = static_cast<std::uint8_t>(line.digest.size());
                 std::wstring name;
                 const bool named = Utf8ToWide(line.name, name) && !name.empty() &&
                                    name.find(L'\0') == std::wstring::npos;
@@ -201,11 +237,11 @@ void SumCheckJob::Run()
                 if (!named)
                     continue;
                 const std::size_t index = RowCount() - 1;
-                const SumCheckResult result =
-                    Check(IsAbsolutePath(name) || folder.empty() ? name : folder + name, *resolved.algorithm, line.digest);
-                if (result == SumCheckResult::Waiting)
+                const Checked checked =
+                    Check(IsAbsolutePath(name) || folder.empty() ? name : folder + name, candidates, line.digest);
+                if (checked.result == SumCheckResult::Waiting)
                     break;  // stopped within the file
-                Finish(index, result);
+                Finish(index, checked.result, checked.matched);
             }
             readFailed = reader.ReadFailed();
         }
@@ -215,4 +251,16 @@ void SumCheckJob::Run()
     running = false;
     ended = true;
     report->RunEnded();
+}
+
+std::wstring SumRowAlgorithmText(const SumCheckRow& row)
+{
+    if (row.algorithm != nullptr)
+        return row.algorithm->catalogueName;
+    std::wstring names;
+    if (row.ambiguousDigits == 0)
+        return names;
+    for (const SumAlgorithm* candidate : ComputedOfLength(row.ambiguousDigits))
+        names += (names.empty() ? L"" : L"/") + std::wstring(candidate->catalogueName);
+    return names;
 }

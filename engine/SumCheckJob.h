@@ -2,7 +2,10 @@
 // A checksum file checked on one worker thread: each line read with the
 // console tool's reader and parser, and each file it names (relative to the
 // checksum file's folder, or as given when absolute) hashed with the one
-// algorithm its line needs and compared. Rows appear as the lines are read.
+// algorithm its line needs and compared. An untagged line whose digest's
+// length several algorithms share (64 digits: SHA-256, SHA3-256, BLAKE3, ...)
+// in a file whose name says none is checked against each of them that this
+// build computes, in the same single read. Rows appear as the lines are read.
 // The worker rules are FileListJob's, and it reports through the same
 // interface (IFileListReport): rows listed and finished, one RunEnded a run.
 #include "FileListJob.h"
@@ -29,9 +32,15 @@ enum class SumCheckResult {
 struct SumCheckRow {
     std::uint64_t line = 0;  // from 1
     std::wstring name;       // as the line gives it (for a line not understood, its text, cut)
-    const SumAlgorithm* algorithm = nullptr;
+    const SumAlgorithm* algorithm = nullptr;  // of an ambiguous line, the one that matched
+    std::uint8_t ambiguousDigits = 0;         // of an ambiguous line, its digest's length
     SumCheckResult result = SumCheckResult::Waiting;
 };
+
+// The algorithm a row names: its line's, the one that matched of an
+// ambiguous line, or else those the line was checked against
+// ("SHA-256/SHA3-256/BLAKE3"); empty for a line not understood.
+std::wstring SumRowAlgorithmText(const SumCheckRow& row);
 
 class SumCheckJob;
 using SumCheckJobPtr = std::shared_ptr<SumCheckJob>;
@@ -66,8 +75,13 @@ private:
     SumCheckJob(std::wstring sumFile, std::shared_ptr<IFileListReport> report);
     void Run();
     void AddRow(SumCheckRow row);
-    void Finish(std::size_t index, SumCheckResult result);
-    SumCheckResult Check(const std::wstring& path, const SumAlgorithm& algorithm, const std::string& digest);
+    void Finish(std::size_t index, SumCheckResult result, const SumAlgorithm* matched);
+    struct Checked {
+        SumCheckResult result;
+        const SumAlgorithm* matched;
+    };
+    Checked Check(const std::wstring& path, const std::vector<const SumAlgorithm*>& candidates,
+                  const std::string& digest);
 
     const std::wstring sumFile;
     const std::shared_ptr<IFileListReport> report;

@@ -81,7 +81,8 @@ bool LooksLikeSumText(std::string_view firstBytes, bool whole)
             continue;
         if (line.kind != SumLineKind::Entry || line.format == SumFormat::Sfv)
             return false;
-        if (ResolveSumAlgorithm(line, nullptr).status == SumAlgorithmStatus::Found)
+        const SumAlgorithmStatus status = ResolveSumAlgorithm(line, nullptr).status;
+        if (status == SumAlgorithmStatus::Found || status == SumAlgorithmStatus::Ambiguous)
             ++known;
     }
     return known > 0;

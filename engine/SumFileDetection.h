@@ -2,7 +2,8 @@
 // Whether a file is a checksum file, for the page that checks the files it
 // lists. Its name may say so (an extension or whole name the console tool's
 // check knows); otherwise its first bytes may: checksum lines whose
-// algorithm is known, with nothing but blank and comment lines beside them.
+// algorithm is known or one of a few (an untagged digest of a length several
+// share), with nothing but blank and comment lines beside them.
 // The bytes are read only from a local fixed disk and only when the file's
 // data is there (not offline, not recalled on access): the caller is the
 // shell's thread, which must not wait for a network or a cloud.

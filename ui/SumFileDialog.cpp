@@ -139,7 +139,7 @@ std::wstring CSumFileDialog::CellText(const SumCheckRow& row, int column) const
     case 0:
         return row.name;
     case 1:
-        return row.algorithm != nullptr ? row.algorithm->catalogueName : L"";
+        return SumRowAlgorithmText(row);
     default:
         return ResultText(resources.instance, row.result);
     }

@@ -98,6 +98,46 @@ TEST(SumCheckJob, EveryLineGetsItsResultAndHostileLinesAreNotUnderstood)
     EXPECT_EQ(job->Start(), nullptr);  // one check a job
 }
 
+// Untagged lines in a file whose name says no algorithm: a digest's length
+// that several algorithms share is checked against each of them at once.
+TEST(SumCheckJob, AnAmbiguousLineIsCheckedAgainstEveryAlgorithmOfItsLength)
+{
+    FixedSettings settings;
+    BoundSettings bound(settings);
+    TempFolder folder;
+    folder.Write(L"a.bin", PatternBytes(102401));
+    const DigestTable digests = PatternDigests(102401, {L"SHA-256", L"BLAKE3", L"MD5"});
+    std::string altered = Lower(digests.at(L"SHA-256"));
+    altered[0] = altered[0] == '0' ? '1' : '0';
+    const struct {
+        std::string digest;
+        SumCheckResult result;
+        const wchar_t* algorithm;
+    } lines[] = {
+        {Lower(digests.at(L"SHA-256")), SumCheckResult::Matches, L"SHA-256"},
+        {Lower(digests.at(L"BLAKE3")), SumCheckResult::Matches, L"BLAKE3"},
+        {Lower(digests.at(L"MD5")), SumCheckResult::Matches, L"MD5"},
+        {altered, SumCheckResult::DoesNotMatch, nullptr},
+    };
+    std::string text;
+    for (const auto& line : lines)
+        text += line.digest + "  a.bin\n";
+    SumCheckJobPtr job = SumCheckJob::Create(folder.Write(L"checksums.txt", Bytes(text)), std::make_shared<NoReport>());
+    win::UniqueFile thread(job->Start());
+    ASSERT_TRUE(thread);
+    ASSERT_EQ(::WaitForSingleObject(thread.get(), 30000), WAIT_OBJECT_0);
+    ASSERT_EQ(job->RowCount(), std::size(lines));
+    for (std::size_t i = 0; i < std::size(lines); ++i) {
+        const SumCheckRow row = job->Row(i);
+        EXPECT_EQ(row.result, lines[i].result) << i;
+        if (lines[i].algorithm != nullptr)
+            EXPECT_EQ(SumRowAlgorithmText(row), lines[i].algorithm) << i;
+    }
+    const std::wstring checked = SumRowAlgorithmText(job->Row(3));
+    EXPECT_NE(checked.find(L"SHA-256/"), std::wstring::npos) << Utf8(checked);
+    EXPECT_NE(checked.find(L"BLAKE3"), std::wstring::npos) << Utf8(checked);
+}
+
 TEST(SumCheckJob, AStopEndsTheCheckWithinAFileAndLeavesTheRestWaiting)
 {
     FixedSettings settings;
