@@ -22,6 +22,8 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <initializer_list>
+#include <numeric>
+#include <optional>
 
 namespace {
 
@@ -42,6 +44,19 @@ std::wstring FolderOf(const std::vector<std::wstring>& selection)
         return std::wstring();
     const std::size_t slash = selection.front().find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : selection.front().substr(0, slash);
+}
+
+// The first pairs of a "name|pattern|" list of file types.
+std::wstring FirstFilterPairs(const std::wstring& filter, int pairs)
+{
+    std::size_t end = 0;
+    for (int separators = 0; separators < 2 * pairs; ++separators) {
+        end = filter.find(L'|', end);
+        if (end == std::wstring::npos)
+            return filter;
+        ++end;
+    }
+    return filter.substr(0, end);
 }
 
 }  // namespace
@@ -291,21 +306,39 @@ LRESULT CFileListDialog::OnGetDispInfo(win::Message& m)
     return 0;
 }
 
-const SumAlgorithm* CFileListDialog::ShownSumAlgorithm(SumAlgorithm& unknown) const
+const SumAlgorithm* CFileListDialog::SumAlgorithmOf(std::size_t algorithm, SumAlgorithm& unknown) const
 {
-    if (ShownAlgorithm() >= job->Algorithms().size())
+    if (algorithm >= job->Algorithms().size())
         return nullptr;
-    const std::wstring& name = job->Algorithms()[ShownAlgorithm()];
+    const std::wstring& name = job->Algorithms()[algorithm];
     if (const SumAlgorithm* known = SumAlgorithmByName(name))
         return known;
     unknown = SumAlgorithm{name.c_str(), "", 0};
     return &unknown;
 }
 
+std::optional<std::size_t> CFileListDialog::Crc32Algorithm() const
+{
+    const auto& names = job->Algorithms();
+    const auto found = std::find(names.begin(), names.end(), L"CRC32");
+    return found == names.end() ? std::nullopt : std::optional<std::size_t>(found - names.begin());
+}
+
+std::vector<SumFileEntry> CFileListDialog::EntriesOf(const std::vector<std::size_t>& rows, std::size_t algorithm) const
+{
+    std::vector<SumFileEntry> entries;
+    for (std::size_t index : rows) {
+        const FileRow row = job->Row(index);
+        if (row.state == FileRowState::Hashed)
+            entries.push_back({row.path, AsciiOf(job->DigestOf(row, algorithm))});
+    }
+    return entries;
+}
+
 std::wstring CFileListDialog::CopyText() const
 {
     SumAlgorithm unknown{};
-    const SumAlgorithm* algorithm = ShownSumAlgorithm(unknown);
+    const SumAlgorithm* algorithm = SumAlgorithmOf(ShownAlgorithm(), unknown);
     if (algorithm == nullptr)
         return std::wstring();
     std::vector<std::size_t> rows = list.SelectedItems();
@@ -313,15 +346,8 @@ std::wstring CFileListDialog::CopyText() const
         for (std::size_t i = 0; i < job->RowCount(); ++i)
             rows.push_back(i);
     }
-    std::vector<SumFileEntry> entries;
-    for (std::size_t index : rows) {
-        const FileRow row = job->Row(index);
-        if (row.state == FileRowState::Hashed)
-            entries.push_back({row.path, AsciiOf(job->DigestOf(row, ShownAlgorithm()))});
-    }
-    std::wstring text;
-    std::string lines = SumFileText(SumFormat::Gnu, *algorithm, commonFolder, entries);
-    std::wstring wide;
+    const std::string lines = SumFileText(SumFormat::Gnu, *algorithm, commonFolder, EntriesOf(rows, ShownAlgorithm()));
+    std::wstring wide, text;
     if (!Utf8ToWide(lines, wide))
         return std::wstring();
     for (wchar_t c : wide) {
@@ -344,35 +370,35 @@ LRESULT CFileListDialog::OnListKeyDown(win::Message& m)
     return 0;
 }
 
+// sfv lines carry CRC32 values, whatever the list shows.
 DWORD CFileListDialog::SaveSumFile(const std::wstring& target, SumFormat format) const
 {
+    const std::optional<std::size_t> index = format == SumFormat::Sfv ? Crc32Algorithm() : ShownAlgorithm();
     SumAlgorithm unknown{};
-    const SumAlgorithm* algorithm = ShownSumAlgorithm(unknown);
+    const SumAlgorithm* algorithm = index ? SumAlgorithmOf(*index, unknown) : nullptr;
     if (algorithm == nullptr)
-        return ERROR_INVALID_FUNCTION;
-    std::vector<SumFileEntry> entries;
-    for (std::size_t i = 0; i < job->RowCount(); ++i) {
-        const FileRow row = job->Row(i);
-        if (row.state == FileRowState::Hashed)
-            entries.push_back({row.path, AsciiOf(job->DigestOf(row, ShownAlgorithm()))});
-    }
+        return format == SumFormat::Sfv ? ERROR_NOT_SUPPORTED : ERROR_INVALID_FUNCTION;
+    std::vector<std::size_t> rows(job->RowCount());
+    std::iota(rows.begin(), rows.end(), std::size_t{0});
     const std::size_t slash = target.find_last_of(L"\\/");
     const std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash);
-    return ReplaceFileWith(target, SumFileText(format, *algorithm, folder, entries));
+    return ReplaceFileWith(target, SumFileText(format, *algorithm, folder, EntriesOf(rows, *index)));
 }
 
 LRESULT CFileListDialog::OnSave(win::Message&)
 {
     SumAlgorithm unknown{};
-    const SumAlgorithm* algorithm = ShownSumAlgorithm(unknown);
+    const SumAlgorithm* algorithm = SumAlgorithmOf(ShownAlgorithm(), unknown);
     if (algorithm == nullptr)
         return 0;
-    // "name|pattern|" pairs with the separators made NULs, as the dialog wants them.
+    // "name|pattern|" pairs with the separators made NULs, as the dialog
+    // wants them; the third, sfv, only where CRC32 values were computed.
     std::wstring filter = Text(IDS_FILES_SAVE_FILTER);
+    if (!Crc32Algorithm())
+        filter = FirstFilterPairs(filter, 2);
     for (wchar_t& c : filter)
         c = c == L'|' ? L'\0' : c;
     filter.push_back(L'\0');
-    const bool crc32 = std::wstring(algorithm->catalogueName) == L"CRC32";
     std::vector<wchar_t> file(kPathCapacity, L'\0');
     const std::wstring name = DefaultSumFileName(SumFormat::Gnu, *algorithm);
     name.copy(file.data(), name.size());
@@ -390,10 +416,9 @@ LRESULT CFileListDialog::OnSave(win::Message&)
         if (!::GetSaveFileNameW(&dialog))
             return 0;
     }
-    // sfv lines carry CRC32 values only: with another algorithm the gnu form.
-    const SumFormat format = dialog.nFilterIndex == 2                ? SumFormat::Bsd
-                             : dialog.nFilterIndex == 3 && crc32     ? SumFormat::Sfv
-                                                                     : SumFormat::Gnu;
+    const SumFormat format = dialog.nFilterIndex == 2 ? SumFormat::Bsd
+                             : dialog.nFilterIndex == 3 ? SumFormat::Sfv
+                                                        : SumFormat::Gnu;
     const DWORD error = SaveSumFile(file.data(), format);
     if (error != ERROR_SUCCESS) {
         const std::wstring message = FilledText(Text(IDS_FILES_SAVE_FAILED), {SystemErrorText(error)});

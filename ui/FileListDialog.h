@@ -6,6 +6,7 @@
 // file of the digests, and a search of every digest for the compare text,
 // typed, pasted or copied elsewhere while the page is open.
 #include "engine/FileListJob.h"
+#include "engine/SumFileSave.h"
 #include "engine/SumLine.h"
 #include "ui/ClipboardViewer.h"
 #include "ui/CopiedDigests.h"
@@ -20,6 +21,7 @@
 #include <array>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,7 +72,8 @@ public:
     std::size_t ShownAlgorithm() const;
     // gnu lines of the rows (all when none is selected), CRLF after each.
     std::wstring CopyText() const;
-    // Writes a checksum file of the hashed rows; ERROR_SUCCESS or why not.
+    // Writes a checksum file of the hashed rows (the shown algorithm's
+    // digests, CRC32's for sfv); ERROR_SUCCESS or why not.
     DWORD SaveSumFile(const std::wstring& target, SumFormat format) const;
 
     void SetSystemCallsForTesting(const JobSystemCalls& calls) { job->SetSystemCallsForTesting(calls); }
@@ -100,7 +103,12 @@ private:
     bool CompareTextIsOurs() const;
     std::wstring ShownName(const std::wstring& path) const;
     std::wstring DigestCell(const FileRow& row) const;
-    const SumAlgorithm* ShownSumAlgorithm(SumAlgorithm& unknown) const;
+    // The table's entry of an algorithm of the job (by index), or one made in
+    // unknown for an algorithm checksum files have no name for.
+    const SumAlgorithm* SumAlgorithmOf(std::size_t algorithm, SumAlgorithm& unknown) const;
+    std::optional<std::size_t> Crc32Algorithm() const;
+    // The hashed rows among these, with the digests of one algorithm.
+    std::vector<SumFileEntry> EntriesOf(const std::vector<std::size_t>& rows, std::size_t algorithm) const;
     HWND Control(UINT id) const { return ::GetDlgItem(Window(), static_cast<int>(id)); }
     std::wstring Text(unsigned id) const { return win::LoadStringResource(resources.instance, id); }
 

@@ -249,6 +249,12 @@ TEST_F(FilesPageTest, CopiedLinesAndSavedChecksumFilesAreOnesTheToolsAccept)
         const std::string rhash = RunHostCommand(folder.Path(), L"rhash -c " + c.name);
         EXPECT_NE(rhash.find("Everything OK"), std::string::npos) << rhash;
     }
+    // sfv carries CRC32 values whatever the list shows.
+    ASSERT_EQ(page->SaveSumFile(folder.Path() + L"\\all.sfv", SumFormat::Sfv), static_cast<DWORD>(ERROR_SUCCESS));
+    const std::string sfv = RunHostCommand(folder.Path(), L"rhash -c all.sfv");
+    EXPECT_NE(sfv.find("Everything OK"), std::string::npos) << sfv << ReadFileBytes(folder.Path() + L"\\all.sfv");
+    EXPECT_NE(ReadFileBytes(folder.Path() + L"\\all.sfv").find(Narrow(ExpectedDigests(L"CRC32")[3])), std::string::npos);
+
     // Inside the folder: names below it (the others keep their whole paths).
     ASSERT_EQ(page->SaveSumFile(folder.Path() + L"\\dir\\SHA256SUMS", SumFormat::Gnu), static_cast<DWORD>(ERROR_SUCCESS));
     const std::string inner = RunHostCommand(folder.Path() + L"\\dir", L"sha256sum -c SHA256SUMS");
