@@ -68,6 +68,35 @@ std::wstring NameInSumFolder(const std::wstring& folder, const std::wstring& pat
     return SumFileName(path.substr(base.size()));
 }
 
+std::wstring CommonFolderOf(const std::vector<std::wstring>& paths)
+{
+    const auto isSeparator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    const auto folderOf = [](const std::wstring& path) {
+        const std::size_t slash = path.find_last_of(L"\\/");
+        return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+    };
+    if (paths.empty())
+        return std::wstring();
+    std::wstring common = folderOf(paths.front());
+    for (std::size_t i = 1; i < paths.size() && !common.empty(); ++i) {
+        const std::wstring folder = folderOf(paths[i]);
+        const std::size_t shared =
+            std::mismatch(common.begin(), common.end(), folder.begin(), folder.end(), SameFolded).first - common.begin();
+        if (shared == common.size() && (shared == folder.size() || isSeparator(folder[shared])))
+            continue;  // the common folder holds this one
+        if (shared == folder.size() && isSeparator(common[shared])) {
+            common.resize(shared);  // this folder holds the common one
+            continue;
+        }
+        // Back to the last separator both have: a name cut in two is no folder.
+        std::size_t end = shared;
+        while (end > 0 && !isSeparator(common[end - 1]))
+            --end;
+        common.resize(end > 0 ? end - 1 : 0);
+    }
+    return common;
+}
+
 std::string SumFileText(SumFormat format, const SumAlgorithm& algorithm, const std::wstring& folder,
                         const std::vector<SumFileEntry>& entries)
 {

@@ -22,6 +22,11 @@ std::wstring DefaultSumFileName(SumFormat format, const SumAlgorithm& algorithm)
 // with forward slashes, when it lies below the folder; else as it is.
 std::wstring NameInSumFolder(const std::wstring& folder, const std::wstring& path);
 
+// The deepest folder that holds every path (files and folders alike),
+// compared as Windows compares names (case and separator ignored), as the
+// first path spells it; empty when they share none (other drives).
+std::wstring CommonFolderOf(const std::vector<std::wstring>& paths);
+
 // The whole file in UTF-8, one line per entry, each ended by a line feed;
 // digests lowercase for gnu and bsd, uppercase for sfv, as the tools write.
 std::string SumFileText(SumFormat format, const SumAlgorithm& algorithm, const std::wstring& folder,

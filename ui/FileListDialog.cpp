@@ -37,15 +37,6 @@ std::string AsciiOf(const std::wstring& digits)
     return std::string(digits.begin(), digits.end());  // hexadecimal digits only
 }
 
-// The folder that holds the first selected item: the shell selects items of one folder.
-std::wstring FolderOf(const std::vector<std::wstring>& selection)
-{
-    if (selection.empty())
-        return std::wstring();
-    const std::size_t slash = selection.front().find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : selection.front().substr(0, slash);
-}
-
 // The first pairs of a "name|pattern|" list of file types.
 std::wstring FirstFilterPairs(const std::wstring& filter, int pairs)
 {
@@ -103,7 +94,7 @@ CFileListDialog::CFileListDialog(std::vector<std::wstring> selection, ResourceLe
       resources(std::move(lease)),
       report(std::make_shared<FilesPageReport>())
 {
-    commonFolder = FolderOf(selection);
+    commonFolder = CommonFolderOf(selection);
     job = FileListJob::Create(std::move(selection), report);
 }
 

@@ -1,8 +1,10 @@
 // Checksum-file text, lines and algorithm names: windowless, byte for byte as
 // the common tools write them (the lines below were written by sha256sum,
 // sha256sum --tag, b2sum --tag, xxhsum --tag, rhash --bsd and rhash --sfv).
+#include "engine/SumFileSave.h"
 #include "engine/SumLine.h"
 #include "engine/SumText.h"
+#include "support/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -227,4 +229,25 @@ TEST(SumText, AMillionLinesStreamThroughFixedMemory)
     EXPECT_EQ(count, total);
     EXPECT_EQ(read.number, total);
     EXPECT_LT(largest, 256u);
+}
+
+TEST(SumFileSave, NamesAreRelativeToTheFolderEveryItemSharesAsWindowsComparesNames)
+{
+    const struct {
+        std::vector<std::wstring> paths;
+        std::wstring common;
+        std::wstring nameOfLast;  // in the common folder
+    } cases[] = {
+        {{L"C:\\r\\a.iso", L"C:\\r\\b.iso"}, L"C:\\r", L"b.iso"},
+        {{L"C:\\r\\a.iso", L"c:/R/docs"}, L"C:\\r", L"docs"},                                // a folder; case and separator
+        {{L"C:\\r\\x\\a.iso", L"C:\\r\\y\\b.iso"}, L"C:\\r", L"y/b.iso"},             // search results
+        {{L"C:\\r\\x\\a.iso", L"C:\\r\\b.iso"}, L"C:\\r", L"b.iso"},
+        {{L"C:\\rel\\a.iso", L"C:\\release\\b.iso"}, L"C:", L"release/b.iso"},          // not a name cut in two
+        {{L"C:\\r\\a.iso", L"D:\\r\\b.iso"}, L"", L"D:\\r\\b.iso"},                    // other drives
+        {{L"\\\\server\\share\\a", L"\\\\server\\share\\s\\b"}, L"\\\\server\\share", L"s/b"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CommonFolderOf(c.paths), c.common) << Utf8(c.paths.back());
+        EXPECT_EQ(NameInSumFolder(c.common, c.paths.back()), c.nameOfLast) << Utf8(c.paths.back());
+    }
 }
