@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <cwchar>
 #include <initializer_list>
 #include <numeric>
 #include <optional>
@@ -118,6 +119,7 @@ const win::MessageMap<CFileListDialog>& CFileListDialog::Messages()
             win::OnMessage(WM_FILES_NOTIFY, &D::OnFilesNotify),
             win::OnMessage(WM_TIMER, &D::OnTimer),
             win::OnNotify(IDC_FILES_LIST, LVN_GETDISPINFOW, &D::OnGetDispInfo),
+            win::OnNotify(IDC_FILES_LIST, LVN_COLUMNCLICK, &D::OnColumnClick),
             win::OnCommand(IDC_FILES_ALGORITHM, CBN_SELCHANGE, &D::OnAlgorithmChange),
             win::OnCommand(IDC_FILES_COPY, BN_CLICKED, &D::OnCopy),
             win::OnCommand(IDC_FILES_SAVE, BN_CLICKED, &D::OnSave),
@@ -280,7 +282,7 @@ LRESULT CFileListDialog::OnGetDispInfo(win::Message& m)
     auto* info = reinterpret_cast<NMLVDISPINFOW*>(m.lParam);
     if ((info->item.mask & LVIF_TEXT) == 0 || info->item.iItem < 0)
         return 0;
-    const FileRow row = job->Row(static_cast<std::size_t>(info->item.iItem));
+    const FileRow row = job->Row(order.RowAt(static_cast<std::size_t>(info->item.iItem)));
     std::wstring& text = cellTexts[nextCellText++ % cellTexts.size()];
     switch (info->item.iSubItem) {
     case 0:
@@ -294,6 +296,33 @@ LRESULT CFileListDialog::OnGetDispInfo(win::Message& m)
         break;
     }
     info->item.pszText = text.data();
+    return 0;
+}
+
+// The rows as they are now, sorted once: as listed, by size, or by the shown
+// digest (its first 16 digits: identical files side by side; rows without
+// one last).
+LRESULT CFileListDialog::OnColumnClick(win::Message& m)
+{
+    const int column = reinterpret_cast<const NMLISTVIEW*>(m.lParam)->iSubItem;
+    sortAscending = column == sortColumn ? !sortAscending : true;
+    sortColumn = column;
+    std::vector<std::uint64_t> keys(job->RowCount());
+    for (std::size_t index = 0; index < keys.size(); ++index) {
+        const FileRow row = job->Row(index);
+        if (column == 0) {
+            keys[index] = index;
+        } else if (column == 1) {
+            keys[index] = row.size;
+        } else {
+            const std::wstring digest = row.state == FileRowState::Hashed ? job->DigestOf(row, ShownAlgorithm()) : L"";
+            keys[index] = digest.empty() ? UINT64_MAX : std::wcstoull(digest.substr(0, 16).c_str(), nullptr, 16);
+        }
+    }
+    order.SortBy(keys, sortAscending);
+    list.SetItemState(win::ListView::kAllItems, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    list.ShowSortArrow(sortColumn, sortAscending);
+    ::InvalidateRect(list, nullptr, FALSE);
     return 0;
 }
 
@@ -333,6 +362,8 @@ std::wstring CFileListDialog::CopyText() const
     if (algorithm == nullptr)
         return std::wstring();
     std::vector<std::size_t> rows = list.SelectedItems();
+    for (std::size_t& place : rows)
+        place = order.RowAt(place);
     if (rows.empty()) {
         for (std::size_t i = 0; i < job->RowCount(); ++i)
             rows.push_back(i);
@@ -462,8 +493,8 @@ void CFileListDialog::SearchDigest()
         if (found.outcome != ComparisonOutcome::Match)
             continue;
         list.SetItemState(win::ListView::kAllItems, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        list.SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        list.EnsureVisible(index);
+        list.SetItemState(order.PlaceOf(index), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        list.EnsureVisible(order.PlaceOf(index));
         algorithmChoice.SetCurrentSelection(found.matchIndex);
         ShowAlgorithmHeading();
         const std::wstring shown = FilledText(Text(IDS_FILES_MATCH), {job->Algorithms()[found.matchIndex], ShownName(row.path)});

@@ -3,13 +3,15 @@
 // virtual list (its name below the selection's folder, its size and the
 // digest of the algorithm chosen in the drop-down), hashed one after another
 // on the job's worker, with progress, stop and resume, a copy and a checksum
-// file of the digests, and a search of every digest for the compare text,
+// file of the digests (the rows sorted by a heading: identical files side by
+// side by their digests), and a search of every digest for the compare text,
 // typed, pasted or copied elsewhere while the page is open.
 #include "engine/FileListJob.h"
 #include "engine/SumFileSave.h"
 #include "engine/SumLine.h"
 #include "ui/ClipboardViewer.h"
 #include "ui/CopiedDigests.h"
+#include "ui/RowOrder.h"
 #include "settings/ResourceInstance.h"
 #include "win/CommonControls.h"
 #include "win/ListView.h"
@@ -84,6 +86,7 @@ private:
     LRESULT OnFilesNotify(win::Message& m);
     LRESULT OnTimer(win::Message& m);
     LRESULT OnGetDispInfo(win::Message& m);
+    LRESULT OnColumnClick(win::Message& m);
     LRESULT OnAlgorithmChange(win::Message& m);
     LRESULT OnCopy(win::Message& m);
     LRESULT OnSave(win::Message& m);
@@ -126,6 +129,9 @@ private:
     CopiedDigests copiedDigests;      // of the newest copied text, until a file is found to have one
     std::size_t rowsSearchedForCopy = 0;  // rows are hashed in order: those before it were looked at
     std::wstring compareTextFromCopy;     // what the compare edit was given from the clipboard
+    RowOrder order;       // of the rows shown, when the user sorted them
+    int sortColumn = -1;  // none: as listed
+    bool sortAscending = true;
     std::array<std::wstring, 3> cellTexts;  // LVN_GETDISPINFOW's texts stay valid until two more are asked for
     std::size_t nextCellText = 0;
 };

@@ -522,3 +522,41 @@ TEST_F(FilesPageTest, AChecksumFilesRowsSortByAHeadingAndCopyAsShown)
     EXPECT_EQ(ReadClipboardText(), L"a.bin\tSHA-256\t不匹配\r\nb.bin\tMD5\t文件不存在\r\nnot a line\t\t无法识别的行\r\n"
                                    L"dir/x.bin\tSHA-256\t匹配\r\n");
 }
+
+// Sorted by a heading: by size, the other way round, by the shown digest
+// (identical files side by side); the copy and the search follow the rows
+// to their places.
+TEST_F(FilesPageTest, RowsSortByAHeadingAndTheCopyAndSearchFollowThem)
+{
+    std::vector<std::wstring> selection = MakeSelection();
+    selection.push_back(folder.Write(L"same-as-a.bin", PatternBytes(102401)));
+    ASSERT_NE(Show(selection), nullptr);
+    ASSERT_TRUE(WaitUntilEnded(FileListOutcome::Finished));
+    const auto names = [&] {
+        std::vector<std::wstring> shown;
+        for (int row = 0; row < ::SendMessageW(page->List(), LVM_GETITEMCOUNT, 0, 0); ++row)
+            shown.push_back(CellText(page->List(), row, 0));
+        return shown;
+    };
+    ClickListColumn(page->Window(), IDC_FILES_LIST, 1);
+    EXPECT_EQ(names(), (std::vector<std::wstring>{L"b.bin", L"dir\\x.bin", L"a.bin", L"same-as-a.bin", L"dir\\sub\\y.bin"}));
+    ClickListColumn(page->Window(), IDC_FILES_LIST, 1);
+    EXPECT_EQ(names(), (std::vector<std::wstring>{L"dir\\sub\\y.bin", L"a.bin", L"same-as-a.bin", L"dir\\x.bin", L"b.bin"}));
+
+    ClickListColumn(page->Window(), IDC_FILES_LIST, 2);
+    std::vector<std::pair<std::wstring, std::wstring>> byDigest;  // SHA-256, shown name
+    for (const auto& [name, size] : kRows)
+        byDigest.push_back({PatternDigests(size, {L"SHA-256"}).at(L"SHA-256"), name});
+    byDigest.push_back({PatternDigests(102401, {L"SHA-256"}).at(L"SHA-256"), L"same-as-a.bin"});
+    std::stable_sort(byDigest.begin(), byDigest.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::vector<std::wstring> expected;
+    for (const auto& [digest, name] : byDigest)
+        expected.push_back(name);
+    EXPECT_EQ(names(), expected);
+
+    const int placeOfY = static_cast<int>(std::find(expected.begin(), expected.end(), L"dir\\sub\\y.bin") - expected.begin());
+    ::SetWindowTextW(Control(IDC_FILES_COMPARE_EDIT), PatternDigests(307200, {L"MD5"}).at(L"MD5").c_str());
+    EXPECT_EQ(SelectedRows(), std::vector<int>{placeOfY});
+    EXPECT_NE(page->CopyText().find(L"  dir/sub/y.bin\r\n"), std::wstring::npos) << Utf8(page->CopyText());
+    EXPECT_EQ(Count(Utf8(page->CopyText()), "\n"), 1);
+}
