@@ -64,6 +64,7 @@ protected:
     FilesPageTest() : bound(settings)
     {
         ::OleInitialize(nullptr);
+        EmptyTheClipboard();  // the page looks for its digests there: nothing from an earlier test
         settings.enabled = kThree;
     }
     ~FilesPageTest() override
