@@ -62,12 +62,24 @@ bool InCatalogue(const SumAlgorithm* algorithm)
     return !HashCatalogue::Instance().CreateEnabled(SomeAlgorithms({algorithm})).empty();
 }
 
-// The algorithms an untagged digest of this length may be, that this build computes.
+// Whether the tools name whole checksum files after it ("SHA256SUMS"): the
+// algorithms such files are mostly written with.
+bool HasSumsFileName(const SumAlgorithm* algorithm)
+{
+    std::wstring name;
+    for (const char* c = algorithm->tag; *c != '\0'; ++c)
+        name.push_back(static_cast<wchar_t>(*c));
+    return SumAlgorithmByFileName(name + L"SUMS") == algorithm;
+}
+
+// The algorithms an untagged digest of this length may be, that this build
+// computes; the common ones first (SHA-256 before RIPEMD-256).
 std::vector<const SumAlgorithm*> ComputedOfLength(std::size_t digits)
 {
     std::vector<const SumAlgorithm*> computed = SumAlgorithmsByLength(digits);
     computed.erase(std::remove_if(computed.begin(), computed.end(), [](const SumAlgorithm* a) { return !InCatalogue(a); }),
                    computed.end());
+    std::stable_partition(computed.begin(), computed.end(), HasSumsFileName);
     return computed;
 }
 
