@@ -1,6 +1,8 @@
 #include "FileListJob.h"
 
+#include "DigestText.h"
 #include "FileList.h"
+#include "HashSettings.h"
 #include "PinnedWorker.h"
 #include "win/LongPath.h"
 
@@ -24,25 +26,60 @@ std::size_t FileListJob::RowCount() const
     return rows.size();
 }
 
+std::wstring FileListJob::PathOf(const StoredRow& row) const
+{
+    return folders[row.folder] + names.substr(row.nameAt, row.nameLength);
+}
+
 FileRow FileListJob::Row(std::size_t index) const
 {
     const std::lock_guard<std::mutex> lock(rowsLock);
-    return index < rows.size() ? rows[index] : FileRow();
+    if (index >= rows.size())
+        return FileRow();
+    const StoredRow& stored = rows[index];
+    FileRow row;
+    row.path = PathOf(stored);
+    row.size = stored.size;
+    row.state = stored.state;
+    row.error = stored.error;
+    if (stored.state == FileRowState::Hashed)
+        row.digests = digestBytes.substr(index * digestStride, digestStride);
+    return row;
 }
 
 std::wstring FileListJob::DigestOf(const FileRow& row, std::size_t algorithm) const
 {
-    std::size_t begin = 0;
-    for (std::size_t skipped = 0; skipped < algorithm; ++skipped) {
-        begin = row.digests.find(' ', begin);
-        if (begin == std::string::npos)
+    std::size_t begin = 0, size = 0;
+    {
+        const std::lock_guard<std::mutex> lock(rowsLock);
+        if (algorithm >= digestSizes.size())
             return std::wstring();
-        ++begin;
+        for (std::size_t i = 0; i < algorithm; ++i)
+            begin += digestSizes[i];
+        size = digestSizes[algorithm];
     }
-    const std::size_t end = row.digests.find(' ', begin);
-    if (end == std::string::npos)
+    if (begin + size > row.digests.size())
         return std::wstring();
-    return std::wstring(row.digests.begin() + begin, row.digests.begin() + end);  // hexadecimal digits only
+    return FormatDigestText(reinterpret_cast<const std::uint8_t*>(row.digests.data()) + begin, size,
+                            BoundHashSettings().UseLowercase());
+}
+
+std::optional<FoundDigest> FileListJob::FindDigest(const std::string& digest) const
+{
+    const std::lock_guard<std::mutex> lock(rowsLock);
+    if (digest.empty())
+        return std::nullopt;
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        if (rows[index].state != FileRowState::Hashed)
+            continue;
+        std::size_t at = index * digestStride;
+        for (std::size_t algorithm = 0; algorithm < digestSizes.size(); ++algorithm) {
+            if (digestSizes[algorithm] == digest.size() && digestBytes.compare(at, digest.size(), digest) == 0)
+                return FoundDigest{index, algorithm};
+            at += digestSizes[algorithm];
+        }
+    }
+    return std::nullopt;
 }
 
 std::uint64_t FileListJob::BytesDone() const
@@ -108,41 +145,58 @@ bool FileListJob::ListSelection()
     {
         const std::lock_guard<std::mutex> lock(rowsLock);
         rows.clear();
+        folders.clear();
+        folderIndex.clear();
+        names.clear();
+        digestBytes.clear();
     }
     bytesListed = 0;
-    const auto add = [this](FileRow&& row) {
-        bytesListed += row.size;
-        {
-            const std::lock_guard<std::mutex> lock(rowsLock);
-            rows.push_back(std::move(row));
-        }
-        report->RowsListed();
-    };
     const bool complete = WalkFiles(
         selection, true,
         [&](ListedFile&& file) {
             if (stopFlag->load())
                 return false;
-            FileRow row;
-            row.path = std::move(file.path);
-            row.size = file.size;
-            add(std::move(row));
+            AddRow(file.path, file.size, FileRowState::Waiting, ERROR_SUCCESS);
             return true;
         },
-        [&](const std::wstring& path, DWORD error) {
-            FileRow row;
-            row.path = path;
-            row.state = FileRowState::Failed;
-            row.error = error;
-            add(std::move(row));
-        });
+        [&](const std::wstring& path, DWORD error) { AddRow(path, 0, FileRowState::Failed, error); });
     if (!complete)
         return false;
+    {
+        // The rows are all there: what was reserved for more goes back.
+        const std::lock_guard<std::mutex> lock(rowsLock);
+        rows.shrink_to_fit();
+        names.shrink_to_fit();
+        folderIndex.clear();
+    }
     nextRow = 0;
     filesDone = 0;
     bytesFinished = 0;
     listed = true;
     return true;
+}
+
+void FileListJob::AddRow(const std::wstring& path, std::uint64_t size, FileRowState state, DWORD error)
+{
+    const std::size_t slash = path.find_last_of(L"\\/");
+    const std::size_t nameAt = slash == std::wstring::npos ? 0 : slash + 1;
+    {
+        const std::lock_guard<std::mutex> lock(rowsLock);
+        const auto folder = folderIndex.try_emplace(path.substr(0, nameAt), static_cast<std::uint32_t>(folders.size()));
+        if (folder.second)
+            folders.push_back(folder.first->first);
+        StoredRow row;
+        row.size = size;
+        row.nameAt = names.size();
+        row.nameLength = static_cast<std::uint32_t>(path.size() - nameAt);
+        row.folder = folder.first->second;
+        row.error = error;
+        row.state = state;
+        names.append(path, nameAt, std::wstring::npos);
+        rows.push_back(row);
+    }
+    bytesListed += size;
+    report->RowsListed();
 }
 
 // False when stopped before the last row; the stopped file stays open where
@@ -159,7 +213,7 @@ bool FileListJob::HashRows()
         if (row.state != FileRowState::Waiting)
             continue;  // a folder that could not be listed
         if (!rowOpen && !hash->Open(ExtendedLengthPath(row.path))) {
-            FinishRow(nextRow, FileRowState::Failed, hash->LastError(), std::string());
+            FinishRow(nextRow, FileRowState::Failed, hash->LastError());
             continue;
         }
         rowOpen = true;
@@ -168,29 +222,51 @@ bool FileListJob::HashRows()
             return false;  // stopped within the file
         rowOpen = false;
         if (!hash->Completed()) {
-            FinishRow(nextRow, FileRowState::Failed, hash->LastError(), std::string());
+            FinishRow(nextRow, FileRowState::Failed, hash->LastError());
             continue;
         }
-        std::string digests;
-        for (std::size_t i = 0; i < hash->Count(); ++i) {
-            for (wchar_t digit : hash->At(i)->GetDigestText())
-                digests.push_back(static_cast<char>(digit));
-            digests.push_back(' ');
-        }
-        FinishRow(nextRow, FileRowState::Hashed, ERROR_SUCCESS, std::move(digests));
+        if (StoreDigests(nextRow))
+            FinishRow(nextRow, FileRowState::Hashed, ERROR_SUCCESS);
+        else
+            FinishRow(nextRow, FileRowState::Failed, ERROR_INVALID_DATA);
     }
     return true;
 }
 
-void FileListJob::FinishRow(std::size_t index, FileRowState state, DWORD error, std::string digests)
+// The digests of the file just hashed, as bytes in its row's place (room for
+// every row is made at the first); false when a digest is not hexadecimal
+// text of the size the first file's had.
+bool FileListJob::StoreDigests(std::size_t index)
+{
+    std::string bytes;
+    std::vector<std::size_t> sizes;
+    for (std::size_t i = 0; i < hash->Count(); ++i) {
+        const std::size_t before = bytes.size();
+        if (!AppendDigestBytes(hash->At(i)->GetDigestText(), bytes))
+            return false;
+        sizes.push_back(bytes.size() - before);
+    }
+    const std::lock_guard<std::mutex> lock(rowsLock);
+    if (digestSizes.empty()) {
+        digestSizes = sizes;
+        digestStride = bytes.size();
+    }
+    if (sizes != digestSizes)
+        return false;
+    if (digestBytes.size() < rows.size() * digestStride)
+        digestBytes.resize(rows.size() * digestStride);
+    digestBytes.replace(index * digestStride, digestStride, bytes);
+    return true;
+}
+
+void FileListJob::FinishRow(std::size_t index, FileRowState state, DWORD error)
 {
     std::uint64_t size = 0;
     {
         const std::lock_guard<std::mutex> lock(rowsLock);
-        FileRow& row = rows[index];
+        StoredRow& row = rows[index];
         row.state = state;
         row.error = error;
-        row.digests = std::move(digests);
         size = row.size;
     }
     bytesFinished += size;

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr std::size_t kShownTextLimit = 200;  // of a line not understood
-
 // The names below the checksum file's folder start there.
 std::wstring FolderOf(const std::wstring& sumFile)
 {
@@ -74,7 +72,10 @@ std::size_t SumCheckJob::RowCount() const
 SumCheckRow SumCheckJob::Row(std::size_t index) const
 {
     const std::lock_guard<std::mutex> lock(rowsLock);
-    return index < rows.size() ? rows[index] : SumCheckRow();
+    if (index >= rows.size())
+        return SumCheckRow();
+    const StoredRow& stored = rows[index];
+    return SumCheckRow{stored.line, names.substr(stored.nameAt, stored.nameLength), stored.algorithm, stored.result};
 }
 
 std::array<std::uint64_t, static_cast<std::size_t>(SumCheckResult::kCount)> SumCheckJob::Counts() const
@@ -113,7 +114,16 @@ void SumCheckJob::AddRow(SumCheckRow row)
         const std::lock_guard<std::mutex> lock(rowsLock);
         if (row.result != SumCheckResult::Waiting)
             ++counts[static_cast<std::size_t>(row.result)];
-        rows.push_back(std::move(row));
+        if (row.result == SumCheckResult::NotUnderstood && row.name.size() > kNotUnderstoodTextLimit)
+            row.name.resize(kNotUnderstoodTextLimit);
+        StoredRow stored;
+        stored.line = row.line;
+        stored.nameAt = names.size();
+        stored.algorithm = row.algorithm;
+        stored.nameLength = static_cast<std::uint32_t>(row.name.size());
+        stored.result = row.result;
+        names += row.name;
+        rows.push_back(stored);
     }
     report->RowsListed();
 }
@@ -178,14 +188,14 @@ void SumCheckJob::Run()
                     line.kind == SumLineKind::Entry ? ResolveSumAlgorithm(line, implied) : ResolvedSumAlgorithm();
                 if (resolved.status != SumAlgorithmStatus::Found) {
                     row.name = Widened(line.kind == SumLineKind::Entry ? line.name
-                                                                       : text.text.substr(0, kShownTextLimit));
+                                                                       : text.text.substr(0, kNotUnderstoodTextLimit));
                     row.result = SumCheckResult::NotUnderstood;
                     AddRow(std::move(row));
                     continue;
                 }
                 row.algorithm = resolved.algorithm;
                 std::wstring name;
-                const bool named = Utf8ToWide(line.name, name) && !name.empty() &&
+                const bool named = Utf8ToWide(line.name, name) && !name.empty() && name.size() <= kLongestSumName &&
                                    name.find(L'\0') == std::wstring::npos;
                 row.name = name;
                 if (!named)
@@ -202,6 +212,9 @@ void SumCheckJob::Run()
             }
             readFailed = reader.ReadFailed();
         }
+        const std::lock_guard<std::mutex> lock(rowsLock);
+        rows.shrink_to_fit();  // what was reserved for more rows goes back
+        names.shrink_to_fit();
     } catch (...) {
         // Only allocation can throw: the check ends where it is.
     }

@@ -21,13 +21,19 @@ enum class SumCheckResult {
     DoesNotMatch,
     Missing,      // no such file or folder
     Unreadable,   // any other failure to open or read
-    NotUnderstood,  // no checksum line, an unknown or ambiguous algorithm, or one this build lacks
+    NotUnderstood,  // no checksum line, an unknown or ambiguous algorithm, one this build lacks,
+                    // or a name longer than any path (kLongestSumName)
     kCount
 };
 
+// Longer names name no file (the longest path Windows opens): not understood.
+constexpr std::size_t kLongestSumName = 32767;
+// What a row keeps of the text of a line not understood.
+constexpr std::size_t kNotUnderstoodTextLimit = 200;
+
 struct SumCheckRow {
     std::uint64_t line = 0;  // from 1
-    std::wstring name;       // as the line gives it (for a line not understood, its text, cut)
+    std::wstring name;       // as the line gives it (for a line not understood, its text or name, cut)
     const SumAlgorithm* algorithm = nullptr;
     SumCheckResult result = SumCheckResult::Waiting;
 };
@@ -71,8 +77,18 @@ private:
     const StopFlag stopFlag = std::make_shared<std::atomic<bool>>(false);
     const HashDataPtr hash = HashData::Create();
 
+    // A row as kept, small since a file may have millions of lines: its name in `names`.
+    struct StoredRow {
+        std::uint64_t line = 0;
+        std::size_t nameAt = 0;
+        const SumAlgorithm* algorithm = nullptr;
+        std::uint32_t nameLength = 0;
+        SumCheckResult result = SumCheckResult::Waiting;
+    };
+
     mutable std::mutex rowsLock;
-    std::vector<SumCheckRow> rows;
+    std::vector<StoredRow> rows;
+    std::wstring names;
     std::array<std::uint64_t, static_cast<std::size_t>(SumCheckResult::kCount)> counts{};
 
     std::atomic<bool> started{false};

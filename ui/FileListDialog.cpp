@@ -7,6 +7,7 @@
 #include "FilesPageResources.h"
 #include "resource.h"
 #include "settings/ResourceInstance.h"
+#include "engine/DigestText.h"
 #include "engine/SumAlgorithms.h"
 #include "engine/SumFileSave.h"
 #include "engine/SumText.h"
@@ -419,24 +420,18 @@ void CFileListDialog::SearchDigest()
         ::SetWindowTextW(result, L"");
         return;
     }
-    std::vector<std::wstring> digests(job->Algorithms().size());
-    for (std::size_t index = 0; index < job->RowCount(); ++index) {
-        const FileRow row = job->Row(index);
-        if (row.state != FileRowState::Hashed)
-            continue;
-        for (std::size_t i = 0; i < digests.size(); ++i)
-            digests[i] = job->DigestOf(row, i);
-        const DigestComparison found = CompareWithDigests(text, digests);
-        if (found.outcome == ComparisonOutcome::NothingToCompare)
-            break;
-        if (found.outcome != ComparisonOutcome::Match)
-            continue;
+    // As bytes against the job's bytes: whole digests, either case, as CompareWithDigests compares.
+    std::string digest;
+    const std::optional<FoundDigest> found =
+        AppendDigestBytes(ComparedDigits(text), digest) ? job->FindDigest(digest) : std::nullopt;
+    if (found) {
         list.SetItemState(win::ListView::kAllItems, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        list.SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        list.EnsureVisible(index);
-        algorithmChoice.SetCurrentSelection(found.matchIndex);
+        list.SetItemState(found->row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        list.EnsureVisible(found->row);
+        algorithmChoice.SetCurrentSelection(found->algorithm);
         ShowAlgorithmHeading();
-        const std::wstring shown = FilledText(Text(IDS_FILES_MATCH), {job->Algorithms()[found.matchIndex], ShownName(row.path)});
+        const std::wstring shown =
+            FilledText(Text(IDS_FILES_MATCH), {job->Algorithms()[found->algorithm], ShownName(job->Row(found->row).path)});
         ::SetWindowTextW(result, shown.c_str());
         return;
     }

@@ -72,6 +72,8 @@ TEST(SumCheckJob, EveryLineGetsItsResultAndHostileLinesAreNotUnderstood)
         {"WHATEVER (a.bin) = " + a, SumCheckResult::NotUnderstood},
         {"not a checksum line", SumCheckResult::NotUnderstood},
         {a + "  " + std::string(300 * 1024, 'n'), SumCheckResult::NotUnderstood},  // longer than a line may be
+        {a + "  " + std::string(kLongestSumName + 1, 'n'), SumCheckResult::NotUnderstood},  // longer than any path
+        {"WHATEVER (" + std::string(kLongestSumName, 'n') + ") = " + a, SumCheckResult::NotUnderstood},
         {a + "  a" + std::string(1, '\0') + ".bin", SumCheckResult::NotUnderstood},
         {a + "  \xff\xfe.bin", SumCheckResult::NotUnderstood},  // not UTF-8
         {a + "  \xed\xa0\x80.bin", SumCheckResult::NotUnderstood},  // a surrogate in UTF-8
@@ -96,6 +98,9 @@ TEST(SumCheckJob, EveryLineGetsItsResultAndHostileLinesAreNotUnderstood)
         SCOPED_TRACE(lines[i].text.substr(0, 100));
         EXPECT_EQ(job->Row(i).result, lines[i].result);
         EXPECT_EQ(job->Row(i).line, i + 3);
+        if (lines[i].result == SumCheckResult::NotUnderstood) {
+            EXPECT_LE(job->Row(i).name.size(), kNotUnderstoodTextLimit);  // what is kept of it
+        }
         ++counts[static_cast<std::size_t>(lines[i].result)];
     }
     EXPECT_EQ(job->Counts(), counts);

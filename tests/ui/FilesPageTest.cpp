@@ -264,8 +264,12 @@ TEST_F(FilesPageTest, ADigestTypedIsFoundAmongEveryAlgorithmOfEveryFile)
     EXPECT_NE(WindowText(Control(IDC_FILES_COMPARE_RESULT)).find(L"MD5"), std::wstring::npos);
     ::SetWindowTextW(edit, (L"0x" + PatternDigests(1, {L"CRC32"}).at(L"CRC32")).c_str());
     EXPECT_EQ(SelectedRows(), std::vector<int>{3});
-    ::SetWindowTextW(edit, std::wstring(64, L'0').c_str());
-    EXPECT_EQ(WindowText(Control(IDC_FILES_COMPARE_RESULT)), L"没有匹配的哈希值");
+    // No digest: none of this length, "0x" alone, a digit that is not hexadecimal, half a digit.
+    const std::wstring md5 = PatternDigests(307200, {L"MD5"}).at(L"MD5");
+    for (const std::wstring& text : {std::wstring(64, L'0'), std::wstring(L"0x"), L"g" + md5.substr(1), md5 + L"0"}) {
+        ::SetWindowTextW(edit, text.c_str());
+        EXPECT_EQ(WindowText(Control(IDC_FILES_COMPARE_RESULT)), L"没有匹配的哈希值") << Utf8(text);
+    }
 }
 
 // Closed in reads a seeded generator picks (within a file, or at the first
