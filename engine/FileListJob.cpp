@@ -6,6 +6,7 @@
 #include "PinnedWorker.h"
 #include "win/LongPath.h"
 
+#include <algorithm>
 #include <new>
 
 FileListJob::FileListJob(std::vector<std::wstring> selection, std::shared_ptr<IFileListReport> report)
@@ -31,6 +32,14 @@ std::wstring FileListJob::PathOf(const StoredRow& row) const
     return folders[row.folder] + names.substr(row.nameAt, row.nameLength);
 }
 
+const char* FileListJob::DigestsAt(std::size_t index) const
+{
+    const std::size_t block = index / kDigestBlockRows;
+    if (block >= digestBlocks.size() || digestBlocks[block].empty())
+        return nullptr;
+    return digestBlocks[block].data() + index % kDigestBlockRows * digestStride;
+}
+
 FileRow FileListJob::Row(std::size_t index) const
 {
     const std::lock_guard<std::mutex> lock(rowsLock);
@@ -42,8 +51,9 @@ FileRow FileListJob::Row(std::size_t index) const
     row.size = stored.size;
     row.state = stored.state;
     row.error = stored.error;
-    if (stored.state == FileRowState::Hashed)
-        row.digests = digestBytes.substr(index * digestStride, digestStride);
+    const char* digests = stored.state == FileRowState::Hashed ? DigestsAt(index) : nullptr;
+    if (digests != nullptr)
+        row.digests.assign(digests, digestStride);
     return row;
 }
 
@@ -72,9 +82,9 @@ std::optional<FoundDigest> FileListJob::FindDigest(const std::string& digest) co
     for (std::size_t index = 0; index < rows.size(); ++index) {
         if (rows[index].state != FileRowState::Hashed)
             continue;
-        std::size_t at = index * digestStride;
-        for (std::size_t algorithm = 0; algorithm < digestSizes.size(); ++algorithm) {
-            if (digestSizes[algorithm] == digest.size() && digestBytes.compare(at, digest.size(), digest) == 0)
+        const char* at = DigestsAt(index);
+        for (std::size_t algorithm = 0; at != nullptr && algorithm < digestSizes.size(); ++algorithm) {
+            if (digestSizes[algorithm] == digest.size() && digest.compare(0, digest.size(), at, digest.size()) == 0)
                 return FoundDigest{index, algorithm};
             at += digestSizes[algorithm];
         }
@@ -148,7 +158,7 @@ bool FileListJob::ListSelection()
         folders.clear();
         folderIndex.clear();
         names.clear();
-        digestBytes.clear();
+        digestBlocks.clear();
     }
     bytesListed = 0;
     const bool complete = WalkFiles(
@@ -233,9 +243,9 @@ bool FileListJob::HashRows()
     return true;
 }
 
-// The digests of the file just hashed, as bytes in its row's place (room for
-// every row is made at the first); false when a digest is not hexadecimal
-// text of the size the first file's had.
+// The digests of the file just hashed, as bytes in its row's place; false
+// when a digest is not hexadecimal text of the size the first file's had.
+// Only the worker writes, so its row's block stays as it saw it between locks.
 bool FileListJob::StoreDigests(std::size_t index)
 {
     std::string bytes;
@@ -246,16 +256,27 @@ bool FileListJob::StoreDigests(std::size_t index)
             return false;
         sizes.push_back(bytes.size() - before);
     }
-    const std::lock_guard<std::mutex> lock(rowsLock);
-    if (digestSizes.empty()) {
-        digestSizes = sizes;
-        digestStride = bytes.size();
+    const std::size_t block = index / kDigestBlockRows;
+    std::size_t blockRows = 0;  // of a block still to be made (the last one only as long as needed)
+    {
+        const std::lock_guard<std::mutex> lock(rowsLock);
+        if (digestSizes.empty()) {
+            digestSizes = sizes;
+            digestStride = bytes.size();
+        }
+        if (sizes != digestSizes)
+            return false;
+        if (DigestsAt(index) == nullptr)
+            blockRows = std::min(kDigestBlockRows, rows.size() - block * kDigestBlockRows);
     }
-    if (sizes != digestSizes)
-        return false;
-    if (digestBytes.size() < rows.size() * digestStride)
-        digestBytes.resize(rows.size() * digestStride);
-    digestBytes.replace(index * digestStride, digestStride, bytes);
+    std::string made(blockRows * digestStride, '\0');
+    const std::lock_guard<std::mutex> lock(rowsLock);
+    if (blockRows != 0) {
+        if (digestBlocks.size() <= block)
+            digestBlocks.resize(block + 1);
+        digestBlocks[block] = std::move(made);
+    }
+    digestBlocks[block].replace(index % kDigestBlockRows * digestStride, digestStride, bytes);
     return true;
 }
 

@@ -113,7 +113,7 @@ private:
 
     // A row as kept, small since a selection may hold 100,000 files: its
     // folder kept once for all its files, its name in `names`, its digests
-    // in `digestBytes` (row by row, digestStride bytes each).
+    // in `digestBlocks` (digestStride bytes a row).
     struct StoredRow {
         std::uint64_t size = 0;
         std::size_t nameAt = 0;
@@ -123,13 +123,18 @@ private:
         FileRowState state = FileRowState::Waiting;
     };
     std::wstring PathOf(const StoredRow& row) const;
+    // The row's digest bytes, or null before its block is made; under rowsLock.
+    const char* DigestsAt(std::size_t index) const;
 
     mutable std::mutex rowsLock;  // rows grow on the worker while the owner reads them
     std::vector<StoredRow> rows;
     std::vector<std::wstring> folders;  // each with its separator at the end
     std::unordered_map<std::wstring, std::uint32_t> folderIndex;  // while listing
     std::wstring names;
-    std::string digestBytes;
+    // Rows' digests in blocks of kDigestBlockRows rows, each made when the
+    // first of its rows is hashed: nothing large is made or moved under the lock.
+    static constexpr std::size_t kDigestBlockRows = 1024;
+    std::vector<std::string> digestBlocks;
     std::vector<std::size_t> digestSizes;  // each algorithm's, from the first file hashed
     std::size_t digestStride = 0;
 

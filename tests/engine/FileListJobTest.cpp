@@ -285,3 +285,35 @@ TEST_F(FileListJobTest, EveryAlgorithmsDigestIsGivenInTheCaseAskedForAndFoundByI
         EXPECT_FALSE(job->FindDigest(absent).has_value());
     }
 }
+
+// More rows than one block of digests holds: each row's digests in its own place.
+TEST_F(FileListJobTest, DigestsOfRowsPastTheFirstThousandAreTheirOwn)
+{
+    folder.MakeFolder(L"many");
+    std::vector<std::wstring> selection;
+    for (std::uint32_t i = 0; i < 1100; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"many\\%04u.bin", i);
+        selection.push_back(folder.Write(name, {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8)}));
+    }
+    const std::vector<std::size_t> checked = {0, 1023, 1024, 1099};
+    std::vector<std::wstring> names;
+    for (std::size_t row : checked)
+        names.push_back(L"many/" + selection[row].substr(selection[row].size() - 8));
+    const std::map<std::wstring, DigestTable> python = PythonDigests(folder.Path(), names, {{L"SHA-256", L"sha256"}});
+    ASSERT_EQ(python.size(), checked.size());
+
+    FileListJobPtr job = NewJob(selection);
+    RunWorker(job);
+    ASSERT_EQ(job->RowCount(), selection.size());
+    const std::size_t sha256 = 2;  // CRC32, MD5, SHA-256
+    for (std::size_t i = 0; i < checked.size(); ++i) {
+        const std::wstring expected = python.at(names[i]).at(L"SHA-256");
+        EXPECT_EQ(job->DigestOf(job->Row(checked[i]), sha256), Upper(expected)) << checked[i];
+        std::string bytes;
+        ASSERT_TRUE(AppendDigestBytes(expected, bytes));
+        const std::optional<FoundDigest> found = job->FindDigest(bytes);
+        ASSERT_TRUE(found.has_value());
+        EXPECT_EQ(found->row, checked[i]);
+    }
+}
