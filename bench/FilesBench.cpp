@@ -118,8 +118,42 @@ void MeasureSums(const std::vector<std::wstring>& sumFiles)
     }
 }
 
-// The page's thread answers WM_NULL from a thread of ours every ~10 ms; the
-// longest answer and how many took over 100 ms, while listing and hashing.
+// A window on an idle thread of its own: how long any thread of this
+// process may wait to be run on the loaded machine, beside the page's.
+class IdleWindow {
+public:
+    IdleWindow() : thread([this] { Run(); })
+    {
+        while (window.load() == nullptr)
+            ::Sleep(1);
+    }
+    ~IdleWindow()
+    {
+        ::PostMessageW(window.load(), WM_CLOSE, 0, 0);
+        thread.join();
+    }
+    HWND Window() const { return window.load(); }
+
+private:
+    void Run()
+    {
+        const HWND made = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        window = made;
+        MSG message;
+        while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (message.message == WM_CLOSE)
+                break;
+            ::DispatchMessageW(&message);
+        }
+        ::DestroyWindow(made);
+    }
+    std::atomic<HWND> window{nullptr};
+    std::thread thread;
+};
+
+// The page's thread, and an idle one beside it, answer WM_NULL from a thread
+// of ours every ~10 ms; the longest answers and how many took over 100 ms,
+// while listing and while hashing.
 class Prober {
 public:
     explicit Prober(HWND page) : page(page), thread([this] { Run(); }) {}
@@ -129,28 +163,35 @@ public:
         thread.join();
     }
     struct Phase {
-        double longest = 0;
-        int slow = 0, samples = 0;
+        double longest = 0, idleLongest = 0;
+        int slow = 0, idleSlow = 0, samples = 0;
     };
     Phase listing, hashing;
     std::atomic<bool> listingDone{false};
 
 private:
+    static double Answer(HWND window)
+    {
+        const double start = Seconds();
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
+        return Seconds() - start;
+    }
     void Run()
     {
         while (!done) {
-            const double start = Seconds();
-            DWORD_PTR result = 0;
-            ::SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
-            const double took = Seconds() - start;
+            const double took = Answer(page), idleTook = Answer(idle.Window());
             Phase& phase = listingDone ? hashing : listing;
             phase.longest = std::max(phase.longest, took);
+            phase.idleLongest = std::max(phase.idleLongest, idleTook);
             phase.slow += took > 0.1 ? 1 : 0;
+            phase.idleSlow += idleTook > 0.1 ? 1 : 0;
             ++phase.samples;
             ::Sleep(10);
         }
     }
     HWND page;
+    IdleWindow idle;
     std::atomic<bool> done{false};
     std::thread thread;
 };
@@ -162,8 +203,16 @@ void PumpWhile(Condition condition)
     MSG message;
     while (condition()) {
         if (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            const double start = Seconds();
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
+            const double took = Seconds() - start;
+            if (took > 0.05) {
+                wchar_t name[64] = {};
+                ::GetClassNameW(message.hwnd, name, 64);
+                std::fprintf(stderr, "slow dispatch %.0f ms: message %#x wParam %#llx to %ls\n", took * 1000,
+                             message.message, static_cast<unsigned long long>(message.wParam), name);
+            }
         } else {
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
         }
@@ -207,12 +256,16 @@ void MeasurePage(const std::wstring& folder)
             return page->Job().IsRunning();
         });
         const double ended = Seconds();
-        std::printf("| phase | seconds | messages answered | longest answer ms | answers over 100 ms |\n");
-        std::printf("|---|---|---|---|---|\n");
-        std::printf("| listing %zu files | %.2f | %d | %.0f | %d |\n", page->Job().RowCount(), listed - start,
-                    prober.listing.samples, prober.listing.longest * 1000, prober.listing.slow);
-        std::printf("| hashing them (%zu algorithms) | %.2f | %d | %.0f | %d |\n", page->Job().Algorithms().size(),
-                    ended - listed, prober.hashing.samples, prober.hashing.longest * 1000, prober.hashing.slow);
+        std::printf("| phase | seconds | messages sent | page: longest answer ms | page: answers over 100 ms |"
+                    " idle thread: longest ms | idle thread: over 100 ms |\n");
+        std::printf("|---|---|---|---|---|---|---|\n");
+        const auto row = [](const std::string& phase, double seconds, const Prober::Phase& p) {
+            std::printf("| %s | %.2f | %d | %.0f | %d | %.0f | %d |\n", phase.c_str(), seconds, p.samples,
+                        p.longest * 1000, p.slow, p.idleLongest * 1000, p.idleSlow);
+        };
+        row("listing " + std::to_string(page->Job().RowCount()) + " files", listed - start, prober.listing);
+        row("hashing them (" + std::to_string(page->Job().Algorithms().size()) + " algorithms)", ended - listed,
+            prober.hashing);
     }
     PumpWhile([] { return false; });
 
@@ -223,6 +276,12 @@ void MeasurePage(const std::wstring& folder)
     const double copyStart = Seconds();
     const std::size_t copied = page->CopyText().size();
     std::printf("| CopyText (all rows, %zu characters) | %.0f |\n", copied, (Seconds() - copyStart) * 1000);
+    const double readStart = Seconds();
+    std::size_t read = 0;
+    for (std::size_t i = 0; i < page->Job().RowCount(); ++i)
+        read += page->Job().DigestOf(page->Job().Row(i), page->ShownAlgorithm()).size();
+    std::printf("| of it: every row and its digest read from the job (%zu digits) | %.0f |\n", read,
+                (Seconds() - readStart) * 1000);
     std::printf("| a digest typed that no file has (search) | %.0f |\n",
                 SecondsToAnswer(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(absent.c_str())) * 1000);
     const HWND list = page->List();

@@ -191,8 +191,7 @@ void CFileListDialog::ShowAlgorithmHeading()
 LRESULT CFileListDialog::OnFilesNotify(win::Message& m)
 {
     if (m.wParam == kFilesRowsChanged) {
-        report->RowsTaken();
-        ShowRowCount();
+        ShowRowCount();  // taken at the next tick: one list update a tick however fast the rows come
     } else if (m.wParam == kFilesRunEnded && !job->IsRunning()) {
         ::KillTimer(Window(), kProgressTimer);
         ShowRowCount();
@@ -209,15 +208,18 @@ LRESULT CFileListDialog::OnFilesNotify(win::Message& m)
 
 LRESULT CFileListDialog::OnTimer(win::Message& m)
 {
-    if (m.wParam == kProgressTimer)
+    if (m.wParam == kProgressTimer) {
+        report->RowsTaken();
         ShowProgress();
+    }
     return 0;
 }
 
 void CFileListDialog::ShowRowCount()
 {
     const std::size_t rows = job->RowCount();
-    list.SetItemCount(rows, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (static_cast<std::size_t>(list.ItemCount()) != rows)
+        list.SetItemCount(rows, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     ::InvalidateRect(list, nullptr, FALSE);
 }
 

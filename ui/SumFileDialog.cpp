@@ -10,6 +10,10 @@
 namespace {
 
 constexpr int kProgressRange = 1000;
+// Row changes are taken at most this often: a million quick lines cost the
+// page's thread a few updates a second, not one each.
+constexpr UINT_PTR kRowsTimer = 1;
+constexpr UINT kRowsPeriodMs = 200;
 
 std::wstring ResultText(HINSTANCE resources, SumCheckResult result)
 {
@@ -49,6 +53,7 @@ const win::MessageMap<CSumFileDialog>& CSumFileDialog::Messages()
         win::OnMessage(WM_INITDIALOG, &D::OnInitDialog),
         win::OnMessage(WM_DESTROY, &D::OnDestroy),
         win::OnMessage(WM_FILES_NOTIFY, &D::OnFilesNotify),
+        win::OnMessage(WM_TIMER, &D::OnTimer),
         win::OnNotify(IDC_SUMS_LIST, LVN_GETDISPINFOW, &D::OnGetDispInfo),
         win::OnCommand(IDC_SUMS_STOP, BN_CLICKED, &D::OnStop),
     };
@@ -77,6 +82,7 @@ LRESULT CSumFileDialog::OnInitDialog(win::Message&)
 
 LRESULT CSumFileDialog::OnDestroy(win::Message&)
 {
+    ::KillTimer(Window(), kRowsTimer);
     report->Detach();
     job->Stop();  // the worker ends at its next block; it keeps what it uses
     worker.reset();
@@ -86,8 +92,17 @@ LRESULT CSumFileDialog::OnDestroy(win::Message&)
 LRESULT CSumFileDialog::OnFilesNotify(win::Message& m)
 {
     if (m.wParam == kFilesRowsChanged)
-        report->RowsTaken();
+        ::SetTimer(Window(), kRowsTimer, kRowsPeriodMs, nullptr);  // taken then
     ShowState();
+    return 0;
+}
+
+LRESULT CSumFileDialog::OnTimer(win::Message& m)
+{
+    if (m.wParam == kRowsTimer) {
+        ::KillTimer(Window(), kRowsTimer);
+        report->RowsTaken();
+    }
     return 0;
 }
 

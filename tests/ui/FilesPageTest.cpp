@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <commctrl.h>
 #include <cwctype>
+#include <functional>
 #include <gtest/gtest.h>
 #include <ole2.h>
 #include <random>
@@ -402,4 +403,62 @@ TEST_F(FilesPageTest, AChecksumFilesPageShowsEveryLinesResultAndTheCounts)
         EXPECT_EQ(WindowText(::GetDlgItem(window, IDC_SUMS_STOP)), c.stop);  // from the template
         CloseSheet();
     }
+}
+
+namespace {
+
+// Dispatches one of this thread's messages, but no timer tick; false when
+// none is queued. Counts the row changes among them.
+bool DispatchOneButTicks(int& rowChanges)
+{
+    MSG message;
+    if (!::PeekMessageW(&message, nullptr, 0, WM_TIMER - 1, PM_REMOVE) &&
+        !::PeekMessageW(&message, nullptr, WM_TIMER + 1, 0xFFFFFFFF, PM_REMOVE))
+        return false;
+    rowChanges += message.message == WM_FILES_NOTIFY && message.wParam == kFilesRowsChanged ? 1 : 0;
+    ::DispatchMessageW(&message);
+    return true;
+}
+
+// With the next ten reads (of a file each) let through one at a time, then the
+// rest, every message but timer ticks dispatched meanwhile until the run ended
+// (within safety limits): the row changes the page was sent.
+int RowChangesWithoutTicks(FileSeam& seam, const std::function<bool()>& ended)
+{
+    int changes = 0;
+    const int first = seam.Reads();
+    for (int read = first; read < first + 10; ++read) {
+        const ULONGLONG limit = ::GetTickCount64() + 15000;
+        while (!seam.WaitUntilHeld(read, 5) && ::GetTickCount64() < limit)
+            DispatchOneButTicks(changes);
+        EXPECT_TRUE(seam.WaitUntilHeld(read, 0)) << read;
+        while (DispatchOneButTicks(changes)) {
+        }
+        seam.Release(read);
+    }
+    seam.Open();
+    const ULONGLONG deadline = ::GetTickCount64() + 15000;
+    while (!ended() && ::GetTickCount64() < deadline) {
+        if (!DispatchOneButTicks(changes))
+            ::Sleep(1);
+    }
+    EXPECT_TRUE(ended());
+    return changes;
+}
+
+}  // namespace
+
+// However fast rows come, the page takes one row change a tick of its timer:
+// with no tick, one for the whole run, and the run's end shows every row.
+TEST_F(FilesPageTest, RowChangesComeAtMostOnceATickOfThePagesTimer)
+{
+    for (int i = 0; i < 40; ++i)
+        folder.Write(L"f" + std::to_wstring(i) + L".bin", PatternBytes(static_cast<size_t>(i + 1)));
+    seam.Close();
+    ASSERT_NE(Show({folder.Path()}), nullptr);
+    EXPECT_EQ(RowChangesWithoutTicks(seam, [&] {
+                  return page->Job().Outcome() == FileListOutcome::Finished && !::IsWindowEnabled(Control(IDC_FILES_STOP));
+              }),
+              1);
+    EXPECT_EQ(::SendMessageW(page->List(), LVM_GETITEMCOUNT, 0, 0), 40);
 }
