@@ -1,8 +1,11 @@
 #include "FileListJob.h"
 
+#include "DigestText.h"
+#include "HashSettings.h"
 #include "PinnedWorker.h"
 #include "win/LongPath.h"
 
+#include <algorithm>
 #include <new>
 
 FileListJob::FileListJob(std::vector<std::wstring> selection, std::shared_ptr<IFileListReport> report)
@@ -23,25 +26,69 @@ std::size_t FileListJob::RowCount() const
     return rows.size();
 }
 
+std::wstring FileListJob::PathOf(const StoredRow& row) const
+{
+    return folders[row.folder] + names.substr(row.nameAt, row.nameLength);
+}
+
+const char* FileListJob::DigestsAt(std::size_t index) const
+{
+    const std::size_t block = index / kDigestBlockRows;
+    if (block >= digestBlocks.size() || digestBlocks[block].empty())
+        return nullptr;
+    return digestBlocks[block].data() + index % kDigestBlockRows * digestStride;
+}
+
 FileRow FileListJob::Row(std::size_t index) const
 {
     const std::lock_guard<std::mutex> lock(rowsLock);
-    return index < rows.size() ? rows[index] : FileRow();
+    if (index >= rows.size())
+        return FileRow();
+    const StoredRow& stored = rows[index];
+    FileRow row;
+    row.path = PathOf(stored);
+    row.size = stored.size;
+    row.state = stored.state;
+    row.error = stored.error;
+    const char* digests = stored.state == FileRowState::Hashed ? DigestsAt(index) : nullptr;
+    if (digests != nullptr)
+        row.digests.assign(digests, digestStride);
+    return row;
 }
 
 std::wstring FileListJob::DigestOf(const FileRow& row, std::size_t algorithm) const
 {
-    std::size_t begin = 0;
-    for (std::size_t skipped = 0; skipped < algorithm; ++skipped) {
-        begin = row.digests.find(' ', begin);
-        if (begin == std::string::npos)
+    std::size_t begin = 0, size = 0;
+    {
+        const std::lock_guard<std::mutex> lock(rowsLock);
+        if (algorithm >= digestSizes.size())
             return std::wstring();
-        ++begin;
+        for (std::size_t i = 0; i < algorithm; ++i)
+            begin += digestSizes[i];
+        size = digestSizes[algorithm];
     }
-    const std::size_t end = row.digests.find(' ', begin);
-    if (end == std::string::npos)
+    if (begin + size > row.digests.size())
         return std::wstring();
-    return std::wstring(row.digests.begin() + begin, row.digests.begin() + end);  // hexadecimal digits only
+    return FormatDigestText(reinterpret_cast<const std::uint8_t*>(row.digests.data()) + begin, size,
+                            BoundHashSettings().UseLowercase());
+}
+
+std::optional<FoundDigest> FileListJob::FindDigest(const std::string& digest) const
+{
+    const std::lock_guard<std::mutex> lock(rowsLock);
+    if (digest.empty())
+        return std::nullopt;
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        if (rows[index].state != FileRowState::Hashed)
+            continue;
+        const char* at = DigestsAt(index);
+        for (std::size_t algorithm = 0; at != nullptr && algorithm < digestSizes.size(); ++algorithm) {
+            if (digestSizes[algorithm] == digest.size() && digest.compare(0, digest.size(), at, digest.size()) == 0)
+                return FoundDigest{index, algorithm};
+            at += digestSizes[algorithm];
+        }
+    }
+    return std::nullopt;
 }
 
 std::uint64_t FileListJob::BytesDone() const
@@ -110,29 +157,50 @@ bool FileListJob::ListSelection()
     for (;;) {
         if (stopFlag->load())
             return false;
-        WalkStep step = walk->Next();
+        const WalkStep step = walk->Next();
         if (step.kind == WalkStep::End)
             break;
-        FileRow row;
-        row.path = std::move(step.file.path);
-        row.size = step.file.size;
-        if (step.kind == WalkStep::Failure) {
-            row.state = FileRowState::Failed;
-            row.error = step.error;
-        }
-        bytesListed += row.size;
-        {
-            const std::lock_guard<std::mutex> lock(rowsLock);
-            rows.push_back(std::move(row));
-        }
-        report->RowsListed();
+        if (step.kind == WalkStep::Failure)
+            AddRow(step.file.path, 0, FileRowState::Failed, step.error);
+        else
+            AddRow(step.file.path, step.file.size, FileRowState::Waiting, ERROR_SUCCESS);
     }
     walk.reset();
+    {
+        // The rows are all there: what was reserved for more goes back.
+        const std::lock_guard<std::mutex> lock(rowsLock);
+        rows.shrink_to_fit();
+        names.shrink_to_fit();
+        folderIndex.clear();
+    }
     nextRow = 0;
     filesDone = 0;
     bytesFinished = 0;
     listed = true;
     return true;
+}
+
+void FileListJob::AddRow(const std::wstring& path, std::uint64_t size, FileRowState state, DWORD error)
+{
+    const std::size_t slash = path.find_last_of(L"\\/");
+    const std::size_t nameAt = slash == std::wstring::npos ? 0 : slash + 1;
+    {
+        const std::lock_guard<std::mutex> lock(rowsLock);
+        const auto folder = folderIndex.try_emplace(path.substr(0, nameAt), static_cast<std::uint32_t>(folders.size()));
+        if (folder.second)
+            folders.push_back(folder.first->first);
+        StoredRow row;
+        row.size = size;
+        row.nameAt = names.size();
+        row.nameLength = static_cast<std::uint32_t>(path.size() - nameAt);
+        row.folder = folder.first->second;
+        row.error = error;
+        row.state = state;
+        names.append(path, nameAt, std::wstring::npos);
+        rows.push_back(row);
+    }
+    bytesListed += size;
+    report->RowsListed();
 }
 
 // False when stopped before the last row; the stopped file stays open where
@@ -149,7 +217,7 @@ bool FileListJob::HashRows()
         if (row.state != FileRowState::Waiting)
             continue;  // a folder that could not be listed
         if (!rowOpen && !hash->Open(ExtendedLengthPath(row.path))) {
-            FinishRow(nextRow, FileRowState::Failed, hash->LastError(), std::string());
+            FinishRow(nextRow, FileRowState::Failed, hash->LastError());
             continue;
         }
         rowOpen = true;
@@ -158,29 +226,62 @@ bool FileListJob::HashRows()
             return false;  // stopped within the file
         rowOpen = false;
         if (!hash->Completed()) {
-            FinishRow(nextRow, FileRowState::Failed, hash->LastError(), std::string());
+            FinishRow(nextRow, FileRowState::Failed, hash->LastError());
             continue;
         }
-        std::string digests;
-        for (std::size_t i = 0; i < hash->Count(); ++i) {
-            for (wchar_t digit : hash->At(i)->GetDigestText())
-                digests.push_back(static_cast<char>(digit));
-            digests.push_back(' ');
-        }
-        FinishRow(nextRow, FileRowState::Hashed, ERROR_SUCCESS, std::move(digests));
+        if (StoreDigests(nextRow))
+            FinishRow(nextRow, FileRowState::Hashed, ERROR_SUCCESS);
+        else
+            FinishRow(nextRow, FileRowState::Failed, ERROR_INVALID_DATA);
     }
     return true;
 }
 
-void FileListJob::FinishRow(std::size_t index, FileRowState state, DWORD error, std::string digests)
+// The digests of the file just hashed, as bytes in its row's place; false
+// when a digest is not hexadecimal text of the size the first file's had.
+// Only the worker writes, so its row's block stays as it saw it between locks.
+bool FileListJob::StoreDigests(std::size_t index)
+{
+    std::string bytes;
+    std::vector<std::size_t> sizes;
+    for (std::size_t i = 0; i < hash->Count(); ++i) {
+        const std::size_t before = bytes.size();
+        if (!AppendDigestBytes(hash->At(i)->GetDigestText(), bytes))
+            return false;
+        sizes.push_back(bytes.size() - before);
+    }
+    const std::size_t block = index / kDigestBlockRows;
+    std::size_t blockRows = 0;  // of a block still to be made (the last one only as long as needed)
+    {
+        const std::lock_guard<std::mutex> lock(rowsLock);
+        if (digestSizes.empty()) {
+            digestSizes = sizes;
+            digestStride = bytes.size();
+        }
+        if (sizes != digestSizes)
+            return false;
+        if (DigestsAt(index) == nullptr)
+            blockRows = std::min(kDigestBlockRows, rows.size() - block * kDigestBlockRows);
+    }
+    std::string made(blockRows * digestStride, '\0');
+    const std::lock_guard<std::mutex> lock(rowsLock);
+    if (blockRows != 0) {
+        if (digestBlocks.size() <= block)
+            digestBlocks.resize(block + 1);
+        digestBlocks[block] = std::move(made);
+    }
+    digestBlocks[block].replace(index % kDigestBlockRows * digestStride, digestStride, bytes);
+    return true;
+}
+
+void FileListJob::FinishRow(std::size_t index, FileRowState state, DWORD error)
 {
     std::uint64_t size = 0;
     {
         const std::lock_guard<std::mutex> lock(rowsLock);
-        FileRow& row = rows[index];
+        StoredRow& row = rows[index];
         row.state = state;
         row.error = error;
-        row.digests = std::move(digests);
         size = row.size;
     }
     bytesFinished += size;

@@ -16,18 +16,26 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 enum class FileRowState { Waiting, Hashed, Failed };
 
-// One file of the selection: small, since a selection may hold 100,000.
+// One file of the selection, as FileListJob::Row gives it.
 struct FileRow {
     std::wstring path;
     std::uint64_t size = 0;  // as listed
     FileRowState state = FileRowState::Waiting;
     DWORD error = ERROR_SUCCESS;  // why a Failed row could not be read or listed
-    std::string digests;  // every algorithm's digest text, each ended by a space (FileListJob::DigestOf)
+    std::string digests;  // of a Hashed row, every algorithm's digest bytes in turn (FileListJob::DigestOf)
+};
+
+// Where a digest was found: the row, and the algorithm by index in Algorithms().
+struct FoundDigest {
+    std::size_t row = 0;
+    std::size_t algorithm = 0;
 };
 
 // How the job tells its owner what happened. Called on the worker thread; an
@@ -72,8 +80,12 @@ public:
     std::size_t RowCount() const;
     // A copy of the row; an empty row for an index past the end.
     FileRow Row(std::size_t index) const;
-    // The digest of one algorithm (by index in Algorithms()) of a row.
+    // The digest text of one algorithm (by index in Algorithms()) of a row,
+    // in the case the settings ask for now; empty when the row has none.
     std::wstring DigestOf(const FileRow& row, std::size_t algorithm) const;
+    // The first hashed row whose digest of some algorithm is these bytes, with
+    // the first such algorithm.
+    std::optional<FoundDigest> FindDigest(const std::string& digest) const;
 
     std::uint64_t FilesDone() const { return filesDone.load(); }
     std::uint64_t BytesDone() const;
@@ -88,7 +100,9 @@ private:
     void RunToEnd();
     bool ListSelection();
     bool HashRows();
-    void FinishRow(std::size_t index, FileRowState state, DWORD error, std::string digests);
+    void AddRow(const std::wstring& path, std::uint64_t size, FileRowState state, DWORD error);
+    bool StoreDigests(std::size_t index);
+    void FinishRow(std::size_t index, FileRowState state, DWORD error);
     void EndRun(FileListOutcome result);
 
     const std::vector<std::wstring> selection;
@@ -98,8 +112,32 @@ private:
 
     std::vector<std::wstring> algorithms;
 
+    // A row as kept, small since a selection may hold 100,000 files: its
+    // folder kept once for all its files, its name in `names`, its digests
+    // in `digestBlocks` (digestStride bytes a row).
+    struct StoredRow {
+        std::uint64_t size = 0;
+        std::size_t nameAt = 0;
+        std::uint32_t nameLength = 0;
+        std::uint32_t folder = 0;
+        DWORD error = ERROR_SUCCESS;
+        FileRowState state = FileRowState::Waiting;
+    };
+    std::wstring PathOf(const StoredRow& row) const;
+    // The row's digest bytes, or null before its block is made; under rowsLock.
+    const char* DigestsAt(std::size_t index) const;
+
     mutable std::mutex rowsLock;  // rows grow on the worker while the owner reads them
-    std::vector<FileRow> rows;
+    std::vector<StoredRow> rows;
+    std::vector<std::wstring> folders;  // each with its separator at the end
+    std::unordered_map<std::wstring, std::uint32_t> folderIndex;  // while listing
+    std::wstring names;
+    // Rows' digests in blocks of kDigestBlockRows rows, each made when the
+    // first of its rows is hashed: nothing large is made or moved under the lock.
+    static constexpr std::size_t kDigestBlockRows = 1024;
+    std::vector<std::string> digestBlocks;
+    std::vector<std::size_t> digestSizes;  // each algorithm's, from the first file hashed
+    std::size_t digestStride = 0;
 
     // The worker's place: the listing's while it lists, then the next row,
     // and whether its file is open in a stopped run.

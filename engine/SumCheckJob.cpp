@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr std::size_t kShownTextLimit = 200;  // of a line not understood
-
 // The names below the checksum file's folder start there.
 std::wstring FolderOf(const std::wstring& sumFile)
 {
@@ -106,14 +104,18 @@ std::size_t SumCheckJob::RowCount() const
 SumCheckRow SumCheckJob::Row(std::size_t index) const
 {
     const std::lock_guard<std::mutex> lock(rowsLock);
-    return index < rows.size() ? rows[index] : SumCheckRow();
+    if (index >= rows.size())
+        return SumCheckRow();
+    const StoredRow& stored = rows[index];
+    return SumCheckRow{stored.line, names.substr(stored.nameAt, stored.nameLength), stored.algorithm,
+                       stored.ambiguousDigits, stored.result};
 }
 
-void SumCheckJob::VisitRows(const std::function<void(const SumCheckRow&)>& visit) const
+void SumCheckJob::VisitRows(const std::function<void(const SumAlgorithm*, SumCheckResult)>& visit) const
 {
     const std::lock_guard<std::mutex> lock(rowsLock);
-    for (const SumCheckRow& row : rows)
-        visit(row);
+    for (const StoredRow& row : rows)
+        visit(row.algorithm, row.result);
 }
 
 std::array<std::uint64_t, static_cast<std::size_t>(SumCheckResult::kCount)> SumCheckJob::Counts() const
@@ -152,7 +154,17 @@ void SumCheckJob::AddRow(SumCheckRow row)
         const std::lock_guard<std::mutex> lock(rowsLock);
         if (row.result != SumCheckResult::Waiting)
             ++counts[static_cast<std::size_t>(row.result)];
-        rows.push_back(std::move(row));
+        if (row.result == SumCheckResult::NotUnderstood && row.name.size() > kNotUnderstoodTextLimit)
+            row.name.resize(kNotUnderstoodTextLimit);
+        StoredRow stored;
+        stored.line = row.line;
+        stored.nameAt = names.size();
+        stored.algorithm = row.algorithm;
+        stored.nameLength = static_cast<std::uint32_t>(row.name.size());
+        stored.ambiguousDigits = row.ambiguousDigits;
+        stored.result = row.result;
+        names += row.name;
+        rows.push_back(stored);
     }
     report->RowsListed();
 }
@@ -230,7 +242,7 @@ void SumCheckJob::Run()
                     candidates = ComputedOfLength(line.digest.size());
                 if (candidates.empty()) {
                     row.name = Widened(line.kind == SumLineKind::Entry ? line.name
-                                                                       : text.text.substr(0, kShownTextLimit));
+                                                                       : text.text.substr(0, kNotUnderstoodTextLimit));
                     row.result = SumCheckResult::NotUnderstood;
                     AddRow(std::move(row));
                     continue;
@@ -240,7 +252,7 @@ void SumCheckJob::Run()
                 else
                     row.ambiguousDigits = static_cast<std::uint8_t>(line.digest.size());
                 std::wstring name;
-                const bool named = Utf8ToWide(line.name, name) && !name.empty() &&
+                const bool named = Utf8ToWide(line.name, name) && !name.empty() && name.size() <= kLongestSumName &&
                                    name.find(L'\0') == std::wstring::npos;
                 row.name = name;
                 if (!named)
@@ -257,6 +269,14 @@ void SumCheckJob::Run()
             }
             readFailed = reader.ReadFailed();
         }
+        // What was reserved for more rows goes back. Copied outside the lock
+        // (only this thread writes the rows), so that the page reading them
+        // meanwhile waits for a swap, not for a copy of a million rows.
+        std::vector<StoredRow> keptRows(rows.begin(), rows.end());
+        std::wstring keptNames(names.begin(), names.end());
+        const std::lock_guard<std::mutex> lock(rowsLock);
+        rows.swap(keptRows);
+        names.swap(keptNames);
     } catch (...) {
         // Only allocation can throw: the check ends where it is.
     }

@@ -25,13 +25,19 @@ enum class SumCheckResult {
     DoesNotMatch,
     Missing,      // no such file or folder
     Unreadable,   // any other failure to open or read
-    NotUnderstood,  // no checksum line, an unknown or ambiguous algorithm, or one this build lacks
+    NotUnderstood,  // no checksum line, an unknown or ambiguous algorithm, one this build lacks,
+                    // or a name longer than any path (kLongestSumName)
     kCount
 };
 
+// Longer names name no file (the longest path Windows opens): not understood.
+constexpr std::size_t kLongestSumName = 32767;
+// What a row keeps of the text of a line not understood.
+constexpr std::size_t kNotUnderstoodTextLimit = 200;
+
 struct SumCheckRow {
     std::uint64_t line = 0;  // from 1
-    std::wstring name;       // as the line gives it (for a line not understood, its text, cut)
+    std::wstring name;       // as the line gives it (for a line not understood, its text or name, cut)
     const SumAlgorithm* algorithm = nullptr;  // of an ambiguous line, the one that matched
     std::uint8_t ambiguousDigits = 0;         // of an ambiguous line, its digest's length
     SumCheckResult result = SumCheckResult::Waiting;
@@ -62,8 +68,9 @@ public:
 
     std::size_t RowCount() const;
     SumCheckRow Row(std::size_t index) const;
-    // Every row in turn, under the rows' lock: a look at a million rows without copying their names.
-    void VisitRows(const std::function<void(const SumCheckRow&)>& visit) const;
+    // Each row's algorithm and result in turn, under the rows' lock: a look
+    // at a million rows without copying their names.
+    void VisitRows(const std::function<void(const SumAlgorithm* algorithm, SumCheckResult result)>& visit) const;
     std::array<std::uint64_t, static_cast<std::size_t>(SumCheckResult::kCount)> Counts() const;
     // Of the checksum file: bytes read so far and its size.
     std::uint64_t BytesRead() const { return bytesRead.load(); }
@@ -88,8 +95,19 @@ private:
     const StopFlag stopFlag = std::make_shared<std::atomic<bool>>(false);
     const HashDataPtr hash = HashData::Create();
 
+    // A row as kept, small since a file may have millions of lines: its name in `names`.
+    struct StoredRow {
+        std::uint64_t line = 0;
+        std::size_t nameAt = 0;
+        const SumAlgorithm* algorithm = nullptr;
+        std::uint32_t nameLength = 0;
+        std::uint8_t ambiguousDigits = 0;
+        SumCheckResult result = SumCheckResult::Waiting;
+    };
+
     mutable std::mutex rowsLock;
-    std::vector<SumCheckRow> rows;
+    std::vector<StoredRow> rows;
+    std::wstring names;
     std::array<std::uint64_t, static_cast<std::size_t>(SumCheckResult::kCount)> counts{};
 
     std::atomic<bool> started{false};

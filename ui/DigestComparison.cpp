@@ -26,12 +26,18 @@ DigestComparison CompareRange(const wchar_t* first, const wchar_t* last, const s
 
 }  // namespace
 
+std::wstring_view ComparedDigits(const std::wstring& text)
+{
+    const std::wstring_view digits = text;
+    if (digits.size() > 1 && digits[0] == L'0' && (digits[1] == L'x' || digits[1] == L'X'))
+        return digits.substr(2);
+    return digits;
+}
+
 DigestComparison CompareWithDigests(const std::wstring& text, const std::vector<std::wstring>& digests)
 {
-    const wchar_t* first = text.data();
-    if (text.size() > 1 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X'))
-        first += 2;
-    return CompareRange(first, text.data() + text.size(), digests);
+    const std::wstring_view digits = ComparedDigits(text);
+    return CompareRange(digits.data(), digits.data() + digits.size(), digests);
 }
 
 DigestComparison CompareWithDigestsAsTyped(const std::wstring& text, const std::vector<std::wstring>& digests)

@@ -3,6 +3,7 @@
 // digests it equals, if any.
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class ComparisonOutcome {
@@ -20,6 +21,8 @@ struct DigestComparison {
 // dropped; the rest must equal a whole digest, ignoring case (no trimming,
 // no partial match). The first equal digest wins.
 DigestComparison CompareWithDigests(const std::wstring& text, const std::vector<std::wstring>& digests);
+// The part of the text CompareWithDigests compares: without a leading "0x" or "0X".
+std::wstring_view ComparedDigits(const std::wstring& text);
 
 // Compares text as it stands with the digests (in list order), ignoring
 // case: a leading "0x" is part of it. Only an empty text is nothing to compare.

@@ -10,6 +10,7 @@
 #include "FilesPageResources.h"
 #include "resource.h"
 #include "settings/ResourceInstance.h"
+#include "engine/DigestText.h"
 #include "engine/SumAlgorithms.h"
 #include "engine/SumFileSave.h"
 #include "engine/SumText.h"
@@ -215,8 +216,7 @@ void CFileListDialog::ShowAlgorithmHeading()
 LRESULT CFileListDialog::OnFilesNotify(win::Message& m)
 {
     if (m.wParam == kFilesRowsChanged) {
-        report->RowsTaken();
-        ShowRowCount();
+        ShowRowCount();  // taken at the next tick: one list update a tick however fast the rows come
     } else if (m.wParam == kFilesRunEnded && !job->IsRunning()) {
         ::KillTimer(Window(), kProgressTimer);
         ShowRowCount();
@@ -234,15 +234,18 @@ LRESULT CFileListDialog::OnFilesNotify(win::Message& m)
 
 LRESULT CFileListDialog::OnTimer(win::Message& m)
 {
-    if (m.wParam == kProgressTimer)
+    if (m.wParam == kProgressTimer) {
+        report->RowsTaken();
         ShowProgress();
+    }
     return 0;
 }
 
 void CFileListDialog::ShowRowCount()
 {
     const std::size_t rows = job->RowCount();
-    list.SetItemCount(rows, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (static_cast<std::size_t>(list.ItemCount()) != rows)
+        list.SetItemCount(rows, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     ::InvalidateRect(list, nullptr, FALSE);
 }
 
@@ -480,24 +483,18 @@ void CFileListDialog::SearchDigest()
         ::SetWindowTextW(result, L"");
         return;
     }
-    std::vector<std::wstring> digests(job->Algorithms().size());
-    for (std::size_t index = 0; index < job->RowCount(); ++index) {
-        const FileRow row = job->Row(index);
-        if (row.state != FileRowState::Hashed)
-            continue;
-        for (std::size_t i = 0; i < digests.size(); ++i)
-            digests[i] = job->DigestOf(row, i);
-        const DigestComparison found = CompareWithDigests(text, digests);
-        if (found.outcome == ComparisonOutcome::NothingToCompare)
-            break;
-        if (found.outcome != ComparisonOutcome::Match)
-            continue;
+    // As bytes against the job's bytes: whole digests, either case, as CompareWithDigests compares.
+    std::string digest;
+    const std::optional<FoundDigest> found =
+        AppendDigestBytes(ComparedDigits(text), digest) ? job->FindDigest(digest) : std::nullopt;
+    if (found) {
         list.SetItemState(win::ListView::kAllItems, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        list.SetItemState(order.PlaceOf(index), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        list.EnsureVisible(order.PlaceOf(index));
-        algorithmChoice.SetCurrentSelection(found.matchIndex);
+        list.SetItemState(order.PlaceOf(found->row), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        list.EnsureVisible(order.PlaceOf(found->row));
+        algorithmChoice.SetCurrentSelection(found->algorithm);
         ShowAlgorithmHeading();
-        const std::wstring shown = FilledText(Text(IDS_FILES_MATCH), {job->Algorithms()[found.matchIndex], ShownName(row.path)});
+        const std::wstring shown =
+            FilledText(Text(IDS_FILES_MATCH), {job->Algorithms()[found->algorithm], ShownName(job->Row(found->row).path)});
         ::SetWindowTextW(result, shown.c_str());
         return;
     }

@@ -42,7 +42,7 @@ public:
     void RowsListed() override { PostRowsChanged(); }
     void RowFinished(std::size_t) override { PostRowsChanged(); }
     void RunEnded() override;
-    // On the page's thread, when it handles kFilesRowsChanged.
+    // On the page's thread, when it is ready for the next kFilesRowsChanged.
     void RowsTaken() { rowsPosted = false; }
     void Detach() { window = nullptr; }
 

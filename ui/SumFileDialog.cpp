@@ -11,6 +11,10 @@
 namespace {
 
 constexpr int kProgressRange = 1000;
+// Row changes are taken at most this often: a million quick lines cost the
+// page's thread a few updates a second, not one each.
+constexpr UINT_PTR kRowsTimer = 1;
+constexpr UINT kRowsPeriodMs = 200;
 
 std::wstring ResultText(HINSTANCE resources, SumCheckResult result)
 {
@@ -70,6 +74,7 @@ const win::MessageMap<CSumFileDialog>& CSumFileDialog::Messages()
         win::OnMessage(WM_INITDIALOG, &D::OnInitDialog),
         win::OnMessage(WM_DESTROY, &D::OnDestroy),
         win::OnMessage(WM_FILES_NOTIFY, &D::OnFilesNotify),
+        win::OnMessage(WM_TIMER, &D::OnTimer),
         win::OnNotify(IDC_SUMS_LIST, LVN_GETDISPINFOW, &D::OnGetDispInfo),
         win::OnCommand(IDC_SUMS_STOP, BN_CLICKED, &D::OnStop),
         win::OnNotify(IDC_SUMS_LIST, LVN_COLUMNCLICK, &D::OnColumnClick),
@@ -100,6 +105,7 @@ LRESULT CSumFileDialog::OnInitDialog(win::Message&)
 
 LRESULT CSumFileDialog::OnDestroy(win::Message&)
 {
+    ::KillTimer(Window(), kRowsTimer);
     report->Detach();
     job->Stop();  // the worker ends at its next block; it keeps what it uses
     worker.reset();
@@ -109,8 +115,17 @@ LRESULT CSumFileDialog::OnDestroy(win::Message&)
 LRESULT CSumFileDialog::OnFilesNotify(win::Message& m)
 {
     if (m.wParam == kFilesRowsChanged)
-        report->RowsTaken();
+        ::SetTimer(Window(), kRowsTimer, kRowsPeriodMs, nullptr);  // taken then
     ShowState();
+    return 0;
+}
+
+LRESULT CSumFileDialog::OnTimer(win::Message& m)
+{
+    if (m.wParam == kRowsTimer) {
+        ::KillTimer(Window(), kRowsTimer);
+        report->RowsTaken();
+    }
     return 0;
 }
 
@@ -165,8 +180,8 @@ LRESULT CSumFileDialog::OnColumnClick(win::Message& m)
     sortAscending = column == sortColumn ? !sortAscending : true;
     sortColumn = column;
     std::vector<std::uint64_t> keys;
-    job->VisitRows([&](const SumCheckRow& row) {
-        keys.push_back(column == 0 ? keys.size() : column == 1 ? AlgorithmRank(row.algorithm) : ResultRank(row.result));
+    job->VisitRows([&](const SumAlgorithm* algorithm, SumCheckResult result) {
+        keys.push_back(column == 0 ? keys.size() : column == 1 ? AlgorithmRank(algorithm) : ResultRank(result));
     });
     order.SortBy(keys, sortAscending);
     list.SetItemState(win::ListView::kAllItems, 0, LVIS_SELECTED | LVIS_FOCUSED);

@@ -43,6 +43,7 @@ private:
     LRESULT OnInitDialog(win::Message& m);
     LRESULT OnDestroy(win::Message& m);
     LRESULT OnFilesNotify(win::Message& m);
+    LRESULT OnTimer(win::Message& m);
     LRESULT OnGetDispInfo(win::Message& m);
     LRESULT OnStop(win::Message& m);
     LRESULT OnColumnClick(win::Message& m);

@@ -1,5 +1,6 @@
 // The many-files job without a window: real files and folders, a real
 // worker, the reads through the test's seam where a case steers them.
+#include "engine/DigestText.h"
 #include "engine/FileListJob.h"
 #include "support/Digests.h"
 #include "support/FileSeam.h"
@@ -8,7 +9,12 @@
 #include "support/Text.h"
 #include "win/UniqueHandle.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cwctype>
+#include <map>
+#include <optional>
+#include <sstream>
 
 namespace {
 
@@ -261,5 +267,131 @@ TEST_F(FileListJobTest, AStopWhileListingGoesOnWithTheNextFileAtTheResume)
     for (std::size_t row = 0; row < expected.size(); ++row) {
         EXPECT_EQ(job->Row(row).path, folder.Path() + L"\\" + expected[row].first);
         EXPECT_EQ(DigestsOfRow(*job, row), PatternDigests(expected[row].second, kThree)) << row;
+    }
+}
+
+namespace {
+
+// Each file's digest of each algorithm as python's hashlib (zlib for CRC32)
+// computes it now, lowercase, by file name and algorithm.
+std::map<std::wstring, DigestTable> PythonDigests(const std::wstring& folder, const std::vector<std::wstring>& files,
+                                                  const std::vector<std::pair<std::wstring, std::wstring>>& algorithms)
+{
+    std::wstring names, arguments;
+    for (const auto& [ours, python] : algorithms)
+        names += (names.empty() ? L"" : L",") + python;
+    for (const std::wstring& file : files)
+        arguments += L" " + file;
+    const std::string printed = RunHostCommand(
+        folder, L"/usr/bin/python3 -c 'import hashlib,sys,zlib; print(\"\\n\".join(n + \" \" + a + \" \" + "
+                L"(\"%08x\" % zlib.crc32(open(n, \"rb\").read()) if a == \"crc32\" else "
+                L"hashlib.new(a, open(n, \"rb\").read()).hexdigest()) for n in sys.argv[2:] for a in sys.argv[1].split(\",\")))' " +
+                    names + arguments);
+    std::map<std::wstring, DigestTable> digests;
+    std::istringstream lines(printed);
+    std::string file, python, digest;
+    while (lines >> file >> python >> digest) {
+        for (const auto& [ours, name] : algorithms) {
+            if (Narrow(name) == python)
+                digests[std::wstring(file.begin(), file.end())][ours] = std::wstring(digest.begin(), digest.end());  // ASCII
+        }
+    }
+    return digests;
+}
+
+std::wstring Upper(std::wstring text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towupper(c)); });
+    return text;
+}
+
+}  // namespace
+
+// Digests of many sizes kept side by side for every row: each given back as
+// text in the case the settings ask for when asked, and found by its bytes.
+TEST_F(FileListJobTest, EveryAlgorithmsDigestIsGivenInTheCaseAskedForAndFoundByItsBytes)
+{
+    const std::vector<std::pair<std::wstring, std::wstring>> algorithms = {
+        {L"BLAKE2b", L"blake2b"}, {L"BLAKE2s", L"blake2s"}, {L"CRC32", L"crc32"},       {L"MD5", L"md5"},
+        {L"SHA-1", L"sha1"},      {L"SHA-256", L"sha256"},  {L"SHA-384", L"sha384"},    {L"SHA-512", L"sha512"},
+        {L"SHA3-224", L"sha3_224"}, {L"SHA3-256", L"sha3_256"}, {L"SHA3-384", L"sha3_384"}, {L"SHA3-512", L"sha3_512"}};
+    settings.enabled.clear();
+    for (const auto& [ours, python] : algorithms)
+        settings.enabled.push_back(ours);
+    folder.MakeFolder(L"files");
+    const std::vector<std::pair<std::wstring, std::size_t>> files = {{L"e.bin", 0}, {L"o.bin", 1}, {L"p.bin", 102401}};
+    std::vector<std::wstring> selection, names;
+    for (const auto& [name, size] : files) {
+        selection.push_back(folder.Write(L"files\\" + name, PatternBytes(size)));
+        names.push_back(L"files/" + name);
+    }
+    selection.insert(selection.begin() + 1, folder.Path() + L"\\files\\gone.bin");  // a row that fails
+    const std::map<std::wstring, DigestTable> python = PythonDigests(folder.Path(), names, algorithms);
+    ASSERT_EQ(python.size(), files.size());
+
+    FileListJobPtr job = NewJob(selection);
+    RunWorker(job);
+    ASSERT_EQ(job->RowCount(), selection.size());
+    ASSERT_EQ(job->Algorithms(), settings.enabled);
+    EXPECT_EQ(job->Row(1).state, FileRowState::Failed);
+    EXPECT_EQ(job->DigestOf(job->Row(1), 0), L"");
+    EXPECT_EQ(job->DigestOf(job->Row(0), algorithms.size()), L"");  // no such algorithm
+    for (const bool lowercase : {false, true}) {
+        settings.lowercase = lowercase;
+        for (std::size_t row : {0u, 2u, 3u}) {
+            const DigestTable& expected = python.at(L"files/" + files[row == 0 ? 0 : row - 1].first);
+            for (std::size_t i = 0; i < algorithms.size(); ++i) {
+                SCOPED_TRACE(Utf8(algorithms[i].first) + " of row " + std::to_string(row));
+                const std::wstring digest = expected.at(algorithms[i].first);
+                EXPECT_EQ(job->DigestOf(job->Row(row), i), lowercase ? digest : Upper(digest));
+                std::string bytes;
+                ASSERT_TRUE(AppendDigestBytes(digest, bytes));
+                const std::optional<FoundDigest> found = job->FindDigest(bytes);
+                ASSERT_TRUE(found.has_value());
+                EXPECT_EQ(found->row, row);
+                EXPECT_EQ(found->algorithm, i);
+            }
+        }
+    }
+    // Only whole digests of hashed rows are found.
+    std::string sha256;
+    ASSERT_TRUE(AppendDigestBytes(python.at(L"files/p.bin").at(L"SHA-256"), sha256));
+    std::string altered = sha256;
+    altered.back() = static_cast<char>(altered.back() ^ 1);
+    for (const std::string& absent : {std::string(), sha256.substr(0, 16), sha256.substr(1), sha256 + '\0', altered}) {
+        SCOPED_TRACE(absent.size());
+        EXPECT_FALSE(job->FindDigest(absent).has_value());
+    }
+}
+
+// More rows than one block of digests holds: each row's digests in its own place.
+TEST_F(FileListJobTest, DigestsOfRowsPastTheFirstThousandAreTheirOwn)
+{
+    folder.MakeFolder(L"many");
+    std::vector<std::wstring> selection;
+    for (std::uint32_t i = 0; i < 1100; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"many\\%04u.bin", i);
+        selection.push_back(folder.Write(name, {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8)}));
+    }
+    const std::vector<std::size_t> checked = {0, 1023, 1024, 1099};
+    std::vector<std::wstring> names;
+    for (std::size_t row : checked)
+        names.push_back(L"many/" + selection[row].substr(selection[row].size() - 8));
+    const std::map<std::wstring, DigestTable> python = PythonDigests(folder.Path(), names, {{L"SHA-256", L"sha256"}});
+    ASSERT_EQ(python.size(), checked.size());
+
+    FileListJobPtr job = NewJob(selection);
+    RunWorker(job);
+    ASSERT_EQ(job->RowCount(), selection.size());
+    const std::size_t sha256 = 2;  // CRC32, MD5, SHA-256
+    for (std::size_t i = 0; i < checked.size(); ++i) {
+        const std::wstring expected = python.at(names[i]).at(L"SHA-256");
+        EXPECT_EQ(job->DigestOf(job->Row(checked[i]), sha256), Upper(expected)) << checked[i];
+        std::string bytes;
+        ASSERT_TRUE(AppendDigestBytes(expected, bytes));
+        const std::optional<FoundDigest> found = job->FindDigest(bytes);
+        ASSERT_TRUE(found.has_value());
+        EXPECT_EQ(found->row, checked[i]);
     }
 }

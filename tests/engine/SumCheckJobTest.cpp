@@ -67,6 +67,8 @@ TEST(SumCheckJob, EveryLineGetsItsResultAndHostileLinesAreNotUnderstood)
         {"WHATEVER (a.bin) = " + a, SumCheckResult::NotUnderstood},
         {"not a checksum line", SumCheckResult::NotUnderstood},
         {a + "  " + std::string(300 * 1024, 'n'), SumCheckResult::NotUnderstood},  // longer than a line may be
+        {a + "  " + std::string(kLongestSumName + 1, 'n'), SumCheckResult::NotUnderstood},  // longer than any path
+        {"WHATEVER (" + std::string(kLongestSumName, 'n') + ") = " + a, SumCheckResult::NotUnderstood},
         {a + "  a" + std::string(1, '\0') + ".bin", SumCheckResult::NotUnderstood},
         {a + "  \xff\xfe.bin", SumCheckResult::NotUnderstood},  // not UTF-8
         {a + "  \xed\xa0\x80.bin", SumCheckResult::NotUnderstood},  // a surrogate in UTF-8
@@ -91,6 +93,9 @@ TEST(SumCheckJob, EveryLineGetsItsResultAndHostileLinesAreNotUnderstood)
         SCOPED_TRACE(lines[i].text.substr(0, 100));
         EXPECT_EQ(job->Row(i).result, lines[i].result);
         EXPECT_EQ(job->Row(i).line, i + 3);
+        if (lines[i].result == SumCheckResult::NotUnderstood) {
+            EXPECT_LE(job->Row(i).name.size(), kNotUnderstoodTextLimit);  // what is kept of it
+        }
         ++counts[static_cast<std::size_t>(lines[i].result)];
     }
     EXPECT_EQ(job->Counts(), counts);
@@ -130,8 +135,9 @@ TEST(SumCheckJob, AnAmbiguousLineIsCheckedAgainstEveryAlgorithmOfItsLength)
     for (std::size_t i = 0; i < std::size(lines); ++i) {
         const SumCheckRow row = job->Row(i);
         EXPECT_EQ(row.result, lines[i].result) << i;
-        if (lines[i].algorithm != nullptr)
+        if (lines[i].algorithm != nullptr) {
             EXPECT_EQ(SumRowAlgorithmText(row), lines[i].algorithm) << i;
+        }
     }
     const std::wstring checked = SumRowAlgorithmText(job->Row(3));
     EXPECT_EQ(checked.find(L"SHA-256/"), 0u) << Utf8(checked);  // the common one first

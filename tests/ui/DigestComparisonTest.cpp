@@ -92,8 +92,9 @@ TEST(DigestComparison, TheReducedPageComparesTheTextAsTypedAndOnlyTrimsIt)
         SCOPED_TRACE(::testing::PrintToString(row.text));
         const DigestComparison result = CompareWithDigestsAsTyped(row.text, kDigests);
         EXPECT_EQ(result.outcome, row.outcome);
-        if (row.outcome == ComparisonOutcome::Match)
+        if (row.outcome == ComparisonOutcome::Match) {
             EXPECT_EQ(result.matchIndex, row.matchIndex);
+        }
     }
     for (const TidyCase& row : kTrimmings) {
         SCOPED_TRACE(::testing::PrintToString(row.text) + " at " + std::to_string(row.selectionStart));

@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <commctrl.h>
 #include <cwctype>
+#include <functional>
 #include <gtest/gtest.h>
 #include <ole2.h>
 #include <random>
@@ -288,8 +289,12 @@ TEST_F(FilesPageTest, ADigestTypedIsFoundAmongEveryAlgorithmOfEveryFile)
     EXPECT_NE(WindowText(Control(IDC_FILES_COMPARE_RESULT)).find(L"MD5"), std::wstring::npos);
     ::SetWindowTextW(edit, (L"0x" + PatternDigests(1, {L"CRC32"}).at(L"CRC32")).c_str());
     EXPECT_EQ(SelectedRows(), std::vector<int>{3});
-    ::SetWindowTextW(edit, std::wstring(64, L'0').c_str());
-    EXPECT_EQ(WindowText(Control(IDC_FILES_COMPARE_RESULT)), L"没有匹配的哈希值");
+    // No digest: none of this length, "0x" alone, a digit that is not hexadecimal, half a digit.
+    const std::wstring md5 = PatternDigests(307200, {L"MD5"}).at(L"MD5");
+    for (const std::wstring& text : {std::wstring(64, L'0'), std::wstring(L"0x"), L"g" + md5.substr(1), md5 + L"0"}) {
+        ::SetWindowTextW(edit, text.c_str());
+        EXPECT_EQ(WindowText(Control(IDC_FILES_COMPARE_RESULT)), L"没有匹配的哈希值") << Utf8(text);
+    }
 }
 
 // Copied before the page opened or while it is open: the first file hashed
@@ -560,4 +565,62 @@ TEST_F(FilesPageTest, RowsSortByAHeadingAndTheCopyAndSearchFollowThem)
     EXPECT_EQ(SelectedRows(), std::vector<int>{placeOfY});
     EXPECT_NE(page->CopyText().find(L"  dir/sub/y.bin\r\n"), std::wstring::npos) << Utf8(page->CopyText());
     EXPECT_EQ(Count(Utf8(page->CopyText()), "\n"), 1);
+}
+
+namespace {
+
+// Dispatches one of this thread's messages, but no timer tick; false when
+// none is queued. Counts the row changes among them.
+bool DispatchOneButTicks(int& rowChanges)
+{
+    MSG message;
+    if (!::PeekMessageW(&message, nullptr, 0, WM_TIMER - 1, PM_REMOVE) &&
+        !::PeekMessageW(&message, nullptr, WM_TIMER + 1, 0xFFFFFFFF, PM_REMOVE))
+        return false;
+    rowChanges += message.message == WM_FILES_NOTIFY && message.wParam == kFilesRowsChanged ? 1 : 0;
+    ::DispatchMessageW(&message);
+    return true;
+}
+
+// With ten reads (of a file each) from the first let through one at a time, then the
+// rest, every message but timer ticks dispatched meanwhile until the run ended
+// (within safety limits): the row changes the page was sent.
+int RowChangesWithoutTicks(FileSeam& seam, int first, const std::function<bool()>& ended)
+{
+    int changes = 0;
+    for (int read = first; read < first + 10; ++read) {
+        const ULONGLONG limit = ::GetTickCount64() + 15000;
+        while (!seam.WaitUntilHeld(read, 5) && ::GetTickCount64() < limit)
+            DispatchOneButTicks(changes);
+        EXPECT_TRUE(seam.WaitUntilHeld(read, 0)) << read;
+        while (DispatchOneButTicks(changes)) {
+        }
+        seam.Release(read);
+    }
+    seam.Open();
+    const ULONGLONG deadline = ::GetTickCount64() + 15000;
+    while (!ended() && ::GetTickCount64() < deadline) {
+        if (!DispatchOneButTicks(changes))
+            ::Sleep(1);
+    }
+    EXPECT_TRUE(ended());
+    return changes;
+}
+
+}  // namespace
+
+// However fast rows come, the page takes one row change a tick of its timer:
+// with no tick, one for the whole run, and the run's end shows every row.
+TEST_F(FilesPageTest, RowChangesComeAtMostOnceATickOfThePagesTimer)
+{
+    for (int i = 0; i < 40; ++i)
+        folder.Write(L"f" + std::to_wstring(i) + L".bin", PatternBytes(static_cast<size_t>(i + 1)));
+    seam.Close();
+    const int first = seam.Reads();  // the page's worker may hold its first read before Show returns
+    ASSERT_NE(Show({folder.Path()}), nullptr);
+    EXPECT_EQ(RowChangesWithoutTicks(seam, first, [&] {
+                  return page->Job().Outcome() == FileListOutcome::Finished && !::IsWindowEnabled(Control(IDC_FILES_STOP));
+              }),
+              1);
+    EXPECT_EQ(::SendMessageW(page->List(), LVM_GETITEMCOUNT, 0, 0), 40);
 }
