@@ -5,6 +5,7 @@
 //   files-bench jobs FOLDER       FileListJob over FOLDER: three algorithms, then all
 //   files-bench sums SUMFILE...   SumCheckJob over each checksum file
 //   files-bench page FOLDER       the page in a property sheet over FOLDER
+#include "BenchClock.h"
 #include "engine/FileListJob.h"
 #include "engine/HashCatalogue.h"
 #include "engine/SumCheckJob.h"
@@ -22,18 +23,6 @@
 #include <vector>
 
 namespace {
-
-double Seconds()
-{
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double PerRow(std::size_t before, std::size_t after, std::size_t rows)
 {

@@ -6,6 +6,7 @@
 // markdown tables. With --in-memory it prints only the seconds that the named
 // algorithms take over the file's bytes in memory, one line each, for
 // bench/run.sh to set beside the reference tools.
+#include "BenchClock.h"
 #include "engine/HashCatalogue.h"
 #include "engine/HashCost.h"
 #include "engine/HashData.h"
@@ -40,18 +41,6 @@ unsigned ProcessorsOfThisProcess()
 {
     DWORD_PTR process = 0, system = 0;
     return ::GetProcessAffinityMask(::GetCurrentProcess(), &process, &system) ? CountProcessors(process) : 1;
-}
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 struct Stats {
