@@ -308,8 +308,6 @@ LRESULT CFileListDialog::OnGetDispInfo(win::Message& m)
 LRESULT CFileListDialog::OnColumnClick(win::Message& m)
 {
     const int column = reinterpret_cast<const NMLISTVIEW*>(m.lParam)->iSubItem;
-    sortAscending = column == sortColumn ? !sortAscending : true;
-    sortColumn = column;
     std::vector<std::uint64_t> keys(job->RowCount());
     for (std::size_t index = 0; index < keys.size(); ++index) {
         const FileRow row = job->Row(index);
@@ -322,9 +320,9 @@ LRESULT CFileListDialog::OnColumnClick(win::Message& m)
             keys[index] = digest.empty() ? UINT64_MAX : std::wcstoull(digest.substr(0, 16).c_str(), nullptr, 16);
         }
     }
-    order.SortBy(keys, sortAscending);
+    order.SortForClick(column, keys);
     list.SetItemState(win::ListView::kAllItems, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    list.ShowSortArrow(sortColumn, sortAscending);
+    list.ShowSortArrow(order.Column(), order.Ascending());
     ::InvalidateRect(list, nullptr, FALSE);
     return 0;
 }

@@ -129,9 +129,7 @@ private:
     CopiedDigests copiedDigests;      // of the newest copied text, until a file is found to have one
     std::size_t rowsSearchedForCopy = 0;  // rows are hashed in order: those before it were looked at
     std::wstring compareTextFromCopy;     // what the compare edit was given from the clipboard
-    RowOrder order;       // of the rows shown, when the user sorted them
-    int sortColumn = -1;  // none: as listed
-    bool sortAscending = true;
+    RowOrder order;  // of the rows shown, when the user sorted them
     std::array<std::wstring, 3> cellTexts;  // LVN_GETDISPINFOW's texts stay valid until two more are asked for
     std::size_t nextCellText = 0;
 };

@@ -17,10 +17,19 @@ void RowOrder::SortBy(const std::vector<std::uint64_t>& keys, bool ascending)
     placeOf = std::move(places);
 }
 
+void RowOrder::SortForClick(int clicked, const std::vector<std::uint64_t>& keys)
+{
+    ascending = clicked == column ? !ascending : true;
+    column = clicked;
+    SortBy(keys, ascending);
+}
+
 void RowOrder::Clear() noexcept
 {
     rowAt.clear();
     rowAt.shrink_to_fit();
     placeOf.clear();
     placeOf.shrink_to_fit();
+    column = -1;
+    ascending = true;
 }

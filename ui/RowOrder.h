@@ -12,6 +12,12 @@ public:
     // Sorts the rows [0, keys.size()) by their keys, rows of equal keys as
     // they came; ascending or descending.
     void SortBy(const std::vector<std::uint64_t>& keys, bool ascending);
+    // A click on a column's heading: the rows sorted by their keys in that
+    // column, ascending, or the other way round when the column was the last
+    // one sorted so.
+    void SortForClick(int column, const std::vector<std::uint64_t>& keys);
+    int Column() const noexcept { return column; }  // -1: none sorted yet
+    bool Ascending() const noexcept { return ascending; }
     // As the rows came.
     void Clear() noexcept;
     bool Sorted() const noexcept { return !rowAt.empty(); }
@@ -23,4 +29,6 @@ public:
 private:
     std::vector<std::size_t> rowAt;    // place -> row, for the rows sorted
     std::vector<std::size_t> placeOf;  // row -> place
+    int column = -1;
+    bool ascending = true;
 };

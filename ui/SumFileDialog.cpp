@@ -177,15 +177,13 @@ LRESULT CSumFileDialog::OnGetDispInfo(win::Message& m)
 LRESULT CSumFileDialog::OnColumnClick(win::Message& m)
 {
     const int column = reinterpret_cast<const NMLISTVIEW*>(m.lParam)->iSubItem;
-    sortAscending = column == sortColumn ? !sortAscending : true;
-    sortColumn = column;
     std::vector<std::uint64_t> keys;
     job->VisitRows([&](const SumAlgorithm* algorithm, SumCheckResult result) {
         keys.push_back(column == 0 ? keys.size() : column == 1 ? AlgorithmRank(algorithm) : ResultRank(result));
     });
-    order.SortBy(keys, sortAscending);
+    order.SortForClick(column, keys);
     list.SetItemState(win::ListView::kAllItems, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    list.ShowSortArrow(sortColumn, sortAscending);
+    list.ShowSortArrow(order.Column(), order.Ascending());
     ::InvalidateRect(list, nullptr, FALSE);
     return 0;
 }

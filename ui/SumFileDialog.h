@@ -61,8 +61,6 @@ private:
     win::ListView list;
     win::ProgressBar progressBar;
     RowOrder order;
-    int sortColumn = -1;  // none: the lines' order
-    bool sortAscending = true;
     std::array<std::wstring, 3> cellTexts;
     std::size_t nextCellText = 0;
 };

@@ -26,6 +26,12 @@ TEST(RowOrderTest, SortsStablyBothWaysAndShowsLaterRowsAsTheyCame)
     EXPECT_EQ(Shown(order, 6), (std::vector<std::size_t>{1, 3, 2, 0, 4, 5}));
     order.SortBy({3, 1, 2, 1}, false);
     EXPECT_EQ(Shown(order, 5), (std::vector<std::size_t>{0, 2, 1, 3, 4}));
+    order.SortForClick(2, {3, 1, 2, 1});
+    order.SortForClick(2, {3, 1, 2, 1});  // the same heading again: the other way round
+    EXPECT_FALSE(order.Ascending());
+    EXPECT_EQ(Shown(order, 4), (std::vector<std::size_t>{0, 2, 1, 3}));
+    order.SortForClick(1, {3, 1, 2, 1});
+    EXPECT_TRUE(order.Ascending());
     order.Clear();
     EXPECT_FALSE(order.Sorted());
     EXPECT_EQ(Shown(order, 4), (std::vector<std::size_t>{0, 1, 2, 3}));
